@@ -1,0 +1,15 @@
+# Compiler warnings and sanitizers for every Parvex target.
+set(PARVEX_WARNINGS
+    -Wall -Wextra -Wpedantic -Wshadow -Wswitch-enum -Wnon-virtual-dtor
+    -Woverloaded-virtual -Wcast-qual -Wformat=2 -Wimplicit-fallthrough)
+if(PARVEX_WERROR)
+    list(APPEND PARVEX_WARNINGS -Werror)
+endif()
+
+set(PARVEX_SANITIZE_FLAGS "")
+if(PARVEX_SANITIZE)
+    set(PARVEX_SANITIZE_FLAGS -fsanitize=${PARVEX_SANITIZE} -fno-omit-frame-pointer
+        -fno-sanitize-recover=all)
+    add_compile_options(${PARVEX_SANITIZE_FLAGS})
+    add_link_options(${PARVEX_SANITIZE_FLAGS})
+endif()

@@ -1,0 +1,60 @@
+# Helpers that every layer uses to declare its targets.
+#
+#   parvex_library(NAME SOURCES ... [DEPS ...] [QT])
+#     A static library px_<NAME>; headers are included as "<dir>/file.h" from src/.
+#   parvex_executable(NAME SOURCES ... [DEPS ...])
+#     An executable that lands in build/bin.
+#   parvex_test(NAME SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT s])
+#     A GoogleTest binary; each test case becomes a CTest test carrying LABELS.
+#   parvex_benchmark(NAME SOURCES ... [DEPS ...])
+#     A Google Benchmark binary (built, not run by the test script).
+
+set(PARVEX_SRC_DIR ${CMAKE_CURRENT_LIST_DIR}/../src)
+
+function(parvex_target_defaults target)
+    target_compile_options(${target} PRIVATE ${PARVEX_WARNINGS})
+    target_include_directories(${target} PUBLIC ${PARVEX_SRC_DIR})
+endfunction()
+
+function(parvex_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_library(px_${name} STATIC ${ARG_SOURCES})
+    parvex_target_defaults(px_${name})
+    if(ARG_DEPS)
+        target_link_libraries(px_${name} PUBLIC ${ARG_DEPS})
+    endif()
+endfunction()
+
+function(parvex_executable name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    parvex_target_defaults(${name})
+    if(ARG_DEPS)
+        target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+    endif()
+endfunction()
+
+function(parvex_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    parvex_target_defaults(${name})
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+        PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT}
+                   ENVIRONMENT "PARVEX_TESTDATA=${CMAKE_SOURCE_DIR}/../shared/testdata;PARVEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};PARVEX_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+endfunction()
+
+function(parvex_benchmark name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    parvex_target_defaults(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()

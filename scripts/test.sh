@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every configuration and runs every test.
+#   build-asan  engine and documents under AddressSanitizer + UndefinedBehaviorSanitizer, no GUI
+#   build-tsan  the threaded layers under ThreadSanitizer
+#   build       the normal build with everything (its CTest summary ends the output)
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$top"
+"$top/scripts/deps.sh"
+jobs=${PARVEX_JOBS:-$(nproc)}
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+status=0
+
+# Threaded layers that ThreadSanitizer checks (areas as in CMakeLists.txt).
+tsan_areas="common;comms"
+
+echo "== ASan/UBSan build (no GUI)"
+"$top/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DPARVEX_SANITIZE=address,undefined \
+    -DPARVEX_GUI=OFF -DPARVEX_BENCH=OFF -DPARVEX_WERROR=ON
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 900 || status=1
+
+echo "== TSan build ($tsan_areas)"
+"$top/scripts/build.sh" build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARVEX_SANITIZE=thread \
+    -DPARVEX_GUI=OFF -DPARVEX_BENCH=OFF -DPARVEX_WERROR=ON "-DPARVEX_AREAS=$tsan_areas"
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+ctest --test-dir build-tsan -j "$jobs" --output-on-failure --timeout 900 -L tsan || status=1
+unset ASAN_OPTIONS UBSAN_OPTIONS TSAN_OPTIONS
+
+echo "== Normal build (everything, with benchmarks built)"
+"$top/scripts/build.sh" build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARVEX_WERROR=ON
+ctest --test-dir build -j "$jobs" --output-on-failure --timeout 1800 || status=1
+exit $status
