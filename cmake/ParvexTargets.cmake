@@ -44,11 +44,15 @@ function(parvex_test name)
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()
+    set(props TIMEOUT ${ARG_TIMEOUT}
+        ENVIRONMENT "PARVEX_TESTDATA=${CMAKE_SOURCE_DIR}/../shared/testdata;PARVEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};PARVEX_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+    if(ARG_LABELS)
+        list(APPEND props LABELS "${ARG_LABELS}")
+    endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-        PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT}
-                   ENVIRONMENT "PARVEX_TESTDATA=${CMAKE_SOURCE_DIR}/../shared/testdata;PARVEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};PARVEX_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+        PROPERTIES ${props})
 endfunction()
 
 function(parvex_benchmark name)
