@@ -1,0 +1,133 @@
+// The command-line front of Parvex: shows and edits the settings and the
+// program folder until the windows take over.
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/settings/file_names.h"
+#include "app/settings/program_folder.h"
+#include "app/settings/settings_file.h"
+
+namespace {
+
+using px::IniFile;
+using px::ProgramFolder;
+using px::Settings;
+using px::SettingsFile;
+
+std::string executablePath() {
+    char buf[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return {};
+    return std::string(buf, static_cast<std::size_t>(n));
+}
+
+void usage(std::ostream& out) {
+    out << "usage: parvex [command]\n"
+           "  (none) | status        show the program folder and the main settings\n"
+           "  settings               print PX.INI as the program reads it\n"
+           "  get SECTION/KEY        print one setting\n"
+           "  set SECTION/KEY VALUE  change one setting (PX.INI is rewritten safely)\n"
+           "  new-name PREFIX        print the next free send-file name (FAX, COV or FWD)\n"
+           "The program folder is $PARVEX_HOME, else the executable's folder when PX.INI lies\n"
+           "beside it, else ~/.local/share/parvex.\n";
+}
+
+bool splitKey(const std::string& arg, std::string& section, std::string& key) {
+    auto slash = arg.find('/');
+    if (slash == std::string::npos || slash == 0 || slash + 1 == arg.size())
+        return false;
+    section = arg.substr(0, slash);
+    key = arg.substr(slash + 1);
+    return true;
+}
+
+const char* faxClassName(int c) {
+    switch (c) {
+        case 0:
+            return "auto detect";
+        case 1:
+            return "Class 1";
+        case 2:
+            return "Class 2";
+        case 3:
+            return "Class 2.0";
+        default:
+            return "unknown";
+    }
+}
+
+int status(const ProgramFolder& folder, const SettingsFile& file) {
+    Settings s = file.load();
+    IniFile ini = file.read();
+    std::cout << "Parvex " << px::kProgramVersion << "\n"
+              << "Program folder: " << folder.path() << "\n"
+              << "Settings:       " << file.path() << "\n"
+              << "Send folder:    " << folder.sendFolder() << "\n"
+              << "Receive folder: " << folder.receiveFolder() << "\n";
+    if (s.isFirstRun())
+        std::cout << "Modem port:     not configured yet (set Modem/ComPort)\n";
+    else
+        std::cout << "Modem port:     COM" << s.modem.comPort + 1 << " ("
+                  << px::comPortDevicePath(ini, s.modem.comPort + 1) << ")\n";
+    std::cout << "Fax class:      " << faxClassName(s.modem.faxClass) << " sending, "
+              << faxClassName(s.modem.faxClassReceive) << " receiving\n"
+              << "Highest rate:   " << s.modem.maximumBps << " bps sending, "
+              << s.modem.maximumBpsReceive << " bps receiving\n"
+              << "Station ID:     " << (s.user.fax.empty() ? "(none)" : s.user.fax) << "\n";
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && (args[0] == "-h" || args[0] == "--help" || args[0] == "help")) {
+        usage(std::cout);
+        return 0;
+    }
+    try {
+        ProgramFolder folder = ProgramFolder::locate(executablePath());
+        folder.createWorkingFolders();
+        SettingsFile file(folder.settingsPath());
+
+        if (args.empty() || args[0] == "status")
+            return status(folder, file);
+        if (args[0] == "settings" && args.size() == 1) {
+            IniFile ini = file.read();
+            Settings::load(ini).save(ini);  // show the defaults that apply too
+            std::cout << ini.text();
+            return 0;
+        }
+        std::string section, key;
+        if (args[0] == "get" && args.size() == 2 && splitKey(args[1], section, key)) {
+            IniFile ini = file.read();
+            Settings::load(ini).save(ini);
+            auto v = ini.value(section, key);
+            if (!v) {
+                std::cerr << "parvex: no setting " << args[1] << "\n";
+                return 1;
+            }
+            std::cout << *v << "\n";
+            return 0;
+        }
+        if (args[0] == "set" && args.size() == 3 && splitKey(args[1], section, key)) {
+            file.update([&](IniFile& ini) { ini.writeString(section, key, args[2]); });
+            return 0;
+        }
+        if (args[0] == "new-name" && args.size() == 2 && args[1].size() == 3) {
+            std::cout << px::uniqueSendFileName(folder.sendFolder(), args[1]) << "\n";
+            return 0;
+        }
+        usage(std::cerr);
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "parvex: " << e.what() << "\n";
+        return 1;
+    }
+}
