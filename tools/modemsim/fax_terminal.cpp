@@ -1,0 +1,124 @@
+#include "fax_terminal.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace px {
+
+int supportedModemsFor(int maxRate) {
+    if (maxRate <= 4800) {
+        return T30_SUPPORT_V27TER;
+    }
+    if (maxRate <= 9600) {
+        return T30_SUPPORT_V27TER | T30_SUPPORT_V29;
+    }
+    return T30_SUPPORT_V27TER | T30_SUPPORT_V29 | T30_SUPPORT_V17;
+}
+
+FaxTerminal::FaxTerminal(bool calling, const TerminalConfig& config)
+    : config_(config), calling_(calling) {
+    fax_ = fax_init(nullptr, calling ? 1 : 0);
+    if (fax_ == nullptr) {
+        throw std::runtime_error("cannot create the fax terminal");
+    }
+    fax_set_transmit_on_idle(fax_, 1);
+    fax_set_tep_mode(fax_, 0);
+    t30_state_t* t30 = fax_get_t30_state(fax_);
+    logging_state_t* log = t30_get_logging_state(t30);
+    span_log_set_sample_rate(log, 8000);
+    span_log_set_tag(log, "REMOTE");
+    span_log_set_level(log, config.verbose ? SPAN_LOG_SHOW_SEVERITY | SPAN_LOG_SHOW_TAG |
+                                                 SPAN_LOG_SHOW_SAMPLE_TIME | SPAN_LOG_FLOW
+                                           : SPAN_LOG_NONE);
+    t30_set_tx_ident(t30, config.ident.c_str());
+    t30_set_supported_modems(t30, supportedModemsFor(config.maxRate));
+    t30_set_supported_resolutions(
+        t30, config.fine ? T30_SUPPORT_STANDARD_RESOLUTION | T30_SUPPORT_FINE_RESOLUTION
+                         : T30_SUPPORT_STANDARD_RESOLUTION);
+    t30_set_supported_image_sizes(
+        t30, T30_SUPPORT_215MM_WIDTH | T30_SUPPORT_255MM_WIDTH | T30_SUPPORT_303MM_WIDTH |
+                 T30_SUPPORT_UNLIMITED_LENGTH | T30_SUPPORT_A4_LENGTH | T30_SUPPORT_B4_LENGTH |
+                 T30_SUPPORT_US_LETTER_LENGTH | T30_SUPPORT_US_LEGAL_LENGTH);
+    t30_set_supported_compressions(t30, T30_SUPPORT_T4_1D_COMPRESSION |
+                                            T30_SUPPORT_T4_2D_COMPRESSION |
+                                            T30_SUPPORT_T6_COMPRESSION);
+    t30_set_ecm_capability(t30, config.ecm ? 1 : 0);
+    if (!config.txFile.empty()) {
+        t30_set_tx_file(t30, config.txFile.c_str(), -1, -1);
+    }
+    if (!config.rxFile.empty()) {
+        t30_set_rx_file(t30, config.rxFile.c_str(), -1);
+        // A T.4 1D file decodes everywhere, including in the tests' checks.
+        t30_set_rx_encoding(t30, T4_COMPRESSION_ITU_T4_1D);
+    }
+    t30_set_phase_e_handler(t30, &FaxTerminal::phaseE, this);
+    t30_set_phase_d_handler(t30, &FaxTerminal::phaseD, this);
+    report_.direction = config.rxFile.empty() ? "send" : "receive";
+    report_.localId = config.ident;
+}
+
+FaxTerminal::~FaxTerminal() {
+    if (fax_ != nullptr) {
+        fax_free(fax_);
+    }
+}
+
+void FaxTerminal::transmit(int16_t* amp, int len) {
+    if (dropped_ || finished_) {
+        std::fill(amp, amp + len, 0);
+        return;
+    }
+    int made = fax_tx(fax_, amp, len);
+    std::fill(amp + std::max(made, 0), amp + len, 0);
+}
+
+void FaxTerminal::receive(int16_t* amp, int len) {
+    if (dropped_ || finished_) {
+        return;
+    }
+    fax_rx(fax_, amp, len);
+}
+
+void FaxTerminal::terminate() {
+    if (!finished_) {
+        t30_terminate(fax_get_t30_state(fax_));
+    }
+}
+
+int FaxTerminal::phaseD(t30_state_t* s, void* user, int /*result*/) {
+    auto* self = static_cast<FaxTerminal*>(user);
+    t30_stats_t stats;
+    t30_get_transfer_statistics(s, &stats);
+    int pages = self->calling_ && self->config_.rxFile.empty() ? stats.pages_tx : stats.pages_rx;
+    if (self->config_.hangupAfterPage > 0 && pages >= self->config_.hangupAfterPage) {
+        self->dropped_ = true;
+    }
+    return T30_ERR_OK;
+}
+
+void FaxTerminal::phaseE(t30_state_t* s, void* user, int completion) {
+    auto* self = static_cast<FaxTerminal*>(user);
+    t30_stats_t stats;
+    t30_get_transfer_statistics(s, &stats);
+    CallReport& r = self->report_;
+    r.completionCode = completion;
+    r.completionText = t30_completion_code_to_str(completion);
+    r.pages = r.direction == "receive" ? stats.pages_rx : stats.pages_tx;
+    const char* remote = t30_get_rx_ident(s);
+    r.remoteId = remote != nullptr ? remote : "";
+    // Station identities are padded with blanks on the line.
+    while (!r.remoteId.empty() && r.remoteId.back() == ' ') {
+        r.remoteId.pop_back();
+    }
+    while (!r.remoteId.empty() && r.remoteId.front() == ' ') {
+        r.remoteId.erase(r.remoteId.begin());
+    }
+    r.bitRate = stats.bit_rate;
+    r.xResolution = stats.x_resolution;
+    r.yResolution = stats.y_resolution;
+    r.ecm = stats.error_correcting_mode != 0;
+    self->finished_ = true;
+}
+
+}  // namespace px

@@ -1,0 +1,60 @@
+// The remote fax machine: spandsp's T.30 fax terminal with its own modems,
+// sending a TIFF file or receiving into one.
+#pragma once
+
+#include <spandsp.h>
+
+#include <string>
+
+#include "audio_endpoint.h"
+#include "call_report.h"
+
+namespace px {
+
+struct TerminalConfig {
+    std::string ident = "PARVEX REMOTE";
+    int maxRate = 14400;  // 2400, 4800, 7200, 9600, 12000 or 14400
+    bool fine = true;     // false: standard resolution only
+    bool ecm = false;
+    std::string txFile;       // send this TIFF (calling or answering)
+    std::string rxFile;       // receive into this TIFF
+    int hangupAfterPage = 0;  // drop the line after this many pages (0: never)
+    bool verbose = false;     // spandsp's own T.30 log on stderr
+};
+
+// spandsp modem set for a top speed: V.27ter covers 2400/4800, V.29 7200/9600,
+// V.17 up to 14400.
+int supportedModemsFor(int maxRate);
+
+class FaxTerminal : public AudioEndpoint {
+public:
+    FaxTerminal(bool calling, const TerminalConfig& config);
+    ~FaxTerminal() override;
+    FaxTerminal(const FaxTerminal&) = delete;
+    FaxTerminal& operator=(const FaxTerminal&) = delete;
+
+    void transmit(int16_t* amp, int len) override;
+    void receive(int16_t* amp, int len) override;
+
+    // Phase E reached: the call is over as far as T.30 is concerned.
+    bool finished() const { return finished_; }
+    // The far end put the phone down abruptly (hang-up-after-page condition).
+    bool droppedLine() const { return dropped_; }
+    // Ends the call at once, as when the line is cut; phase E follows.
+    void terminate();
+    const CallReport& report() const { return report_; }
+    bool calling() const { return calling_; }
+
+private:
+    static void phaseE(t30_state_t* s, void* user, int completion);
+    static int phaseD(t30_state_t* s, void* user, int result);
+
+    fax_state_t* fax_ = nullptr;
+    TerminalConfig config_;
+    bool calling_;
+    bool finished_ = false;
+    bool dropped_ = false;
+    CallReport report_;
+};
+
+}  // namespace px

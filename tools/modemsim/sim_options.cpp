@@ -1,0 +1,246 @@
+#include "sim_options.h"
+
+#include <cstdlib>
+#include <sstream>
+#include <stdexcept>
+
+namespace px {
+
+namespace {
+
+double toNumber(const std::string& option, const std::string& text) {
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end == nullptr || *end != '\0' || value < 0) {
+        throw std::invalid_argument(option + ": not a non-negative number: \"" + text + "\"");
+    }
+    return value;
+}
+
+int toCount(const std::string& option, const std::string& text) {
+    double value = toNumber(option, text);
+    if (value != static_cast<int>(value) || value > 1000000) {
+        throw std::invalid_argument(option + ": not a whole number: \"" + text + "\"");
+    }
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+std::string CallConditions::describe() const {
+    std::ostringstream out;
+    const char* sep = "";
+    auto add = [&](const std::string& text) {
+        out << sep << text;
+        sep = ",";
+    };
+    if (busyCalls > 0) {
+        add("busy=" + std::to_string(busyCalls));
+    }
+    if (noAnswer) {
+        add("no-answer");
+    }
+    if (noDialTone) {
+        add("no-dial-tone");
+    }
+    if (voiceAnswer) {
+        add("voice");
+    }
+    if (dataAnswer) {
+        add("data-modem");
+    }
+    if (hangupAfterPage > 0) {
+        add("hangup-after-page=" + std::to_string(hangupAfterPage));
+    }
+    if (snr) {
+        std::ostringstream v;
+        v << *snr;
+        add("snr=" + v.str());
+    }
+    if (deadModem) {
+        add("dead-modem");
+    }
+    if (vanishAfter) {
+        std::ostringstream v;
+        v << *vanishAfter;
+        add("vanish=" + v.str());
+    }
+    return out.str();
+}
+
+CallConditions parseCondition(const std::string& text, CallConditions c) {
+    std::stringstream items(text);
+    std::string item;
+    while (std::getline(items, item, ',')) {
+        std::string key = item;
+        std::string value;
+        auto eq = item.find('=');
+        if (eq != std::string::npos) {
+            key = item.substr(0, eq);
+            value = item.substr(eq + 1);
+        }
+        auto needValue = [&]() {
+            if (value.empty()) {
+                throw std::invalid_argument("--condition " + key + " needs a value (" + key +
+                                            "=...)");
+            }
+        };
+        if (key == "busy") {
+            c.busyCalls = value.empty() ? 1 : toCount("--condition busy", value);
+        } else if (key == "no-answer") {
+            c.noAnswer = true;
+        } else if (key == "no-dial-tone") {
+            c.noDialTone = true;
+        } else if (key == "voice") {
+            c.voiceAnswer = true;
+        } else if (key == "data-modem") {
+            c.dataAnswer = true;
+        } else if (key == "hangup-after-page") {
+            needValue();
+            c.hangupAfterPage = toCount("--condition hangup-after-page", value);
+        } else if (key == "snr") {
+            needValue();
+            c.snr = toNumber("--condition snr", value);
+        } else if (key == "dead-modem") {
+            c.deadModem = true;
+        } else if (key == "vanish") {
+            needValue();
+            c.vanishAfter = toNumber("--condition vanish", value);
+        } else if (!key.empty()) {
+            throw std::invalid_argument("unknown condition \"" + key + "\"");
+        }
+    }
+    return c;
+}
+
+std::string usageText() {
+    return "usage:\n"
+           "  parvex-modemsim remote-receive --link PATH --out FILE.tif [--report FILE.json]\n"
+           "        [--class 1|2|2.0] [--id ID] [--max-rate BPS] [--fine|--standard] [--ecm]\n"
+           "        [--condition COND[,COND...]]\n"
+           "  parvex-modemsim remote-send --link PATH --in FILE.tif [--report FILE.json]\n"
+           "        [--class 1|2|2.0] [--id ID] [--ring-after SECONDS]\n"
+           "  parvex-modemsim back-to-back --link PATH_A --link-b PATH_B [--class 1]\n"
+           "  parvex-modemsim reference --in FILE.tif --out FILE.tif [--report FILE.json]\n"
+           "common options: --timeout SECONDS, --speed FACTOR (line time per wall time),\n"
+           "  --calls N (0: serve calls until the timeout), --verbose\n"
+           "conditions: busy=N, no-answer, no-dial-tone, voice, data-modem,\n"
+           "  hangup-after-page=K, snr=DB, dead-modem, vanish=SECONDS\n";
+}
+
+SimOptions parseSimOptions(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        throw std::invalid_argument("no mode given");
+    }
+    SimOptions o;
+    const std::string& mode = args[0];
+    if (mode == "remote-receive") {
+        o.mode = SimMode::RemoteReceive;
+    } else if (mode == "remote-send") {
+        o.mode = SimMode::RemoteSend;
+    } else if (mode == "back-to-back") {
+        o.mode = SimMode::BackToBack;
+    } else if (mode == "reference") {
+        o.mode = SimMode::Reference;
+        o.speed = 0;
+    } else {
+        throw std::invalid_argument("unknown mode \"" + mode + "\"");
+    }
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) {
+                throw std::invalid_argument(a + " needs a value");
+            }
+            return args[++i];
+        };
+        if (a == "--link") {
+            o.link = value();
+        } else if (a == "--link-b") {
+            o.linkB = value();
+        } else if (a == "--in") {
+            o.inFile = value();
+        } else if (a == "--out") {
+            o.outFile = value();
+        } else if (a == "--report") {
+            o.report = value();
+        } else if (a == "--id") {
+            o.ident = value();
+            if (o.ident.size() > 20) {
+                throw std::invalid_argument("--id: at most 20 characters");
+            }
+        } else if (a == "--class") {
+            const std::string& c = value();
+            if (c == "1") {
+                o.modemClass = ModemClass::Class1;
+            } else if (c == "2") {
+                o.modemClass = ModemClass::Class2;
+            } else if (c == "2.0") {
+                o.modemClass = ModemClass::Class2_0;
+            } else {
+                throw std::invalid_argument("--class: 1, 2 or 2.0, not \"" + c + "\"");
+            }
+        } else if (a == "--max-rate") {
+            o.maxRate = toCount(a, value());
+            if (o.maxRate != 2400 && o.maxRate != 4800 && o.maxRate != 7200 && o.maxRate != 9600 &&
+                o.maxRate != 12000 && o.maxRate != 14400) {
+                throw std::invalid_argument(
+                    "--max-rate: one of 2400, 4800, 7200, 9600, 12000, "
+                    "14400");
+            }
+        } else if (a == "--fine") {
+            o.fine = true;
+        } else if (a == "--standard") {
+            o.fine = false;
+        } else if (a == "--ecm") {
+            o.ecm = true;
+        } else if (a == "--no-ecm") {
+            o.ecm = false;
+        } else if (a == "--ring-after") {
+            o.ringAfter = toNumber(a, value());
+        } else if (a == "--timeout") {
+            o.timeout = toNumber(a, value());
+        } else if (a == "--speed") {
+            o.speed = toNumber(a, value());
+        } else if (a == "--calls") {
+            o.calls = toCount(a, value());
+        } else if (a == "--condition") {
+            o.conditions = parseCondition(value(), o.conditions);
+        } else if (a == "--verbose") {
+            o.verbose = true;
+        } else {
+            throw std::invalid_argument("unknown option \"" + a + "\"");
+        }
+    }
+    switch (o.mode) {
+        case SimMode::RemoteReceive:
+            if (o.link.empty() || o.outFile.empty()) {
+                throw std::invalid_argument("remote-receive needs --link and --out");
+            }
+            break;
+        case SimMode::RemoteSend:
+            if (o.link.empty() || o.inFile.empty()) {
+                throw std::invalid_argument("remote-send needs --link and --in");
+            }
+            break;
+        case SimMode::BackToBack:
+            if (o.link.empty() || o.linkB.empty()) {
+                throw std::invalid_argument("back-to-back needs --link and --link-b");
+            }
+            if (o.modemClass != ModemClass::Class1) {
+                throw std::invalid_argument("back-to-back simulates Class 1 modems only");
+            }
+            break;
+        case SimMode::Reference:
+            if (o.inFile.empty() || o.outFile.empty()) {
+                throw std::invalid_argument("reference needs --in and --out");
+            }
+            break;
+    }
+    if (o.mode != SimMode::Reference && o.speed <= 0) {
+        throw std::invalid_argument("--speed must be above 0 when a DTE is on the line");
+    }
+    return o;
+}
+
+}  // namespace px

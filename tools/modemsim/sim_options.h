@@ -1,0 +1,54 @@
+// Command line of parvex-modemsim.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace px {
+
+enum class SimMode { RemoteReceive, RemoteSend, BackToBack, Reference };
+enum class ModemClass { Class1, Class2, Class2_0 };
+
+// Conditions imposed on calls, for dial and fault tests.
+struct CallConditions {
+    int busyCalls = 0;          // the first N calls find the line busy
+    bool noAnswer = false;      // the far end never picks up
+    bool noDialTone = false;    // the line is dead when dialling
+    bool voiceAnswer = false;   // a person answers
+    bool dataAnswer = false;    // a data modem answers
+    int hangupAfterPage = 0;    // the far end drops the line after page k
+    std::optional<double> snr;  // white noise on the line, dB below the signal
+    bool deadModem = false;     // the modem stops answering commands once it dials or answers
+    std::optional<double> vanishAfter;  // the port disappears this many seconds into a call
+
+    std::string describe() const;
+};
+
+struct SimOptions {
+    SimMode mode = SimMode::RemoteReceive;
+    ModemClass modemClass = ModemClass::Class1;
+    std::string link;     // --link
+    std::string linkB;    // --link-b
+    std::string inFile;   // --in
+    std::string outFile;  // --out
+    std::string report;   // --report
+    std::string ident = "PARVEX REMOTE";
+    int maxRate = 14400;
+    bool fine = true;
+    bool ecm = false;
+    double ringAfter = 1.0;  // seconds before the remote machine calls
+    double timeout = 0;      // 0: no limit
+    double speed = 1.0;      // line time per wall time; 0 runs unpaced (reference only)
+    int calls = 1;           // calls to serve before ending (0: until timeout or signal)
+    bool verbose = false;
+    CallConditions conditions;
+};
+
+// Parses arguments after the program name. Throws std::invalid_argument with
+// a message for the user on bad input.
+SimOptions parseSimOptions(const std::vector<std::string>& args);
+CallConditions parseCondition(const std::string& text, CallConditions into);
+std::string usageText();
+
+}  // namespace px
