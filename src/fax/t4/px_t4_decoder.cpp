@@ -1,0 +1,154 @@
+#include "fax/t4/px_t4_decoder.h"
+
+#include <bit>
+#include <cstring>
+
+#include "fax/t4/px_t4_decode_table.h"
+
+namespace px {
+
+TPxT4Decoder::TPxT4Decoder() {
+    reset();
+}
+
+void TPxT4Decoder::setAcceptedWidths(bool normal, bool wide) {
+    acceptNormal_ = normal;
+    acceptWide_ = wide;
+}
+
+void TPxT4Decoder::reset() {
+    in_ = end_ = nullptr;
+    acc_ = 0;
+    avail_ = 0;
+    skippingOnes_ = false;
+    colour_ = T4Colour::White;
+    pos_ = 0;
+    seenEol_ = false;
+    eolRun_ = 0;
+    ended_ = false;
+    badCodes_ = delivered_ = discarded_ = bitsConsumed_ = 0;
+    line_.fill(0);
+}
+
+bool TPxT4Decoder::feed(const uint8_t* data, size_t size, const LineSink& sink) {
+    in_ = data;
+    end_ = data + size;
+    run(false, sink);
+    return ended_;
+}
+
+void TPxT4Decoder::finish(const LineSink& sink) {
+    in_ = end_ = nullptr;
+    run(true, sink);
+}
+
+void TPxT4Decoder::refill() {
+    while (avail_ <= 56 && in_ != end_) {
+        acc_ |= uint64_t{*in_++} << avail_;
+        avail_ += 8;
+    }
+}
+
+void TPxT4Decoder::consume(unsigned bits) {
+    acc_ >>= bits;
+    avail_ -= bits;
+    bitsConsumed_ += bits;
+}
+
+void TPxT4Decoder::run(bool final, const LineSink& sink) {
+    while (!ended_) {
+        refill();
+        if (skippingOnes_) {
+            // After a bad code: skip 1 bits, resume at the next 0 bit.
+            const auto ones = static_cast<unsigned>(std::countr_one(acc_));
+            if (ones < avail_) {
+                consume(ones);
+                skippingOnes_ = false;
+            } else {
+                consume(avail_);
+                if (in_ == end_) {
+                    return;
+                }
+                continue;
+            }
+        }
+        if (avail_ < kT4PeekBits && !final) {
+            return;  // wait for more data; the bits stay in acc_
+        }
+        if (avail_ == 0) {
+            return;
+        }
+        const T4TableEntry& entry = TPxT4DecodeTable::forColour(
+            colour_)[static_cast<uint32_t>(acc_ & ((1U << kT4PeekBits) - 1))];
+        if (entry.length == 0) {
+            // Inside a long fill: the EOL's 1 bit ends it.
+            if (acc_ != 0) {
+                consume(static_cast<unsigned>(std::countr_zero(acc_)) + 1);
+                onEol(sink);
+                continue;
+            }
+            if (final) {
+                return;
+            }
+            // Keep eleven 0 bits; more of them change nothing.
+            bitsConsumed_ += avail_ - 11;
+            avail_ = 11;
+            continue;
+        }
+        if (entry.length > avail_) {
+            return;  // a code cut short by the end of the data
+        }
+        consume(entry.length);
+        switch (entry.symbol) {
+            case T4Symbol::Run:
+                onRun(entry.run);
+                break;
+            case T4Symbol::Eol:
+                onEol(sink);
+                break;
+            case T4Symbol::NoCode:
+                ++badCodes_;
+                skippingOnes_ = true;
+                break;
+            case T4Symbol::Inner:
+            default:
+                ++badCodes_;
+                break;
+        }
+    }
+}
+
+void TPxT4Decoder::onRun(unsigned run) {
+    eolRun_ = 0;
+    if (seenEol_ && (pos_ >> 3) + run / 8 < kLineBufferBytes) {
+        if (colour_ == T4Colour::Black) {
+            rasterSetRun(line_.data(), pos_, run);
+        }
+        pos_ += run;
+    }
+    if (run <= kT4MaxTerminating) {
+        colour_ = colour_ == T4Colour::White ? T4Colour::Black : T4Colour::White;
+    }
+}
+
+void TPxT4Decoder::onEol(const LineSink& sink) {
+    if (seenEol_) {
+        const unsigned bytes = pos_ >> 3;
+        if ((acceptNormal_ && bytes == kNormalLineBytes) ||
+            (acceptWide_ && bytes == kWideLineBytes)) {
+            ++delivered_;
+            sink(line_.data(), bytes);
+        } else if (pos_ != 0) {
+            ++discarded_;
+        }
+        std::memset(line_.data(), 0, (pos_ >> 3) + 2);
+    }
+    seenEol_ = true;
+    pos_ = 0;
+    colour_ = T4Colour::White;
+    if (++eolRun_ >= 3) {
+        ended_ = true;
+    }
+}
+
+}  // namespace px
