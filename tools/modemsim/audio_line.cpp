@@ -13,8 +13,12 @@ constexpr double kPi = 3.14159265358979323846;
 
 }  // namespace
 
-AudioLine::AudioLine(AudioEndpoint& a, AudioEndpoint& b, std::optional<double> snr)
-    : a_(&a), b_(&b) {
+AudioLine::AudioLine(AudioEndpoint& a, AudioEndpoint& b, std::optional<double> snr,
+                     int delaySamples)
+    : a_(&a),
+      b_(&b),
+      pipeAtoB_(static_cast<std::size_t>(std::max(delaySamples, 0)), 0),
+      pipeBtoA_(static_cast<std::size_t>(std::max(delaySamples, 0)), 0) {
     if (snr) {
         auto level = static_cast<float>(kFaxSignalDbm0 - *snr);
         noiseAtoB_ = awgn_init_dbm0(nullptr, 1234567, level);
@@ -41,6 +45,16 @@ void AudioLine::addNoise(awgn_state_t* noise, std::vector<int16_t>& buf) const {
     }
 }
 
+void AudioLine::delay(std::deque<int16_t>& pipe, std::vector<int16_t>& buf)
+{
+    if (pipe.empty()) {
+        return;
+    }
+    pipe.insert(pipe.end(), buf.begin(), buf.end());
+    std::copy_n(pipe.begin(), buf.size(), buf.begin());
+    pipe.erase(pipe.begin(), pipe.begin() + static_cast<std::ptrdiff_t>(buf.size()));
+}
+
 void AudioLine::step(int samples) {
     bufA_.assign(static_cast<std::size_t>(samples), 0);
     bufB_.assign(static_cast<std::size_t>(samples), 0);
@@ -48,6 +62,8 @@ void AudioLine::step(int samples) {
     b_->transmit(bufB_.data(), samples);
     addNoise(noiseAtoB_, bufA_);
     addNoise(noiseBtoA_, bufB_);
+    delay(pipeAtoB_, bufA_);
+    delay(pipeBtoA_, bufB_);
     b_->receive(bufA_.data(), samples);
     a_->receive(bufB_.data(), samples);
 }
