@@ -1,0 +1,51 @@
+#include "fax/apf/px_fax_error.h"
+
+#include <cstring>
+
+namespace px {
+
+std::string faxDocumentErrorText(ErrorCode code) {
+    switch (code) {
+        case ecOK:
+            return "OK";
+        case ecFaxBadFormat:
+            return "File is not an APF file";
+        case ecBadGraphicsFormat:
+            return "Unsupported graphics file format";
+        case ecConvertAbort:
+            return "User aborted fax conversion";
+        case ecUnpackAbort:
+            return "User aborted fax unpack";
+        case ecCantMakeBitmap:
+            return "CreateBitmapIndirect API failure";
+        case ecFontFileNotFound:
+            return "APFAX.FNT not found, or resource bad";
+        case ecBmpTooBig:
+            return "BMP size exceeds Windows' maxheight of 32767";
+        case ecEnhFontTooBig:
+            return "Font selected for enhanced text converter too large";
+        case ecBadArgument:
+            return "Bad argument passed to function";
+        case ecGotQuitMsg:
+            return "Got quit message";
+        case ecBadArguments:
+            return "Bad arguments";
+        default:
+            break;
+    }
+    if (code < 0 && code > -1000) {
+        return std::strerror(-code);
+    }
+    return "Px exception";
+}
+
+EPxFaxDocumentError::EPxFaxDocumentError(ErrorCode code)
+    : std::runtime_error(faxDocumentErrorText(code)), code_(code) {}
+
+void checkFaxResult(ErrorCode code) {
+    if (code < 0) {
+        throw EPxFaxDocumentError(code);
+    }
+}
+
+}  // namespace px
