@@ -1,0 +1,127 @@
+#include "app/tables/log_table.h"
+
+#include <cctype>
+
+#include "xbase/xb_error.h"
+
+namespace px {
+
+namespace {
+
+std::string lower(std::string s) {
+    for (char& c : s) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return s;
+}
+
+std::string withSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+constexpr std::size_t kCalcFaxFileWidth = 100;
+
+}  // namespace
+
+TLogTable::TLogTable(TLogKind kind, std::string programFolder, std::shared_ptr<TTableEnv> env)
+    : schema_(logSchema(kind)),
+      folder_(withSlash(std::move(programFolder))),
+      table_(std::move(env)) {}
+
+std::string TLogTable::tablePath() const {
+    const std::string wanted = folder_ + schema_.fileName;
+    const std::string existing = TXbTable::findFile(wanted);
+    return existing.empty() ? wanted : existing;
+}
+
+bool TLogTable::create() {
+    try {
+        TXbTable::create(tablePath(), schema_.fields);
+    } catch (const EXbError& e) {
+        lastError_ = e.what();
+    }
+    return !TXbTable::findFile(tablePath()).empty();
+}
+
+void TLogTable::createTags(bool withMarker) {
+    for (const TLogTag& tag : schema_.tags) {
+        if (tag.rebuildOnly && !withMarker) {
+            continue;
+        }
+        table_.createTag(tag.name, tag.key, kLogTagFor, kLogTagOption, tag.descending);
+    }
+}
+
+bool TLogTable::open(const std::string& filter, bool exclusive) {
+    lastError_.clear();
+    if (TXbTable::findFile(tablePath()).empty() && !create()) {
+        if (lastError_.empty()) {
+            lastError_ = "Cannot create " + tablePath();
+        }
+        return false;
+    }
+    try {
+        table_.close();
+        table_.open(tablePath(), exclusive);
+        if (!table_.hasProductionIndex()) {
+            createTags(false);
+        }
+        switch (schema_.kind) {
+            case TLogKind::Outgoing:
+                table_.setFilter(filter);
+                table_.first();
+                break;
+            case TLogKind::Incoming:
+                table_.setFilter(".not. deleted()");
+                table_.first();
+                break;
+            case TLogKind::PhoneBook:
+                table_.setOrder(schema_.defaultTag);
+                table_.setFilter(".not. deleted()");
+                table_.first();
+                break;
+        }
+    } catch (const EXbError& e) {
+        lastError_ = e.what();
+        table_.close();
+        return false;
+    }
+    return true;
+}
+
+std::string TLogTable::calcFaxFile() const {
+    std::string path;
+    switch (schema_.kind) {
+        case TLogKind::Outgoing: {
+            const std::string doc = table_.text("FAXDOC");
+            if (doc.empty()) {
+                return "(Cover only)";
+            }
+            path = lower(folder_ + "Send/" + doc);
+            break;
+        }
+        case TLogKind::Incoming:
+            path = lower(folder_ + "Receive/" + table_.text("FAXFILE"));
+            break;
+        case TLogKind::PhoneBook:
+            return {};
+    }
+    return path.substr(0, kCalcFaxFileWidth);
+}
+
+std::string TLogTable::isDeletedText() const {
+    return table_.deleted() ? "Yes" : "No ";
+}
+
+bool TLogTable::archived() const {
+    return schema_.kind != TLogKind::PhoneBook && table_.value("ARCHIVED").logical;
+}
+
+std::string TLogTable::isArchivedText() const {
+    return archived() ? "Yes" : "No ";
+}
+
+}  // namespace px

@@ -1,0 +1,286 @@
+#include "app/tables/log_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "app/tables/archive_filter.h"
+#include "app/tables/index_rebuild.h"
+#include "xbase/xb_dbf_file.h"
+
+namespace px {
+namespace {
+
+class TScratch {
+public:
+    TScratch() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "pxlog-XXXXXX").string();
+        path_ = std::string(::mkdtemp(pattern.data())) + "/";
+    }
+    ~TScratch() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TScratch(const TScratch&) = delete;
+    TScratch& operator=(const TScratch&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+class LogTableTest : public ::testing::Test {
+protected:
+    std::shared_ptr<TTableEnv> env_ = std::make_shared<TTableEnv>();
+    TScratch folder_;
+    TLogTable out_{TLogKind::Outgoing, folder_.path(), env_};
+    TLogTable in_{TLogKind::Incoming, folder_.path(), env_};
+
+    void addOutgoing(const std::string& subject, TXbDate sent, const std::string& time,
+                     const std::string& doc, bool archived = false) {
+        TXbTable& t = out_.table();
+        t.append();
+        t.setText("SUBJECT", subject);
+        t.setDate("DATESENT", sent);
+        t.setText("TIMESENT", time);
+        t.setText("FAXDOC", doc);
+        t.setLogical("ARCHIVED", archived);
+    }
+    std::vector<std::string> subjects() {
+        std::vector<std::string> out;
+        TXbTable& t = out_.table();
+        for (t.first(); !t.eof(); t.next()) {
+            out.push_back(t.text("SUBJECT"));
+        }
+        return out;
+    }
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(LogTableTest, CreatesTheLogsWithTheirExactFields) {
+    struct TExpect {
+        TLogKind kind;
+        const char* file;
+        const char* layout;
+    };
+    const TExpect cases[] = {
+        {TLogKind::Outgoing, "PXOUT.DBF",
+         "SUBJECT C50.0 DATESENT D8.0 TIMESENT C5.0 RECIPIENT C35.0 PHONE C25.0 "
+         "LASTRESULT C100.0 FAXDOC C12.0 FAXCOVER C12.0 NOTES C50.0 CODES C25.0 ARCHIVED L1.0 "},
+        {TLogKind::Incoming, "PXREC.DBF",
+         "DATEREC D8.0 TIMEREC C5.0 FROM C20.0 PAGES N2.0 FAXFILE C12.0 NOTES C60.0 "
+         "ARCHIVED L1.0 "},
+        {TLogKind::PhoneBook, "PXPB.DBF", "NAME C35.0 PHONE C25.0 "},
+    };
+    for (const TExpect& c : cases) {
+        TLogTable log(c.kind, folder_.path(), env_);
+        ASSERT_TRUE(log.create()) << c.file;
+        TXbDbfFile file;
+        file.open(folder_.path() + c.file, false);
+        std::string layout;
+        for (const TXbField& f : file.fields()) {
+            layout += f.name + " " + f.type + std::to_string(f.width) + "." +
+                      std::to_string(f.decimals) + " ";
+        }
+        EXPECT_EQ(layout, c.layout);
+        EXPECT_EQ(file.recordCount(), 0u);
+    }
+}
+
+TEST_F(LogTableTest, OpenCreatesMissingFilesAndTagsWithoutTheMarker) {
+    ASSERT_TRUE(out_.open(".not. archived")) << out_.lastError();
+    EXPECT_TRUE(std::filesystem::exists(folder_.path() + "PXOUT.DBF"));
+    EXPECT_TRUE(std::filesystem::exists(folder_.path() + "PXOUT.CDX"));
+    EXPECT_EQ(out_.table().tagNames(),
+              (Names{"DATESENT", "SUBJECT", "RECIPIENT", "CODES", "ARCHIVED"}));
+    EXPECT_FALSE(out_.hasMarkerTag());
+    EXPECT_EQ(out_.table().filter(), ".not. archived");
+
+    ASSERT_TRUE(in_.open(".not. archived"));
+    EXPECT_EQ(in_.table().tagNames(), (Names{"DATETIME", "FROM", "ARCHIVED"}));
+    EXPECT_EQ(in_.table().filter(), ".not. deleted()");
+    EXPECT_FALSE(in_.hasMarkerTag());
+
+    // After a rebuild the marker is there and survives reopening ...
+    rebuildIndexes(out_, in_, folder_.path(), env_, {});
+    EXPECT_TRUE(out_.hasMarkerTag());
+    ASSERT_TRUE(out_.open(""));
+    EXPECT_TRUE(out_.hasMarkerTag());
+    // ... until the index file goes missing: then the tags come back without it.
+    out_.close();
+    std::filesystem::remove(folder_.path() + "PXOUT.CDX");
+    ASSERT_TRUE(out_.open(""));
+    EXPECT_EQ(out_.table().tagCount(), 5);
+    EXPECT_FALSE(out_.hasMarkerTag());
+}
+
+TEST_F(LogTableTest, OpenFailsCleanlyOnAnUnreadableLog) {
+    {
+        std::ofstream bad(folder_.path() + "PXOUT.DBF");
+        bad << "this is not a table";
+    }
+    EXPECT_FALSE(out_.open(""));
+    EXPECT_FALSE(out_.lastError().empty());
+    EXPECT_FALSE(out_.table().isOpen());
+    TLogTable nowhere(TLogKind::Incoming, folder_.path() + "no/such/folder", env_);
+    EXPECT_FALSE(nowhere.open(""));
+    EXPECT_STREQ(kOutgoingOpenFailed, "Unable to open/create the FAX datafile - closing program");
+    EXPECT_STREQ(kIncomingOpenFailed,
+                 "Unable to open/create the FAX RECEIVE datafile - closing program");
+}
+
+TEST_F(LogTableTest, DerivedDisplayFields) {
+    ASSERT_TRUE(out_.open(""));
+    addOutgoing("cover only", {}, "", "");
+    EXPECT_EQ(out_.calcFaxFile(), "(Cover only)");
+    EXPECT_EQ(out_.isDeletedText(), "No ");
+    EXPECT_EQ(out_.isArchivedText(), "No ");
+    addOutgoing("with document", {}, "", "FAX00012.APF", true);
+    std::string expected = folder_.path() + "send/fax00012.apf";
+    for (char& c : expected) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    EXPECT_EQ(out_.calcFaxFile(), expected);
+    EXPECT_EQ(out_.isArchivedText(), "Yes");
+    out_.table().setDeleted(true);
+    EXPECT_EQ(out_.isDeletedText(), "Yes");
+
+    ASSERT_TRUE(in_.open(""));
+    in_.table().append();
+    in_.table().setText("FAXFILE", "RCV00001.APF");
+    in_.table().setNumber("PAGES", 3);
+    std::string incoming = folder_.path() + "receive/rcv00001.apf";
+    for (char& c : incoming) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    EXPECT_EQ(in_.calcFaxFile(), incoming);
+}
+
+TEST_F(LogTableTest, SortOrdersShowTheNewestFaxFirst) {
+    ASSERT_TRUE(out_.open(""));
+    addOutgoing("old", {2025, 1, 1}, "08:00", "");
+    addOutgoing("unsent", {}, "", "");
+    addOutgoing("new", {2026, 12, 8}, "09:30", "");
+    addOutgoing("newer", {2026, 12, 8}, "14:00", "");
+    out_.table().setOrder(out_.schema().defaultTag);
+    EXPECT_EQ(out_.table().order(), 1);
+    EXPECT_EQ(subjects(), (Names{"newer", "new", "old", "unsent"}));
+    out_.table().setOrder("SUBJECT");
+    EXPECT_EQ(subjects(), (Names{"new", "newer", "old", "unsent"}));
+}
+
+TEST_F(LogTableTest, ArchiveFilterToggleRestoresTheFilterOnBothTables) {
+    ASSERT_TRUE(out_.open(".not. archived"));
+    ASSERT_TRUE(in_.open(""));
+    addOutgoing("a", {}, "", "");
+    addOutgoing("b", {}, "", "", true);
+    TArchiveFilter filter;
+    EXPECT_EQ(filter.text(), ".not. archived");
+    auto apply = [&] {
+        out_.table().setFilter(filter.text());
+        in_.table().setFilter(filter.text());
+    };
+    apply();
+    EXPECT_EQ(out_.table().visibleCount(), 1u);
+    filter.toggle();
+    apply();
+    EXPECT_TRUE(filter.showsArchived());
+    EXPECT_EQ(out_.table().visibleCount(), 2u);
+    filter.toggle();
+    apply();
+    EXPECT_EQ(out_.table().filter(), ".not. ARCHIVED");
+    EXPECT_EQ(in_.table().filter(), ".not. ARCHIVED");
+    EXPECT_EQ(out_.table().visibleCount(), 1u);
+}
+
+TEST_F(LogTableTest, RebuildPacksDeletedRecordsAndReportsEachStep) {
+    ASSERT_TRUE(out_.open(""));
+    ASSERT_TRUE(in_.open(""));
+    for (int i = 0; i < 20; ++i) {
+        addOutgoing("fax " + std::to_string(i), {2026, 1, 1 + i}, "10:00", "");
+        if (i % 4 == 0) {
+            out_.table().setDeleted(true);
+        }
+    }
+    EXPECT_EQ(out_.table().visibleCount(), 15u);  // deleted but not packed: invisible
+    EXPECT_EQ(out_.table().recCount(), 20u);
+    out_.table().setOrder("SUBJECT");
+    {
+        TLogTable book(TLogKind::PhoneBook, folder_.path(), env_);
+        ASSERT_TRUE(book.open());
+        for (const char* name : {"smith", "Adams", "Baker"}) {
+            book.table().append();
+            book.table().setText("NAME", name);
+        }
+        book.table().goTo(1);
+        book.table().setDeleted(true);
+    }
+    std::vector<std::string> texts;
+    int gaugeReports = 0;
+    TRebuildProgress progress{[&](const std::string& t) { texts.push_back(t); },
+                              [&](int p) {
+                                  EXPECT_GE(p, 0);
+                                  EXPECT_LE(p, 100);
+                                  ++gaugeReports;
+                              }};
+    rebuildIndexes(out_, in_, folder_.path(), env_, progress);
+    EXPECT_EQ(
+        texts,
+        (Names{"Removing FAX file records marked for deletion", "Rebuilding FAX file indexes",
+               "Removing RECEIVE file records marked for deletion",
+               "Rebuilding RECEIVE file indexes", "Removing PHONE file records marked for deletion",
+               "Rebuilding PHONE file indexes"}));
+    EXPECT_GT(gaugeReports, 6);
+    EXPECT_EQ(out_.table().recCount(), 15u);
+    EXPECT_EQ(out_.table().order(), out_.table().orderOf("SUBJECT"));
+    EXPECT_TRUE(out_.hasMarkerTag());
+    EXPECT_TRUE(in_.hasMarkerTag());
+    EXPECT_EQ(out_.table().tagCount(), 6);
+
+    TLogTable book(TLogKind::PhoneBook, folder_.path(), env_);
+    ASSERT_TRUE(book.open());
+    EXPECT_EQ(book.table().recCount(), 2u);
+    std::vector<std::string> names;
+    for (book.table().first(); !book.table().eof(); book.table().next()) {
+        names.push_back(book.table().text("NAME"));
+    }
+    EXPECT_EQ(names, (Names{"Adams", "Baker"}));  // NAME key as stored, no case folding
+}
+
+TEST_F(LogTableTest, RebuildSkipsAPhoneBookInUse) {
+    ASSERT_TRUE(out_.open(""));
+    ASSERT_TRUE(in_.open(""));
+    TLogTable holder(TLogKind::PhoneBook, folder_.path(), env_);
+    ASSERT_TRUE(holder.open());
+    holder.table().append();
+    holder.table().setDeleted(true);
+    std::vector<std::string> texts;
+    rebuildIndexes(out_, in_, folder_.path(), env_,
+                   {[&](const std::string& t) { texts.push_back(t); }, nullptr});
+    EXPECT_EQ(texts.size(), 4u);
+    EXPECT_EQ(holder.table().recCount(), 1u);
+}
+
+TEST_F(LogTableTest, PhoneBookListsByNameAndHidesDeletedEntries) {
+    TLogTable book(TLogKind::PhoneBook, folder_.path(), env_);
+    ASSERT_TRUE(book.open());
+    EXPECT_TRUE(std::filesystem::exists(folder_.path() + "PXPB.CDX"));
+    EXPECT_EQ(book.table().visibleCount(), 0u);
+    for (const char* name : {"bravo", "Alpha", "alpha"}) {
+        book.table().append();
+        book.table().setText("NAME", name);
+    }
+    book.table().setDeleted(true);
+    EXPECT_EQ(book.table().visibleCount(), 2u);
+    std::vector<std::string> names;
+    for (book.table().first(); !book.table().eof(); book.table().next()) {
+        names.push_back(book.table().text("NAME"));
+    }
+    EXPECT_EQ(names, (Names{"Alpha", "bravo"}));
+}
+
+}  // namespace
+}  // namespace px
