@@ -45,8 +45,7 @@ void AudioLine::addNoise(awgn_state_t* noise, std::vector<int16_t>& buf) const {
     }
 }
 
-void AudioLine::delay(std::deque<int16_t>& pipe, std::vector<int16_t>& buf)
-{
+void AudioLine::delay(std::deque<int16_t>& pipe, std::vector<int16_t>& buf) {
     if (pipe.empty()) {
         return;
     }

@@ -1,0 +1,143 @@
+#include "sim_options.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+
+namespace px {
+namespace {
+
+std::vector<std::string> split(const std::string& line) {
+    std::vector<std::string> out;
+    std::string word;
+    for (char c : line) {
+        if (c == ' ') {
+            if (!word.empty()) {
+                out.push_back(word);
+            }
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty()) {
+        out.push_back(word);
+    }
+    return out;
+}
+
+TEST(SimOptions, ParsesEachModeWithItsOptions) {
+    auto r = parseSimOptions(
+        split("remote-receive --link /tmp/ttyFAX0 --out x.tif --report r.json --class 2.0 --id 123 "
+              "--max-rate 9600 --standard --condition busy=2,snr=25 --timeout 60 --speed 2"));
+    EXPECT_EQ(r.mode, SimMode::RemoteReceive);
+    EXPECT_EQ(r.link, "/tmp/ttyFAX0");
+    EXPECT_EQ(r.outFile, "x.tif");
+    EXPECT_EQ(r.report, "r.json");
+    EXPECT_EQ(r.modemClass, ModemClass::Class2_0);
+    EXPECT_EQ(r.ident, "123");
+    EXPECT_EQ(r.maxRate, 9600);
+    EXPECT_FALSE(r.fine);
+    EXPECT_EQ(r.conditions.busyCalls, 2);
+    ASSERT_TRUE(r.conditions.snr.has_value());
+    EXPECT_DOUBLE_EQ(*r.conditions.snr, 25.0);
+    EXPECT_DOUBLE_EQ(r.timeout, 60.0);
+    EXPECT_DOUBLE_EQ(r.speed, 2.0);
+
+    auto s = parseSimOptions(split("remote-send --link L --in a.tif --ring-after 0.5 --class 2"));
+    EXPECT_EQ(s.mode, SimMode::RemoteSend);
+    EXPECT_EQ(s.modemClass, ModemClass::Class2);
+    EXPECT_DOUBLE_EQ(s.ringAfter, 0.5);
+
+    auto b = parseSimOptions(split("back-to-back --link A --link-b B"));
+    EXPECT_EQ(b.mode, SimMode::BackToBack);
+    EXPECT_EQ(b.linkB, "B");
+
+    // The reference mode runs unpaced unless asked otherwise.
+    auto ref = parseSimOptions(split("reference --in a.tif --out b.tif"));
+    EXPECT_EQ(ref.mode, SimMode::Reference);
+    EXPECT_DOUBLE_EQ(ref.speed, 0.0);
+}
+
+TEST(SimOptions, RejectsBadCommandLinesWithAReason) {
+    const char* bad[] = {
+        "",
+        "fly --link x",
+        "remote-receive --out x.tif",                                  // no link
+        "remote-receive --link x",                                     // no output file
+        "remote-send --link x",                                        // no input file
+        "back-to-back --link a",                                       // no second link
+        "reference --in a.tif",                                        // no output
+        "remote-receive --link x --out y --class 3",                   // no such class
+        "remote-receive --link x --out y --max-rate 5000",             // not a fax rate
+        "remote-receive --link x --out y --timeout -1",                // negative
+        "remote-receive --link x --out y --timeout",                   // value missing
+        "remote-receive --link x --out y --speed 0",                   // frozen line with a DTE
+        "remote-receive --link x --out y --condition snr",             // value missing
+        "remote-receive --link x --out y --condition flood",           // unknown condition
+        "remote-receive --link x --out y --id 123456789012345678901",  // 21 characters
+        "remote-receive --link x --out y --bogus",
+    };
+    for (const char* line : bad) {
+        EXPECT_THROW(parseSimOptions(split(line)), std::invalid_argument) << line;
+    }
+}
+
+TEST(SimOptions, ConditionsDescribeThemselvesInTheirOwnSyntax) {
+    CallConditions c = parseCondition(
+        "busy=3,no-answer,no-dial-tone,voice,data-modem,hangup-after-page=2,snr=18.5,dead-modem,"
+        "vanish=4",
+        {});
+    EXPECT_EQ(c.busyCalls, 3);
+    EXPECT_TRUE(c.noAnswer && c.noDialTone && c.voiceAnswer && c.dataAnswer && c.deadModem);
+    EXPECT_EQ(c.hangupAfterPage, 2);
+    CallConditions again = parseCondition(c.describe(), {});
+    EXPECT_EQ(again.describe(), c.describe());
+    EXPECT_EQ(parseCondition("busy", {}).busyCalls, 1);
+}
+
+// Mutated command lines give options or a clean error, nothing else.
+TEST(SimOptions, MutatedCommandLinesParseOrFailCleanly) {
+    const std::vector<std::string> words = {"remote-receive",
+                                            "remote-send",
+                                            "back-to-back",
+                                            "reference",
+                                            "--link",
+                                            "--link-b",
+                                            "--in",
+                                            "--out",
+                                            "--class",
+                                            "2.0",
+                                            "1",
+                                            "--condition",
+                                            "busy=x",
+                                            "snr=",
+                                            "--speed",
+                                            "1e309",
+                                            "-0",
+                                            "--timeout",
+                                            "nan",
+                                            "--id",
+                                            "",
+                                            "--max-rate",
+                                            "14400",
+                                            "=",
+                                            ","};
+    std::mt19937 random(42);
+    for (int round = 0; round < 5000; ++round) {
+        std::vector<std::string> args;
+        int n = static_cast<int>(random() % 8);
+        for (int i = 0; i < n; ++i) {
+            args.push_back(words[random() % words.size()]);
+        }
+        try {
+            SimOptions o = parseSimOptions(args);
+            EXPECT_GE(o.speed, 0.0);
+        } catch (const std::invalid_argument&) {
+        }
+    }
+}
+
+}  // namespace
+}  // namespace px
