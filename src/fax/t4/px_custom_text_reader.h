@@ -1,0 +1,52 @@
+// Paging of text documents shared by the text readers: lines, tabs, form
+// feeds and lines per page. Subclasses draw the lines.
+#pragma once
+
+#include <string>
+
+#include "fax/t4/px_fax_input_reader.h"
+#include "fax/t4/px_text_line_reader.h"
+
+namespace px {
+
+class TPxCustomTextReader : public TPxFaxInputReader {
+public:
+    void setTabStop(unsigned tabStop) { tabStop_ = tabStop; }
+    // Text lines per page; 0 = no limit.
+    void setLinesPerPage(unsigned lines) { linesPerPage_ = lines; }
+
+    ErrorCode open(const std::string& name) override;
+    ErrorCode readLine(uint8_t* raster, unsigned& len, bool& endOfPage, bool& morePages) override;
+    void close() override;
+    uint64_t bytesRead() const override { return lines_.bytesRead(); }
+    uint64_t bytesToRead() const override { return lines_.fileSize(); }
+    std::string defaultExtension() const override { return "TXT"; }
+
+    // Tabs expanded with blanks to the next multiple of `tabStop` (a tab
+    // stop of 0 makes a tab one blank); UTF-8 text mapped to Latin-1.
+    static std::string prepareText(const std::string& raw, unsigned tabStop);
+
+protected:
+    // Prepares the drawing of one text line.
+    virtual ErrorCode beginLine(const std::string& text) = 0;
+    virtual unsigned rowsPerLine() const = 0;
+    // Draws row `row` (1-based) of the current line; returns its length.
+    virtual unsigned drawRow(unsigned row, uint8_t* raster) = 0;
+
+private:
+    bool peek();
+    void startPage();
+
+    TPxTextLineReader lines_;
+    unsigned tabStop_ = 4;
+    unsigned linesPerPage_ = 60;
+    std::string pending_;
+    bool hasPending_ = false;
+    bool drawing_ = false;
+    unsigned row_ = 0;
+    unsigned linesOnPage_ = 0;
+    bool firstRead_ = true;
+    bool breakPending_ = false;
+};
+
+}  // namespace px
