@@ -100,6 +100,7 @@ int TPxBaseDispatcher::openPort(const std::string& device, uint32_t baud, int pa
         return device_handle == ecOutOfMemory ? ecOutOfMemory : device_handle;
     }
     deviceOpen_ = true;
+    wroteSinceOpen_ = false;
     inSize_ = inSize;
     outSize_ = outSize;
     setQueueSizes(inSize, outSize);
@@ -180,6 +181,9 @@ int TPxBaseDispatcher::closePort() {
 void TPxBaseDispatcher::waitOutputDrained(const TPxLineBlock& block) {
     for (int i = 0; i < 5000 && outputCount() > 0; ++i) {
         clock_.sleep(2);
+    }
+    if (!wroteSinceOpen_) {
+        return;  // nothing was ever sent: no character can be in the UART
     }
     // Then the time of 18 characters, in 100 ns units, for the UART's FIFO.
     const uint32_t baud = std::max<uint32_t>(block.baud, 1);
@@ -432,6 +436,11 @@ bool TPxBaseDispatcher::hasInput() {
     return waitingLocked() > 0;
 }
 
+bool TPxBaseDispatcher::receiveRingFull() {
+    std::lock_guard lock(inLock_);
+    return rxRing_.full();
+}
+
 uint32_t TPxBaseDispatcher::inputCount() {
     std::lock_guard lock(inLock_);
     return waitingLocked();
@@ -578,6 +587,7 @@ int TPxBaseDispatcher::writeBlock(const uint8_t* data, uint32_t length) {
         return ecPutBlockFail;
     }
     dataWasSent_ = true;
+    wroteSinceOpen_ = true;
     log_.add(ltDispatch, lsWriteCom, msSinceOpen(), 0, data, length);
     trace_.add('T', data, length);
     return ecOK;

@@ -114,6 +114,7 @@ public:
     int peekByte(uint8_t& byte, uint32_t position);
     uint32_t inputCount();
     int clearInput();
+    bool receiveRingFull();
 
     // --- Output.
     uint32_t outputCount();
@@ -279,6 +280,7 @@ private:
 
     TPxByteRing outRing_;
     std::atomic<bool> dataWasSent_{false};
+    std::atomic<bool> wroteSinceOpen_{false};
 
     std::atomic<bool> dispatching_{false};
     std::atomic<bool> closing_{false};

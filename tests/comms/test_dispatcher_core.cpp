@@ -360,6 +360,7 @@ TEST_F(DispatcherCore, UnchangedLineParamsDoNotTouchTheDevice) {
     EXPECT_EQ(d.setLineParams(0, 5, 9, 3), ecOK);
     EXPECT_EQ(d.lineBlockWrites, writes);
     EXPECT_EQ(clock.slept(), slept);
+    d.writeText("x");
     EXPECT_EQ(d.setLineParams(9600, 5, 9, 3), ecOK);
     EXPECT_EQ(d.lineBlockWrites, writes + 1);
     EXPECT_GT(clock.slept(), slept);  // waited for the line to drain
