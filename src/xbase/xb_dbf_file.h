@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "xbase/xb_buffer.h"
 #include "xbase/xb_field.h"
 
 namespace px {
@@ -69,7 +70,7 @@ private:
     int headerLength_ = 0;
     int recordLength_ = 0;
     std::uint32_t count_ = 0;
-    std::vector<char> records_;
+    TXbBytes records_;
 };
 
 }  // namespace px

@@ -23,6 +23,13 @@ public:
     TXbType type() const { return type_; }
     int width() const { return width_; }
     virtual TXbValue eval(const TXbEvalContext& context) const = 0;
+    // Fast paths for index keys and filters, free of allocations once the
+    // output string has grown: a logical result, and a character result
+    // appended to out.
+    virtual bool test(const TXbEvalContext& context) const { return eval(context).logical; }
+    virtual void appendText(const TXbEvalContext& context, std::string& out) const {
+        out += eval(context).text;
+    }
 
 private:
     TXbType type_;
@@ -42,32 +49,9 @@ constexpr int kMaxWidth = 4096;
     throw EXbError(TXbErrorKind::BadExpression, why);
 }
 
-std::string upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return s;
-}
-
-std::string lower(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return s;
-}
-
 std::string rtrim(std::string s) {
     s.erase(s.find_last_not_of(' ') + 1);
     return s;
-}
-
-std::string ltrim(std::string s) {
-    const std::size_t first = s.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : s.substr(first);
 }
 
 class TConstant final : public TXbNode {
@@ -87,9 +71,122 @@ public:
     TXbValue eval(const TXbEvalContext& context) const override {
         return xbReadField(field_, context.record);
     }
+    bool test(const TXbEvalContext& context) const override {
+        const char c = context.record[field_.offset];
+        return c == 'T' || c == 't' || c == 'Y' || c == 'y';
+    }
+    void appendText(const TXbEvalContext& context, std::string& out) const override {
+        const std::size_t start = out.size();
+        out.append(context.record + field_.offset, static_cast<std::size_t>(field_.width));
+        std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '\0', ' ');
+    }
 
 private:
     TXbField field_;
+};
+
+// Builds the value of a character node from its appendText.
+TXbValue textOf(const TXbNode& node, const TXbEvalContext& context) {
+    std::string s;
+    node.appendText(context, s);
+    return TXbValue::character(std::move(s));
+}
+
+enum class TTextFn { Upper, Lower, AllTrim, RTrim, LTrim };
+
+class TTextFunction final : public TXbNode {
+public:
+    TTextFunction(TTextFn fn, std::unique_ptr<TXbNode> arg)
+        : TXbNode(TXbType::Character, arg->width()), fn_(fn), arg_(std::move(arg)) {}
+    TXbValue eval(const TXbEvalContext& context) const override { return textOf(*this, context); }
+    void appendText(const TXbEvalContext& context, std::string& out) const override {
+        const std::size_t start = out.size();
+        arg_->appendText(context, out);
+        const auto begin = out.begin() + static_cast<std::ptrdiff_t>(start);
+        switch (fn_) {
+            case TTextFn::Upper:
+                std::transform(begin, out.end(), begin, [](char c) {
+                    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+                });
+                return;
+            case TTextFn::Lower:
+                std::transform(begin, out.end(), begin, [](char c) {
+                    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+                });
+                return;
+            case TTextFn::AllTrim:
+            case TTextFn::RTrim:
+            case TTextFn::LTrim:
+                break;
+        }
+        if (fn_ != TTextFn::LTrim) {
+            const std::size_t last = out.find_last_not_of(' ');
+            out.erase(last == std::string::npos || last < start ? start : last + 1);
+        }
+        if (fn_ != TTextFn::RTrim) {
+            std::size_t first = start;
+            while (first < out.size() && out[first] == ' ') {
+                ++first;
+            }
+            out.erase(start, first - start);
+        }
+    }
+
+private:
+    TTextFn fn_;
+    std::unique_ptr<TXbNode> arg_;
+};
+
+class TConcat final : public TXbNode {
+public:
+    TConcat(int width, std::unique_ptr<TXbNode> left, std::unique_ptr<TXbNode> right)
+        : TXbNode(TXbType::Character, width), left_(std::move(left)), right_(std::move(right)) {}
+    TXbValue eval(const TXbEvalContext& context) const override { return textOf(*this, context); }
+    void appendText(const TXbEvalContext& context, std::string& out) const override {
+        left_->appendText(context, out);
+        right_->appendText(context, out);
+    }
+
+private:
+    std::unique_ptr<TXbNode> left_;
+    std::unique_ptr<TXbNode> right_;
+};
+
+class TDtos final : public TXbNode {
+public:
+    explicit TDtos(std::unique_ptr<TXbNode> arg)
+        : TXbNode(TXbType::Character, 8), arg_(std::move(arg)) {}
+    TXbValue eval(const TXbEvalContext& context) const override { return textOf(*this, context); }
+    void appendText(const TXbEvalContext& context, std::string& out) const override {
+        out += arg_->eval(context).date.toDtos();
+    }
+
+private:
+    std::unique_ptr<TXbNode> arg_;
+};
+
+class TNot final : public TXbNode {
+public:
+    explicit TNot(std::unique_ptr<TXbNode> arg)
+        : TXbNode(TXbType::Logical, 1), arg_(std::move(arg)) {}
+    TXbValue eval(const TXbEvalContext& context) const override {
+        return TXbValue::ofLogical(test(context));
+    }
+    bool test(const TXbEvalContext& context) const override { return !arg_->test(context); }
+
+private:
+    std::unique_ptr<TXbNode> arg_;
+};
+
+class TDeleted final : public TXbNode {
+public:
+    TDeleted() : TXbNode(TXbType::Logical, 1) {}
+    TXbValue eval(const TXbEvalContext& context) const override {
+        return TXbValue::ofLogical(test(context));
+    }
+    bool test(const TXbEvalContext& context) const override {
+        return context.record != nullptr && context.record[0] == '*';
+    }
 };
 
 // An operator or function whose work is a small lambda over its operands.
@@ -121,11 +218,14 @@ public:
           left_(std::move(left)),
           right_(std::move(right)) {}
     TXbValue eval(const TXbEvalContext& context) const override {
-        const bool l = left_->eval(context).logical;
+        return TXbValue::ofLogical(test(context));
+    }
+    bool test(const TXbEvalContext& context) const override {
+        const bool l = left_->test(context);
         if (isAnd_ ? !l : l) {
-            return TXbValue::ofLogical(l);
+            return l;
         }
-        return TXbValue::ofLogical(right_->eval(context).logical);
+        return right_->test(context);
     }
 
 private:
@@ -266,10 +366,7 @@ private:
         if (takeIf(TXbTokenKind::Not)) {
             TNode operand = parseNot();
             need(*operand, TXbType::Logical, ".NOT.");
-            return apply(TXbType::Logical, 1, {}, std::move(operand),
-                         [](const std::vector<TXbValue>& v, const TXbEvalContext&) {
-                             return TXbValue::ofLogical(!v[0].logical);
-                         });
+            return std::make_unique<TNot>(std::move(operand));
         }
         return parseComparison();
     }
@@ -349,10 +446,7 @@ private:
         const TXbType r = right->type();
         if (l == TXbType::Character && r == TXbType::Character) {
             const int width = std::min(kMaxWidth, left->width() + right->width());
-            return apply2(TXbType::Character, width, std::move(left), std::move(right),
-                          [](const std::vector<TXbValue>& v, const TXbEvalContext&) {
-                              return TXbValue::character(v[0].text + v[1].text);
-                          });
+            return std::make_unique<TConcat>(width, std::move(left), std::move(right));
         }
         if (l == TXbType::Numeric && r == TXbType::Numeric) {
             return apply2(TXbType::Numeric, 0, std::move(left), std::move(right),
@@ -538,33 +632,30 @@ private:
 
     TNode makeCall(const TXbToken& name, std::vector<TNode> args) {
         const std::string& fn = name.text;
-        auto text1 = [&](std::function<std::string(std::string)> f) {
+        auto text1 = [&](TTextFn f) -> TNode {
             arity(name, args, 1, 1);
             need(*args[0], TXbType::Character, fn + "()");
-            const int width = args[0]->width();
-            return applyN(TXbType::Character, width, std::move(args),
-                          [f](V v, C) { return TXbValue::character(f(v[0].text)); });
+            return std::make_unique<TTextFunction>(f, std::move(args[0]));
         };
         if (fn == "UPPER") {
-            return text1(upper);
+            return text1(TTextFn::Upper);
         }
         if (fn == "LOWER") {
-            return text1(lower);
+            return text1(TTextFn::Lower);
         }
         if (fn == "ALLTRIM") {
-            return text1([](std::string s) { return ltrim(rtrim(std::move(s))); });
+            return text1(TTextFn::AllTrim);
         }
         if (fn == "TRIM" || fn == "RTRIM") {
-            return text1(rtrim);
+            return text1(TTextFn::RTrim);
         }
         if (fn == "LTRIM") {
-            return text1(ltrim);
+            return text1(TTextFn::LTrim);
         }
         if (fn == "DTOS") {
             arity(name, args, 1, 1);
             need(*args[0], TXbType::Date, "DTOS()");
-            return applyN(TXbType::Character, 8, std::move(args),
-                          [](V v, C) { return TXbValue::character(v[0].date.toDtos()); });
+            return std::make_unique<TDtos>(std::move(args[0]));
         }
         if (fn == "DTOC") {
             arity(name, args, 1, 1);
@@ -589,9 +680,7 @@ private:
         }
         if (fn == "DELETED") {
             arity(name, args, 0, 0);
-            return applyN(TXbType::Logical, 1, std::move(args), [](V, C c) {
-                return TXbValue::ofLogical(c.record != nullptr && c.record[0] == '*');
-            });
+            return std::make_unique<TDeleted>();
         }
         if (fn == "RECNO") {
             arity(name, args, 0, 0);
@@ -835,8 +924,13 @@ bool TXbExpression::test(const TXbEvalContext& context) const {
     if (!root_) {
         return true;
     }
-    const TXbValue v = root_->eval(context);
-    return v.type == TXbType::Logical && v.logical;
+    return root_->type() == TXbType::Logical && root_->test(context);
+}
+
+void TXbExpression::appendText(const TXbEvalContext& context, std::string& out) const {
+    if (root_ && root_->type() == TXbType::Character) {
+        root_->appendText(context, out);
+    }
 }
 
 }  // namespace px

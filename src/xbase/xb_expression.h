@@ -43,6 +43,9 @@ public:
     TXbValue evaluate(const TXbEvalContext& context) const;
     // For logical expressions.
     bool test(const TXbEvalContext& context) const;
+    // For character expressions: appends the result to out without other
+    // allocations (index keys are built this way).
+    void appendText(const TXbEvalContext& context, std::string& out) const;
 
 private:
     std::string text_;

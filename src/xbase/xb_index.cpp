@@ -52,14 +52,18 @@ void TXbIndex::computeKey(std::uint32_t recno, const char* record, const TTableE
                           bool& included) const {
     const TXbEvalContext context{record, recno, &env};
     included = forExpr_.test(context);
+    if (keyExpr_.type() == TXbType::Character) {
+        scratch_.clear();
+        keyExpr_.appendText(context, scratch_);
+        const std::size_t n = std::min(scratch_.size(), keyLength_);
+        std::memcpy(out, scratch_.data(), n);
+        std::memset(out + n, ' ', keyLength_ - n);
+        return;
+    }
     const TXbValue v = keyExpr_.evaluate(context);
     switch (v.type) {
-        case TXbType::Character: {
-            const std::size_t n = std::min(v.text.size(), keyLength_);
-            std::memcpy(out, v.text.data(), n);
-            std::memset(out + n, ' ', keyLength_ - n);
+        case TXbType::Character:
             break;
-        }
         case TXbType::Date:
             std::memcpy(out, v.date.toDtos().data(), 8);
             break;
@@ -82,7 +86,7 @@ bool TXbIndex::less(std::uint32_t a, std::uint32_t b) const {
 
 void TXbIndex::build(const TXbDbfFile& file, const TTableEnv& env, const Progress& progress) {
     const std::uint32_t count = file.recordCount();
-    keys_.assign(static_cast<std::size_t>(count) * keyLength_, ' ');
+    keys_.resize(static_cast<std::size_t>(count) * keyLength_);
     included_.assign(count, 0);
     order_.clear();
     order_.reserve(count);
@@ -103,10 +107,59 @@ void TXbIndex::build(const TXbDbfFile& file, const TTableEnv& env, const Progres
             }
         }
     }
-    std::sort(order_.begin(), order_.end(),
-              [this](std::uint32_t a, std::uint32_t b) { return less(a, b); });
+    sortOrder();
+    built_ = true;
     if (progress) {
         progress(100);
+    }
+}
+
+void TXbIndex::invalidate() {
+    built_ = false;
+    keys_.clear();
+    keys_.shrink_to_fit();
+    included_.clear();
+    included_.shrink_to_fit();
+    order_.clear();
+    order_.shrink_to_fit();
+}
+
+// Sorts on the first eight key bytes held as one integer, comparing the rest
+// of the key only between equal prefixes: most comparisons stay in registers.
+void TXbIndex::sortOrder() {
+    struct TEntry {
+        std::uint64_t prefix;
+        std::uint32_t recno;
+    };
+    const std::size_t prefixLength = std::min<std::size_t>(8, keyLength_);
+    std::vector<TEntry> entries;
+    entries.reserve(order_.size());
+    for (const std::uint32_t recno : order_) {
+        const auto* k = reinterpret_cast<const unsigned char*>(key(recno));
+        std::uint64_t prefix = 0;
+        for (std::size_t i = 0; i < 8; ++i) {
+            prefix = (prefix << 8) | (i < prefixLength ? k[i] : 0u);
+        }
+        entries.push_back({def_.descending ? ~prefix : prefix, recno});
+    }
+    const std::size_t rest = keyLength_ - prefixLength;
+    std::sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
+        if (a.prefix != b.prefix) {
+            return a.prefix < b.prefix;
+        }
+        if (rest > 0) {
+            int c = std::memcmp(key(a.recno) + 8, key(b.recno) + 8, rest);
+            if (def_.descending) {
+                c = -c;
+            }
+            if (c != 0) {
+                return c < 0;
+            }
+        }
+        return a.recno < b.recno;
+    });
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        order_[i] = entries[i].recno;
     }
 }
 
@@ -122,6 +175,9 @@ bool TXbIndex::contains(std::uint32_t recno) const {
 }
 
 void TXbIndex::update(std::uint32_t recno, const char* record, const TTableEnv& env) {
+    if (!built_) {
+        return;
+    }
     const bool appended = recno > included_.size();
     if (appended) {
         keys_.resize(static_cast<std::size_t>(recno) * keyLength_, ' ');

@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "xbase/xb_buffer.h"
 #include "xbase/xb_cdx_file.h"
 #include "xbase/xb_expression.h"
 
@@ -27,7 +29,10 @@ public:
     const std::vector<std::uint32_t>& order() const { return order_; }
 
     void build(const TXbDbfFile& file, const TTableEnv& env, const Progress& progress);
-    // Re-files one record after it changed (or was appended).
+    // Keys are built on first use; until then writes need not re-file anything.
+    bool built() const { return built_; }
+    void invalidate();
+    // Re-files one record after it changed (or was appended); a no-op until built.
     void update(std::uint32_t recno, const char* record, const TTableEnv& env);
     // Where recno stands in order(), or where it would stand when the
     // for-condition leaves it out.
@@ -41,14 +46,17 @@ private:
     void computeKey(std::uint32_t recno, const char* record, const TTableEnv& env, char* out,
                     bool& included) const;
     bool less(std::uint32_t a, std::uint32_t b) const;
+    void sortOrder();
 
     TXbTagDef def_;
     TXbExpression keyExpr_;
     TXbExpression forExpr_;
     std::size_t keyLength_ = 1;
-    std::vector<char> keys_;      // keyLength_ bytes per record, by record number
+    bool built_ = false;
+    TXbBytes keys_;               // keyLength_ bytes per record, by record number
     std::vector<char> included_;  // 1 when the for-condition holds, by record number
     std::vector<std::uint32_t> order_;
+    mutable std::string scratch_;  // reused while computing character keys
 };
 
 }  // namespace px

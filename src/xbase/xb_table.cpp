@@ -125,9 +125,8 @@ void TXbTable::open(const std::string& path, bool exclusive) {
     }
     for (TXbTagDef& def : defs) {
         try {
-            auto tag = std::make_unique<TXbIndex>(std::move(def), fields());
-            tag->build(file_, *env_, progress_);
-            tags_.push_back(std::move(tag));
+            // Keys are built when the order is first selected.
+            tags_.push_back(std::make_unique<TXbIndex>(std::move(def), fields()));
         } catch (const EXbError&) {
             // A tag whose expression no longer fits the fields is dropped.
         }
@@ -230,6 +229,12 @@ void TXbTable::setOrder(int order) {
     requireOpen();
     if (order < 0 || order > tagCount()) {
         throw EXbError(TXbErrorKind::BadTag, "No index order " + std::to_string(order));
+    }
+    if (order > 0) {
+        TXbIndex& tag = *tags_[static_cast<std::size_t>(order - 1)];
+        if (!tag.built()) {
+            tag.build(file_, *env_, progress_);
+        }
     }
     order_ = order;
 }
@@ -480,8 +485,12 @@ void TXbTable::setDeleted(bool on) {
 }
 
 void TXbTable::rebuildTags() {
-    for (const auto& tag : tags_) {
-        tag->build(file_, *env_, progress_);
+    for (std::size_t i = 0; i < tags_.size(); ++i) {
+        if (static_cast<int>(i + 1) == order_) {
+            tags_[i]->build(file_, *env_, progress_);
+        } else {
+            tags_[i]->invalidate();
+        }
     }
 }
 
