@@ -149,7 +149,10 @@ int TPxBaseDispatcher::openPort(const std::string& device, uint32_t baud, int pa
         releaseBuffers();
         return result;
     }
-    readDeviceStatus(&deviceStatus_);
+    {
+        std::lock_guard lock(inLock_);
+        readDeviceStatus(&deviceStatus_);
+    }
     {
         std::lock_guard lock(lineLock_);
         trace_.stop();
@@ -567,7 +570,8 @@ int TPxBaseDispatcher::writeBlock(const uint8_t* data, uint32_t length) {
     int queued = 0;
     {
         std::lock_guard lock(outLock_);
-        readDeviceStatus(&deviceStatus_);
+        TPxDeviceStatus status;
+        readDeviceStatus(&status);
         if (outRing_.free() < length) {
             return ecOutputBufferTooSmall;
         }
@@ -578,7 +582,7 @@ int TPxBaseDispatcher::writeBlock(const uint8_t* data, uint32_t length) {
         }
         queued = queueOutput(data, length);
         if (queued <= 0) {
-            readDeviceStatus(&deviceStatus_);
+            readDeviceStatus(&status);
         }
     }
     std::lock_guard lock(lineLock_);
@@ -1196,7 +1200,8 @@ void TPxBaseDispatcher::processLineEvent(uint32_t eventMask) {
         }
     }
     if (eventMask & (evErr | evBreak)) {
-        readDeviceStatus(&deviceStatus_);
+        TPxDeviceStatus status;
+        readDeviceStatus(&status);
         addLogEntry(ltDispatch, lsLineStatus, lineErrors_);
         if (!dispatching_) {
             while (!closing_ && scanStatusTriggers()) {

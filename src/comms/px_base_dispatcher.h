@@ -239,7 +239,7 @@ private:
     std::atomic<uint32_t> lineErrors_{0};
     std::atomic<uint8_t> modemStatus_{0};
     std::atomic<bool> ringEdgePending_{false};
-    TPxDeviceStatus deviceStatus_;
+    TPxDeviceStatus deviceStatus_;  // under the input lock
     TPxLineBlock line_;
     uint32_t inSize_ = 0;
     uint32_t outSize_ = 0;

@@ -89,10 +89,10 @@ TEST(PosixPort, ExchangesDataThroughTheThreads) {
     PtyModem modem;
     modem.on("AT", "\r\nOK\r\n");
     int result;
+    Events events;  // outlives the dispatcher's threads
     auto d = openOn(modem.path(), &result);
     ASSERT_EQ(result, ecOK);
     EXPECT_EQ(d->runningThreads(), 3);
-    Events events;
     events.attach(*d);
     int ok = d->newDataTrigger("OK", false);
     ASSERT_EQ(d->writeText("AT\r"), ecOK);
@@ -108,8 +108,8 @@ TEST(PosixPort, ExchangesDataThroughTheThreads) {
 
 TEST(PosixPort, TimerAndOutputTriggersFireFromTheDispatchThread) {
     PtyModem modem;
+    Events events;  // outlives the dispatcher's threads
     auto d = openOn(modem.path());
-    Events events;
     events.attach(*d);
     int timer = d->newTimerTrigger();
     int used = d->newStatusTrigger(stOutUsed);
@@ -147,8 +147,8 @@ TEST(PosixPort, OpenFailuresGiveTheOperatingSystemError) {
 
 TEST(PosixPort, TheDeviceVanishingIsReportedAndTheComThreadEnds) {
     PtyModem modem;
+    Events events;  // outlives the dispatcher's threads
     auto d = openOn(modem.path());
-    Events events;
     events.attach(*d);
     int lines = d->newStatusTrigger(stModem);
     ASSERT_EQ(d->armStatusTrigger(lines, msDsr | msCts, true), ecOK);
