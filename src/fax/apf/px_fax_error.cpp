@@ -30,6 +30,10 @@ std::string faxDocumentErrorText(ErrorCode code) {
             return "Got quit message";
         case ecBadArguments:
             return "Bad arguments";
+        case ecFileNotFound:
+            return "File not found";
+        case ecOutOfMemory:
+            return "Not enough memory";
         default:
             break;
     }

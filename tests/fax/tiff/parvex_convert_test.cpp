@@ -1,0 +1,154 @@
+// The command-line forms scripts rely on, run as a separate process.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "fax/apf/px_apf_reader.h"
+
+namespace px {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status = -1;
+    std::string output;  // stdout and stderr
+};
+
+class ToolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/px-tool-XXXXXX";
+        dir_ = ::mkdtemp(tmpl);
+        // Tests run from build/tests; the tools land in build/bin.
+        const char* bin = std::getenv("PARVEX_BIN_DIR");
+        const fs::path binDir =
+            bin != nullptr ? fs::path(bin)
+                           : fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin";
+        tool_ = (binDir / "parvex-convert").string();
+        ASSERT_TRUE(fs::exists(tool_));
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string file(const std::string& name) const { return dir_ + "/" + name; }
+
+    Result run(const std::string& args) const {
+        Result r;
+        FILE* p = ::popen((tool_ + " " + args + " 2>&1").c_str(), "r");
+        std::array<char, 512> buf{};
+        while (std::fgets(buf.data(), buf.size(), p) != nullptr) {
+            r.output += buf.data();
+        }
+        const int st = ::pclose(p);
+        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        return r;
+    }
+
+    std::string dir_;
+    std::string tool_;
+};
+
+TEST_F(ToolTest, TextToApfAndBackInEveryFormat) {
+    std::ofstream(file("doc.txt")) << "Parvex test page\nsecond line\n";
+    Result r = run("to-apf " + file("doc.txt") + " " + file("doc.apf") +
+                   " --fine --font small --station-id 'ABC 123' --left-margin 100 --top-margin 3 "
+                   "--lines-per-page 1");
+    ASSERT_EQ(r.status, 0) << r.output;
+    TPxApfReader reader;
+    ASSERT_EQ(reader.open(file("doc.apf")), ecOK);
+    EXPECT_EQ(reader.pageCount(), 2);  // one text line per page
+    EXPECT_EQ(reader.header().senderText(), "ABC 123");
+
+    r = run("info " + file("doc.apf"));
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("pages: 2"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("page 2: "), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("fine"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("image length"), std::string::npos) << r.output;
+
+    for (const char* ext : {"bmp", "pcx", "dcx", "png", "pbm", "tif"}) {
+        const std::string out = file(std::string("p2.") + ext);
+        r = run("from-apf " + file("doc.apf") + " " + out + " --page 2");
+        EXPECT_EQ(r.status, 0) << ext << ": " << r.output;
+        EXPECT_TRUE(fs::exists(out) && fs::file_size(out) > 0) << ext;
+    }
+    // The PBM holds the whole page at one pel per fax pel: 1728 wide and
+    // 3 top-margin rows and 16 text rows (8 doubled at fine resolution),
+    // text starting at pel 100.
+    QImage pbm(QString::fromStdString(file("p2.pbm")));
+    ASSERT_FALSE(pbm.isNull());
+    EXPECT_EQ(pbm.width(), 1728);
+    EXPECT_EQ(pbm.height(), 19);
+    int first = -1;
+    for (int x = 0; x < pbm.width() && first < 0; ++x) {
+        for (int y = 0; y < pbm.height(); ++y) {
+            if (qGray(pbm.pixel(x, y)) < 128) {
+                first = x;
+                break;
+            }
+        }
+    }
+    EXPECT_GE(first, 100);
+    EXPECT_LT(first, 112);
+    // The PNG and the BMP open in Qt's readers.
+    EXPECT_FALSE(QImage(QString::fromStdString(file("p2.png"))).isNull());
+    EXPECT_FALSE(QImage(QString::fromStdString(file("p2.bmp"))).isNull());
+}
+
+TEST_F(ToolTest, PicturesAndTiffComeIn) {
+    QImage picture(300, 100, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    for (int y = 20; y < 80; ++y) {
+        for (int x = 20; x < 280; ++x)
+            picture.setPixel(x, y, qRgb(0, 0, 0));
+    }
+    ASSERT_TRUE(picture.save(QString::fromStdString(file("pic.png"))));
+    ASSERT_EQ(run("to-apf " + file("pic.png") + " " + file("pic.apf")).status, 0);
+    ASSERT_EQ(run("from-apf " + file("pic.apf") + " " + file("pic.tif")).status, 0);
+    Result r = run("to-apf " + file("pic.tif") + " " + file("back.apf") + " --station-id X");
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = run("info " + file("back.apf"));
+    EXPECT_NE(r.output.find("sender id: \"X\""), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("100 lines"), std::string::npos) << r.output;
+}
+
+TEST_F(ToolTest, ErrorsAreOneLineAndNonZero) {
+    std::ofstream(file("not.apf")) << "hello";
+    struct Case {
+        std::string args;
+        int status;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"", 2, "usage:"},
+        {"frobnicate", 2, "unknown command"},
+        {"to-apf onlyone", 2, "needs INPUT and OUTPUT"},
+        {"to-apf a b --font huge", 2, "--font"},
+        {"to-apf a b --left-margin -3", 2, "bad value"},
+        {"from-apf " + file("not.apf") + " " + file("x.bmp"), 1,
+         "File is not an APF file (error 8001)"},
+        {"from-apf " + file("missing.apf") + " " + file("x.bmp"), 1, "File not found (error 2)"},
+        {"from-apf " + file("not.apf") + " " + file("x.gif"), 2, "unknown output format"},
+        {"to-apf " + file("missing.txt") + " " + file("x.apf"), 1, "File not found"},
+        {"to-apf " + file("not.apf") + " " + file("x.apf") + " --station-id 123456789012345678901",
+         2, "20"},
+        {"info " + file("not.apf"), 1, "error 8001"},
+    };
+    for (const Case& c : cases) {
+        const Result r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.output;
+        EXPECT_NE(r.output.find(c.text), std::string::npos) << c.args << "\n" << r.output;
+        if (c.status == 1) {
+            EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+        }
+    }
+    EXPECT_FALSE(fs::exists(file("x.apf")));
+}
+
+}  // namespace
+}  // namespace px

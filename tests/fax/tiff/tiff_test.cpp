@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+#include <tiffio.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "fax/apf/px_apf_reader.h"
+#include "fax/apf/px_apf_writer.h"
+#include "fax/t4/px_t4_decoder.h"
+#include "fax/t4/px_t4_encoder.h"
+#include "fax/t4/px_t4_raster.h"
+#include "fax/tiff/px_tiff_export.h"
+#include "fax/tiff/px_tiff_import.h"
+
+namespace px {
+namespace {
+
+namespace fs = std::filesystem;
+using Raster = std::vector<uint8_t>;
+using Page = std::vector<Raster>;
+
+class TiffTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/px-tiff-XXXXXX";
+        dir_ = ::mkdtemp(tmpl);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string file(const std::string& name) const { return dir_ + "/" + name; }
+    std::string dir_;
+};
+
+std::vector<Page> apfPages(const std::string& path, std::vector<uint16_t>* flags = nullptr) {
+    std::vector<Page> pages;
+    TPxApfReader reader;
+    EXPECT_EQ(reader.open(path), ecOK);
+    for (unsigned n = 1; n <= reader.pageCount(); ++n) {
+        ApfPageInfo info;
+        EXPECT_EQ(reader.findPage(n, info), ecOK);
+        if (flags != nullptr)
+            flags->push_back(info.header.flags);
+        Page page;
+        TPxT4Decoder decoder;
+        decoder.setAcceptedWidths(!info.header.wide(), info.header.wide());
+        auto sink = [&](const uint8_t* r, unsigned b) { page.emplace_back(r, r + b); };
+        reader.readPage(info,
+                        [&](const uint8_t* d, size_t s) { return !decoder.feed(d, s, sink); });
+        decoder.finish(sink);
+        pages.push_back(page);
+    }
+    return pages;
+}
+
+std::vector<Page> tiffPages(const std::string& path, unsigned pageWidth = 0) {
+    std::vector<Page> pages;
+    TIFF* t = TIFFOpen(path.c_str(), "r");
+    EXPECT_NE(t, nullptr);
+    if (t == nullptr)
+        return pages;
+    do {
+        uint32_t w = 0, h = 0;
+        uint16_t photometric = 0;
+        TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &w);
+        TIFFGetField(t, TIFFTAG_IMAGELENGTH, &h);
+        TIFFGetField(t, TIFFTAG_PHOTOMETRIC, &photometric);
+        Page page;
+        Raster scan(static_cast<size_t>(TIFFScanlineSize(t)));
+        for (uint32_t y = 0; y < h; ++y) {
+            TIFFReadScanline(t, scan.data(), y, 0);
+            Raster r(pageWidth != 0 ? pageWidth / 8 : scan.size(), 0);
+            for (size_t i = 0; i < std::min(r.size(), scan.size()); ++i) {
+                r[i] = photometric == PHOTOMETRIC_MINISBLACK ? static_cast<uint8_t>(~scan[i])
+                                                             : scan[i];
+            }
+            page.push_back(r);
+        }
+        pages.push_back(page);
+    } while (TIFFReadDirectory(t));
+    TIFFClose(t);
+    return pages;
+}
+
+void writeApf(const std::string& path, const std::vector<std::pair<uint16_t, Page>>& pages) {
+    TPxApfWriter w;
+    ASSERT_EQ(w.create(path), ecOK);
+    TPxT4Encoder::Record rec{};
+    for (const auto& [flags, page] : pages) {
+        ASSERT_EQ(w.beginPage(flags), ecOK);
+        const unsigned width = (flags & kApfWide) != 0 ? 2048 : 1728;
+        for (const Raster& r : page) {
+            w.writeRecord(rec.data(),
+                          TPxT4Encoder::codeLine(r.data(), width, 0, false, rec.data()));
+        }
+        w.writeRecord(kApfEndOfPageRecord.data(), kApfEndOfPageRecord.size());
+        ASSERT_EQ(w.endPage(), ecOK);
+    }
+    ASSERT_EQ(w.finish(), ecOK);
+}
+
+Page randomPage(unsigned width, unsigned lines, uint32_t seed) {
+    std::mt19937 rng(seed);
+    Page page(lines, Raster(width / 8, 0));
+    for (Raster& r : page) {
+        for (int k = 0; k < 6; ++k)
+            rasterSetRun(r.data(), rng() % (width - 100), 1 + rng() % 90);
+    }
+    return page;
+}
+
+TEST_F(TiffTest, ExportIsClassFAndDecodesToThePages) {
+    const Page p1 = randomPage(1728, 30, 1);
+    const Page p2 = randomPage(2048, 20, 2);
+    writeApf(file("in.apf"), {{kApfLengthWords, p1}, {kApfFine | kApfWide, p2}});
+    ASSERT_EQ(exportApfToTiff(file("in.apf"), file("out.tif")), ecOK);
+
+    TIFF* t = TIFFOpen(file("out.tif").c_str(), "r");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(TIFFNumberOfDirectories(t), 2);
+    uint16_t compression = 0, fill = 0, page = 0, pages = 0, photometric = 9;
+    uint32_t options = 0;
+    float yres = 0;
+    TIFFGetField(t, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetField(t, TIFFTAG_FILLORDER, &fill);
+    TIFFGetField(t, TIFFTAG_GROUP3OPTIONS, &options);
+    TIFFGetField(t, TIFFTAG_PAGENUMBER, &page, &pages);
+    TIFFGetField(t, TIFFTAG_YRESOLUTION, &yres);
+    TIFFGetField(t, TIFFTAG_PHOTOMETRIC, &photometric);
+    EXPECT_EQ(compression, COMPRESSION_CCITTFAX3);
+    EXPECT_EQ(fill, FILLORDER_LSB2MSB);
+    EXPECT_EQ(options & GROUP3OPT_2DENCODING, 0U);
+    EXPECT_EQ(page, 0);
+    EXPECT_EQ(pages, 2);
+    EXPECT_FLOAT_EQ(yres, 98.0F);
+    EXPECT_EQ(photometric, PHOTOMETRIC_MINISWHITE);
+    TIFFReadDirectory(t);
+    TIFFGetField(t, TIFFTAG_YRESOLUTION, &yres);
+    EXPECT_FLOAT_EQ(yres, 196.0F);
+    TIFFClose(t);
+
+    const auto back = tiffPages(file("out.tif"));
+    ASSERT_EQ(back.size(), 2U);
+    EXPECT_EQ(back[0], p1);
+    EXPECT_EQ(back[1], p2);
+
+    EXPECT_EQ(exportApfToTiff(file("missing.apf"), file("x.tif")), ecFileNotFound);
+    EXPECT_EQ(exportApfToTiff(file("in.apf"), file("no/dir/x.tif")), ecFileNotFound);
+}
+
+TEST_F(TiffTest, ImportsTheCcittPagesExactly) {
+    const char* data = std::getenv("PARVEX_TESTDATA");
+    ASSERT_NE(data, nullptr);
+    for (int n = 1; n <= 8; ++n) {
+        const std::string src = std::string(data) + "/ccitt/ccitt_" + std::to_string(n) + ".tif";
+        TiffImportOptions options;
+        options.stationId = "CCITT";
+        ASSERT_EQ(importTiffToApf(src, file("c.apf"), options), ecOK) << src;
+        std::vector<uint16_t> flags;
+        const auto ours = apfPages(file("c.apf"), &flags);
+        const auto theirs = tiffPages(src, 1728);
+        ASSERT_EQ(ours.size(), 1U);
+        EXPECT_EQ(flags[0], kApfLengthWords | kApfFine) << src;
+        ASSERT_EQ(ours[0].size(), theirs[0].size()) << src;
+        EXPECT_TRUE(ours[0] == theirs[0]) << src;
+    }
+}
+
+TEST_F(TiffTest, ImportsEveryBilevelCoding) {
+    const Page page = randomPage(1728, 40, 7);
+    struct Coding {
+        uint16_t compression;
+        uint32_t g3options;
+        uint16_t photometric;
+    };
+    for (Coding c : {Coding{COMPRESSION_CCITTFAX3, 0, PHOTOMETRIC_MINISWHITE},
+                     Coding{COMPRESSION_CCITTFAX3, GROUP3OPT_2DENCODING, PHOTOMETRIC_MINISWHITE},
+                     Coding{COMPRESSION_CCITTFAX4, 0, PHOTOMETRIC_MINISWHITE},
+                     Coding{COMPRESSION_NONE, 0, PHOTOMETRIC_MINISBLACK}}) {
+        TIFF* t = TIFFOpen(file("in.tif").c_str(), "w");
+        TIFFSetField(t, TIFFTAG_IMAGEWIDTH, 1728);
+        TIFFSetField(t, TIFFTAG_IMAGELENGTH, 40);
+        TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 1);
+        TIFFSetField(t, TIFFTAG_COMPRESSION, c.compression);
+        if (c.compression == COMPRESSION_CCITTFAX3)
+            TIFFSetField(t, TIFFTAG_GROUP3OPTIONS, c.g3options);
+        TIFFSetField(t, TIFFTAG_PHOTOMETRIC, c.photometric);
+        TIFFSetField(t, TIFFTAG_XRESOLUTION, 204.0F);
+        TIFFSetField(t, TIFFTAG_YRESOLUTION, 98.0F);
+        TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        for (uint32_t y = 0; y < 40; ++y) {
+            Raster r = page[y];
+            if (c.photometric == PHOTOMETRIC_MINISBLACK) {
+                for (auto& b : r)
+                    b = static_cast<uint8_t>(~b);
+            }
+            TIFFWriteScanline(t, r.data(), y, 0);
+        }
+        TIFFClose(t);
+        ASSERT_EQ(importTiffToApf(file("in.tif"), file("out.apf"), {}), ecOK) << c.compression;
+        std::vector<uint16_t> flags;
+        const auto ours = apfPages(file("out.apf"), &flags);
+        ASSERT_EQ(ours.size(), 1U);
+        EXPECT_EQ(flags[0], kApfLengthWords) << c.compression;  // 98 lpi: standard
+        EXPECT_TRUE(ours[0] == page) << c.compression;
+    }
+}
+
+TEST_F(TiffTest, ImportRefusesWhatIsNotAFaxPage) {
+    TIFF* t = TIFFOpen(file("grey.tif").c_str(), "w");
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, 8);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, 1);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    uint8_t row[8] = {};
+    TIFFWriteScanline(t, row, 0, 0);
+    TIFFClose(t);
+    EXPECT_EQ(importTiffToApf(file("grey.tif"), file("g.apf"), {}), ecBadGraphicsFormat);
+    EXPECT_FALSE(fs::exists(file("g.apf")));
+    std::ofstream(file("junk.tif")) << "II*\0junk";
+    EXPECT_EQ(importTiffToApf(file("junk.tif"), file("j.apf"), {}), ecBadGraphicsFormat);
+    EXPECT_EQ(importTiffToApf(file("none.tif"), file("n.apf"), {}), ecFileNotFound);
+}
+
+}  // namespace
+}  // namespace px
