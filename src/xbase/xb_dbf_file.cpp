@@ -70,15 +70,6 @@ bool validName(const std::string& name) {
     });
 }
 
-std::string upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return s;
-}
-
 // Why a field descriptor is unacceptable, or empty when it is fine.
 std::string fieldProblem(const TXbField& f) {
     if (!validName(f.name)) {
@@ -244,7 +235,7 @@ void TXbDbfFile::validateFields(std::vector<TXbField>& fields) {
     std::set<std::string> names;
     int offset = 1;
     for (TXbField& f : fields) {
-        f.name = upper(f.name);
+        f.name = xbUpper(f.name);
         if (f.type == 'F') {
             f.type = 'N';
         }
@@ -353,7 +344,7 @@ void TXbDbfFile::readHeader(std::uint64_t fileSize) {
         const char* d = &header_[pos];
         TXbField f;
         f.name = std::string(d, strnlen(d, 11));
-        f.name = upper(f.name);
+        f.name = xbUpper(f.name);
         f.type = d[11];
         f.width = static_cast<unsigned char>(d[16]);
         f.decimals = static_cast<unsigned char>(d[17]);

@@ -23,15 +23,6 @@ bool sameIgnoringCase(const std::string& a, const std::string& b) {
            });
 }
 
-std::string upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return s;
-}
-
 bool validTagName(const std::string& name) {
     if (name.empty() || name.size() > 10 || !std::isalpha(static_cast<unsigned char>(name[0]))) {
         return false;
@@ -154,7 +145,7 @@ void TXbTable::closeIndex() {
 }
 
 int TXbTable::fieldIndex(const std::string& name) const {
-    const std::string wanted = upper(name);
+    const std::string wanted = xbUpper(name);
     const auto& fs = fields();
     for (std::size_t i = 0; i < fs.size(); ++i) {
         if (fs[i].name == wanted) {
@@ -181,7 +172,7 @@ void TXbTable::createTag(const std::string& name, const std::string& key,
     if (!TXbCdxFile::storable(key) || !TXbCdxFile::storable(forCondition)) {
         throw EXbError(TXbErrorKind::BadExpression, "Control characters in the tag expression");
     }
-    TXbTagDef def{upper(name), key, forCondition, option, descending};
+    TXbTagDef def{xbUpper(name), key, forCondition, option, descending};
     auto tag = std::make_unique<TXbIndex>(def, fields());
     tag->build(file_, *env_, progress_);
 
@@ -216,7 +207,7 @@ std::vector<std::string> TXbTable::tagNames() const {
 }
 
 int TXbTable::orderOf(const std::string& tagName) const {
-    const std::string wanted = upper(tagName);
+    const std::string wanted = xbUpper(tagName);
     for (std::size_t i = 0; i < tags_.size(); ++i) {
         if (tags_[i]->def().name == wanted) {
             return static_cast<int>(i + 1);

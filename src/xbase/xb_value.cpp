@@ -18,6 +18,15 @@ const char* xbTypeName(TXbType type) {
     return "unknown";
 }
 
+std::string xbUpper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
 bool TXbDate::valid(int y, int m, int d) {
     if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) {
         return false;

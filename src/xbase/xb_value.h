@@ -11,6 +11,9 @@ enum class TXbType { Character, Date, Logical, Numeric };
 
 const char* xbTypeName(TXbType type);
 
+// ASCII upper case, as xBase folds field and tag names.
+std::string xbUpper(std::string text);
+
 // A calendar date; the blank date (all zero) is the xBase empty date.
 struct TXbDate {
     int year = 0;

@@ -1,7 +1,5 @@
 #include "app/tables/grid_layout.h"
 
-#include <dirent.h>
-
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -10,6 +8,7 @@
 #include <stdexcept>
 
 #include "app/tables/log_schema.h"
+#include "xbase/xb_table.h"
 
 namespace px {
 
@@ -32,22 +31,8 @@ std::string folderFile(std::string folder, const std::string& name) {
         folder += '/';
     }
     // Stored names are found in any letter case.
-    if (DIR* d = ::opendir(folder.empty() ? "." : folder.c_str())) {
-        std::string found;
-        while (const dirent* entry = ::readdir(d)) {
-            if (sameNoCase(entry->d_name, name)) {
-                found = entry->d_name;
-                if (found == name) {
-                    break;
-                }
-            }
-        }
-        ::closedir(d);
-        if (!found.empty()) {
-            return folder + found;
-        }
-    }
-    return folder + name;
+    const std::string existing = TXbTable::findFile(folder + name);
+    return existing.empty() ? folder + name : existing;
 }
 
 std::vector<std::string> readLines(const std::string& path) {
