@@ -1223,6 +1223,10 @@ void TPxBaseDispatcher::processTriggers() {
     if (!dispatching_) {
         while (!closing_ && !dispatching_ && (scanStatusTriggers() || scanTimers())) {
         }
+        // A match held back behind an avail event that its handlers did not
+        // consume goes out now, not only when more bytes arrive.
+        while (!closing_ && !dispatching_ && scanReceivedData()) {
+        }
     }
     std::lock_guard lock(lineLock_);
     for (auto& trigger : statusTriggers_) {

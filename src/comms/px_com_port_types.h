@@ -23,7 +23,8 @@ class THWFlowOptionSet {
 public:
     constexpr THWFlowOptionSet() = default;
     constexpr THWFlowOptionSet(std::initializer_list<THWFlowOptions> options) {
-        for (auto o : options) bits_ |= bit(o);
+        for (auto o : options)
+            bits_ |= bit(o);
     }
     constexpr bool has(THWFlowOptions o) const { return (bits_ & bit(o)) != 0; }
     constexpr void add(THWFlowOptions o) { bits_ |= bit(o); }
@@ -37,8 +38,8 @@ private:
     uint8_t bits_ = 0;
 };
 
-using TTriggerEvent = std::function<void(TPxCustomComPort& cp, uint16_t msg,
-                                         uint32_t triggerHandle, uint16_t data)>;
+using TTriggerEvent =
+    std::function<void(TPxCustomComPort& cp, uint16_t msg, uint32_t triggerHandle, uint16_t data)>;
 using TTriggerAvailEvent = std::function<void(TPxCustomComPort& cp, uint16_t count)>;
 using TTriggerDataEvent = std::function<void(TPxCustomComPort& cp, uint32_t triggerHandle)>;
 using TTriggerStatusEvent = std::function<void(TPxCustomComPort& cp, uint32_t triggerHandle)>;

@@ -15,7 +15,9 @@ uint16_t percentOf(uint32_t value, uint32_t percent) {
     return static_cast<uint16_t>((value * percent + 50) / 100);
 }
 
-bool tracingActive(TTraceLogState state) { return state == tlOn || state == tlPause; }
+bool tracingActive(TTraceLogState state) {
+    return state == tlOn || state == tlPause;
+}
 
 }  // namespace
 
@@ -142,8 +144,8 @@ void TPxCustomComPort::openPort() {
     if (exceptionDisplay_) {
         dispatcher->setExceptionDisplay(exceptionDisplay_);
     }
-    int result = dispatcher->openPort(devicePath(comNumber_), baud_, parity_, dataBits_,
-                                      stopBits_, inSize_, outSize_, dtr_, rts_);
+    int result = dispatcher->openPort(devicePath(comNumber_), baud_, parity_, dataBits_, stopBits_,
+                                      inSize_, outSize_, dtr_, rts_);
     if (result == -osErrorFromErrno(EACCES)) {
         result = ecAlreadyOpen;
     } else if (result == -2 || result == -3) {
@@ -277,7 +279,9 @@ TPxPosixDispatcher* TPxCustomComPort::openDispatcher() {
     return dispatcher_.get();
 }
 
-TPxPosixDispatcher& TPxCustomComPort::Dispatcher() { return *openDispatcher(); }
+TPxPosixDispatcher& TPxCustomComPort::Dispatcher() {
+    return *openDispatcher();
+}
 
 // ---------------------------------------------------------------- properties
 
@@ -538,9 +542,13 @@ void TPxCustomComPort::applyTraceState(TTraceLogState request, bool tracing) {
     }
 }
 
-void TPxCustomComPort::setTracing(TTraceLogState state) { applyTraceState(state, true); }
+void TPxCustomComPort::setTracing(TTraceLogState state) {
+    applyTraceState(state, true);
+}
 
-void TPxCustomComPort::setLogging(TTraceLogState state) { applyTraceState(state, false); }
+void TPxCustomComPort::setLogging(TTraceLogState state) {
+    applyTraceState(state, false);
+}
 
 void TPxCustomComPort::setTraceSize(uint32_t entries) {
     traceSize_ = std::min(entries, kMaxTraceSize);
@@ -565,9 +573,9 @@ void TPxCustomComPort::setLogSize(uint32_t bytes) {
 // -------------------------------------------------------------------- events
 
 bool TPxCustomComPort::hasEventHandlers() const {
-    return onTrigger_ || onTriggerAvail_ || onTriggerData_ || onTriggerStatus_ ||
-           onTriggerTimer_ || onTriggerLineError_ || onTriggerModemStatus_ ||
-           onTriggerOutbuffFree_ || onTriggerOutbuffUsed_ || onTriggerOutSent_;
+    return onTrigger_ || onTriggerAvail_ || onTriggerData_ || onTriggerStatus_ || onTriggerTimer_ ||
+           onTriggerLineError_ || onTriggerModemStatus_ || onTriggerOutbuffFree_ ||
+           onTriggerOutbuffUsed_ || onTriggerOutSent_;
 }
 
 void TPxCustomComPort::updateNotifyMode() {
@@ -632,19 +640,24 @@ void TPxCustomComPort::handleTrigger(uint32_t msg, uint32_t wParam, uint16_t dat
         }
         switch (msg) {
             case kMsgTriggerAvail:
-                if (onTriggerAvail_) onTriggerAvail_(*this, static_cast<uint16_t>(wParam));
+                if (onTriggerAvail_)
+                    onTriggerAvail_(*this, static_cast<uint16_t>(wParam));
                 break;
             case kMsgTriggerData:
-                if (onTriggerData_) onTriggerData_(*this, wParam);
+                if (onTriggerData_)
+                    onTriggerData_(*this, wParam);
                 break;
             case kMsgTriggerTimer:
-                if (onTriggerTimer_) onTriggerTimer_(*this, wParam);
+                if (onTriggerTimer_)
+                    onTriggerTimer_(*this, wParam);
                 break;
             case kMsgTriggerStatus:
-                if (onTriggerStatus_) onTriggerStatus_(*this, wParam);
+                if (onTriggerStatus_)
+                    onTriggerStatus_(*this, wParam);
                 switch (static_cast<int>(wParam & 7)) {
                     case stModem:
-                        if (onTriggerModemStatus_) onTriggerModemStatus_(*this);
+                        if (onTriggerModemStatus_)
+                            onTriggerModemStatus_(*this);
                         break;
                     case stLine:
                         if (onTriggerLineError_ && dispatcher_) {
@@ -654,13 +667,16 @@ void TPxCustomComPort::handleTrigger(uint32_t msg, uint32_t wParam, uint16_t dat
                         }
                         break;
                     case stOutFree:
-                        if (onTriggerOutbuffFree_) onTriggerOutbuffFree_(*this);
+                        if (onTriggerOutbuffFree_)
+                            onTriggerOutbuffFree_(*this);
                         break;
                     case stOutUsed:
-                        if (onTriggerOutbuffUsed_) onTriggerOutbuffUsed_(*this);
+                        if (onTriggerOutbuffUsed_)
+                            onTriggerOutbuffUsed_(*this);
                         break;
                     case stOutSent:
-                        if (onTriggerOutSent_) onTriggerOutSent_(*this);
+                        if (onTriggerOutSent_)
+                            onTriggerOutSent_(*this);
                         break;
                     default:
                         break;
@@ -694,7 +710,9 @@ void TPxCustomComPort::WriteChar(char c) {
     check(openDispatcher()->writeByte(static_cast<uint8_t>(c)));
 }
 
-bool TPxCustomComPort::HasInput() { return openDispatcher()->hasInput(); }
+bool TPxCustomComPort::HasInput() {
+    return openDispatcher()->hasInput();
+}
 
 char TPxCustomComPort::TakeChar() {
     uint8_t byte = 0;
@@ -702,28 +720,64 @@ char TPxCustomComPort::TakeChar() {
     return static_cast<char>(byte);
 }
 
-void TPxCustomComPort::ClearInput() { check(openDispatcher()->clearInput()); }
-void TPxCustomComPort::ClearOutput() { check(openDispatcher()->clearOutput()); }
-uint32_t TPxCustomComPort::InputCount() { return openDispatcher()->inputCount(); }
-uint32_t TPxCustomComPort::OutputFree() { return openDispatcher()->outputFree(); }
-uint32_t TPxCustomComPort::OutputCount() { return openDispatcher()->outputCount(); }
-int TPxCustomComPort::TakeLineError() { return openDispatcher()->takeLineError(); }
-bool TPxCustomComPort::TakeLineBreak() { return openDispatcher()->takeLineBreak(); }
-bool TPxCustomComPort::CTS() { return openDispatcher()->ctsOn(); }
-bool TPxCustomComPort::DSR() { return openDispatcher()->dsrOn(); }
-bool TPxCustomComPort::RI() { return openDispatcher()->riOn(); }
-bool TPxCustomComPort::DCD() { return openDispatcher()->dcdOn(); }
-bool TPxCustomComPort::DeltaCTS() { return openDispatcher()->deltaCts(); }
-bool TPxCustomComPort::DeltaDSR() { return openDispatcher()->deltaDsr(); }
-bool TPxCustomComPort::DeltaRI() { return openDispatcher()->trailingRi(); }
-bool TPxCustomComPort::DeltaDCD() { return openDispatcher()->deltaDcd(); }
-uint8_t TPxCustomComPort::ModemStatus() { return openDispatcher()->readModemStatus(0xFF); }
-void TPxCustomComPort::SendBreak(uint32_t ms) { check(openDispatcher()->sendBreak(ms)); }
+void TPxCustomComPort::ClearInput() {
+    check(openDispatcher()->clearInput());
+}
+void TPxCustomComPort::ClearOutput() {
+    check(openDispatcher()->clearOutput());
+}
+uint32_t TPxCustomComPort::InputCount() {
+    return openDispatcher()->inputCount();
+}
+uint32_t TPxCustomComPort::OutputFree() {
+    return openDispatcher()->outputFree();
+}
+uint32_t TPxCustomComPort::OutputCount() {
+    return openDispatcher()->outputCount();
+}
+int TPxCustomComPort::TakeLineError() {
+    return openDispatcher()->takeLineError();
+}
+bool TPxCustomComPort::TakeLineBreak() {
+    return openDispatcher()->takeLineBreak();
+}
+bool TPxCustomComPort::CTS() {
+    return openDispatcher()->ctsOn();
+}
+bool TPxCustomComPort::DSR() {
+    return openDispatcher()->dsrOn();
+}
+bool TPxCustomComPort::RI() {
+    return openDispatcher()->riOn();
+}
+bool TPxCustomComPort::DCD() {
+    return openDispatcher()->dcdOn();
+}
+bool TPxCustomComPort::DeltaCTS() {
+    return openDispatcher()->deltaCts();
+}
+bool TPxCustomComPort::DeltaDSR() {
+    return openDispatcher()->deltaDsr();
+}
+bool TPxCustomComPort::DeltaRI() {
+    return openDispatcher()->trailingRi();
+}
+bool TPxCustomComPort::DeltaDCD() {
+    return openDispatcher()->deltaDcd();
+}
+uint8_t TPxCustomComPort::ModemStatus() {
+    return openDispatcher()->readModemStatus(0xFF);
+}
+void TPxCustomComPort::SendBreak(uint32_t ms) {
+    check(openDispatcher()->sendBreak(ms));
+}
 
 int TPxCustomComPort::NewDataTrigger(const std::string& match, bool ignoreCase) {
     return check(openDispatcher()->newDataTrigger(match, ignoreCase));
 }
-int TPxCustomComPort::NewTimerTrigger() { return check(openDispatcher()->newTimerTrigger()); }
+int TPxCustomComPort::NewTimerTrigger() {
+    return check(openDispatcher()->newTimerTrigger());
+}
 int TPxCustomComPort::NewStatusTrigger(int kind) {
     return check(openDispatcher()->newStatusTrigger(kind));
 }
@@ -733,7 +787,9 @@ void TPxCustomComPort::ArmTimerTrigger(int handle, int32_t ticks, bool activate)
 void TPxCustomComPort::ArmStatusTrigger(int handle, uint32_t value, bool activate) {
     check(openDispatcher()->armStatusTrigger(handle, value, activate));
 }
-void TPxCustomComPort::DropTrigger(int handle) { check(openDispatcher()->dropTrigger(handle)); }
+void TPxCustomComPort::DropTrigger(int handle) {
+    check(openDispatcher()->dropTrigger(handle));
+}
 void TPxCustomComPort::SetAvailLevel(uint32_t count) {
     check(openDispatcher()->setAvailLevel(count));
 }

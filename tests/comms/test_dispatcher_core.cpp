@@ -509,3 +509,27 @@ TEST(DataMatcher, AgreesWithAReferenceSearchOnRandomInput) {
 
 }  // namespace
 }  // namespace px::test
+
+namespace px::test {
+namespace {
+
+TEST_F(DispatcherCore, AMatchBehindAnUnconsumedAvailGoesOutInTheNextCycle) {
+    d.setAvailLevel(1);
+    rec.takeOnAvail = 0;
+    int nc = d.newDataTrigger("NO CARRIER", false);
+    d.receive("\r\nNO CARRIER");
+    ASSERT_EQ(rec.calls.size(), 1u);
+    EXPECT_EQ(rec.calls[0].msg, kMsgTriggerAvail);
+    EXPECT_EQ(rec.calls[0].wParam, 2u);
+    d.cycle();  // no further byte arrives
+    EXPECT_EQ(rec.dataHandles(), std::vector<uint32_t>{uint32_t(nc)});
+    // Then avail for everything waiting, once.
+    ASSERT_EQ(rec.calls.size(), 3u);
+    EXPECT_EQ(rec.calls[2].msg, kMsgTriggerAvail);
+    EXPECT_EQ(rec.calls[2].wParam, 12u);
+    d.cycle();
+    EXPECT_EQ(rec.calls.size(), 3u);
+}
+
+}  // namespace
+}  // namespace px::test
