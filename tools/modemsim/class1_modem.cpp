@@ -90,6 +90,11 @@ void Class1Modem::callFailed(CallFailure failure) {
         case CallFailure::NoAnswer:
             t31_call_event(t31_, AT_CALL_EVENT_NO_ANSWER);
             break;
+        case CallFailure::Voice:
+        case CallFailure::DataModem:
+            // A Class 1 DTE listens to the line itself: it is connected.
+            t31_call_event(t31_, AT_CALL_EVENT_CONNECTED);
+            break;
     }
 }
 

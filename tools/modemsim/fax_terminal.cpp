@@ -54,6 +54,7 @@ FaxTerminal::FaxTerminal(bool calling, const TerminalConfig& config)
     }
     t30_set_phase_e_handler(t30, &FaxTerminal::phaseE, this);
     t30_set_phase_d_handler(t30, &FaxTerminal::phaseD, this);
+    t30_set_phase_b_handler(t30, &FaxTerminal::phaseB, this);
     report_.direction = config.rxFile.empty() ? "send" : "receive";
     report_.localId = config.ident;
 }
@@ -83,6 +84,28 @@ void FaxTerminal::receive(int16_t* amp, int len) {
 void FaxTerminal::terminate() {
     if (!finished_) {
         t30_terminate(fax_get_t30_state(fax_));
+    }
+}
+
+void FaxTerminal::setFrameHook(FrameHook hook) {
+    frameHook_ = std::move(hook);
+    t30_set_real_time_frame_handler(t30(), &FaxTerminal::frame, this);
+}
+
+void FaxTerminal::setTxFile(const std::string& path) {
+    config_.txFile = path;
+    t30_set_tx_file(t30(), path.c_str(), -1, -1);
+}
+
+int FaxTerminal::phaseB(t30_state_t* /*s*/, void* user, int result) {
+    auto* self = static_cast<FaxTerminal*>(user);
+    return self->phaseBHook_ ? self->phaseBHook_(result) : T30_ERR_OK;
+}
+
+void FaxTerminal::frame(t30_state_t* /*s*/, void* user, int incoming, const uint8_t* msg, int len) {
+    auto* self = static_cast<FaxTerminal*>(user);
+    if (self->frameHook_) {
+        self->frameHook_(incoming != 0, msg, len);
     }
 }
 

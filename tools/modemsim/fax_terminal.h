@@ -4,6 +4,8 @@
 
 #include <spandsp.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "audio_endpoint.h"
@@ -45,9 +47,21 @@ public:
     const CallReport& report() const { return report_; }
     bool calling() const { return calling_; }
 
+    // Hooks for a fax modem built on this terminal: phase B (DIS or DCS
+    // received; the hook may block while the line stands still) and every
+    // HDLC frame on the line.
+    using PhaseBHook = std::function<int(int frameType)>;
+    using FrameHook = std::function<void(bool incoming, const uint8_t* msg, int len)>;
+    void setPhaseBHook(PhaseBHook hook) { phaseBHook_ = std::move(hook); }
+    void setFrameHook(FrameHook hook);
+    void setTxFile(const std::string& path);
+    t30_state_t* t30() { return fax_get_t30_state(fax_); }
+
 private:
     static void phaseE(t30_state_t* s, void* user, int completion);
     static int phaseD(t30_state_t* s, void* user, int result);
+    static int phaseB(t30_state_t* s, void* user, int result);
+    static void frame(t30_state_t* s, void* user, int incoming, const uint8_t* msg, int len);
 
     fax_state_t* fax_ = nullptr;
     TerminalConfig config_;
@@ -55,6 +69,8 @@ private:
     bool finished_ = false;
     bool dropped_ = false;
     CallReport report_;
+    PhaseBHook phaseBHook_;
+    FrameHook frameHook_;
 };
 
 }  // namespace px

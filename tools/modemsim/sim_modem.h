@@ -22,7 +22,9 @@ public:
     virtual void onHangup(SimModem& modem) = 0;
 };
 
-enum class CallFailure { Busy, NoDialTone, NoAnswer };
+// Busy, NoDialTone and NoAnswer end a dialled call; Voice and DataModem are
+// reported by modems that tell such answers apart themselves (Class 2).
+enum class CallFailure { Busy, NoDialTone, NoAnswer, Voice, DataModem };
 
 class SimModem : public AudioEndpoint {
 public:
@@ -44,6 +46,17 @@ public:
     // A modem that stops answering commands ignores the DTE from now on.
     virtual void silence() = 0;
     virtual const std::string& name() const = 0;
+
+    // A modem that buffers a received call (Class 2) hands back the end to run
+    // the whole call against at once, before it plays the result to the DTE.
+    virtual AudioEndpoint* answerOffline() { return nullptr; }
+    // Its own side of that call has finished.
+    virtual bool offlineDone() const { return true; }
+    // False while nothing the DTE does can change the call any more: the line
+    // may then run as fast as the machine allows.
+    virtual bool needsRealTime() const { return true; }
+    // Still handing a finished call to the DTE.
+    virtual bool busy() const { return false; }
 };
 
 }  // namespace px

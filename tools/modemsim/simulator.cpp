@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "class1_modem.h"
+#include "class2_modem.h"
 
 namespace px {
 
@@ -27,6 +28,10 @@ constexpr double kDrainAfterFinish = 1.5;
 constexpr double kFarEndGrace = 40.0;
 // Time the DTE gets to read the last responses before the ports close.
 constexpr double kLinger = 3.0;
+// The remote machine picks up on the first ring.
+constexpr double kAnswerDelay = 4.0;
+// How long a DTE may take over fetching a buffered call.
+constexpr double kBusyLimit = 300.0;
 
 std::string formatSeconds(double s) {
     char buf[32];
@@ -38,6 +43,10 @@ std::string formatSeconds(double s) {
 
 void Simulator::requestStop() {
     gStopRequested = 1;
+}
+
+bool Simulator::stopRequested() {
+    return gStopRequested != 0;
 }
 
 Simulator::Simulator(const SimOptions& options) : options_(options) {
@@ -65,7 +74,9 @@ Simulator::Port& Simulator::addPort(const std::string& name, const std::string& 
             break;
         case ModemClass::Class2:
         case ModemClass::Class2_0:
-            throw std::runtime_error("Class 2 modems are not available yet");
+            port.modem = std::make_unique<Class2Modem>(
+                *port.pty, *this, options_.modemClass == ModemClass::Class2_0, options_.verbose);
+            break;
     }
     ports_.push_back(std::move(port));
     Port& p = ports_.back();
@@ -188,11 +199,22 @@ void Simulator::onDial(SimModem& modem, const std::string& number) {
         return;
     }
     // The remote machine picks up after two rings.
-    after(8.0, [this, &modem]() { answerDialledCall(modem); });
+    after(kAnswerDelay, [this, &modem]() { answerDialledCall(modem); });
 }
 
 void Simulator::answerDialledCall(SimModem& modem) {
     const CallConditions& c = options_.conditions;
+    if ((c.voiceAnswer || c.dataAnswer) && options_.modemClass != ModemClass::Class1) {
+        // A Class 2 modem tells a person or a data modem from a fax machine.
+        call_.farEnd = c.voiceAnswer ? "voice" : "data modem";
+        event("answered by a " + call_.farEnd);
+        CallReport report;
+        report.completionText = "answered by a " + call_.farEnd;
+        finishReport(report, "not a fax machine", sample_);
+        call_ = Call{};
+        modem.callFailed(c.voiceAnswer ? CallFailure::Voice : CallFailure::DataModem);
+        return;
+    }
     if (c.voiceAnswer || c.dataAnswer) {
         call_.tones = std::make_unique<ToneSource>(c.voiceAnswer ? ToneSource::Kind::Voice
                                                                  : ToneSource::Kind::DataModem);
@@ -241,6 +263,21 @@ void Simulator::onAnswer(SimModem& modem) {
     TerminalConfig tc = terminalConfig();
     tc.txFile = options_.inFile;
     call_.terminal = std::make_unique<FaxTerminal>(true, tc);
+    if (AudioEndpoint* buffered = modem.answerOffline()) {
+        // The modem takes the whole call first, in line time only, and then
+        // plays it to the DTE.
+        connect(*buffered, *call_.terminal);
+        const int64_t limit = sample_ + static_cast<int64_t>(kFarEndGrace * 20 * kRate);
+        while (!(call_.terminal->finished() && modem.offlineDone()) && sample_ < limit) {
+            call_.line->step(kBlock);
+            sample_ += kBlock;
+        }
+        event(modem.name() + ": call taken in " + formatSeconds(lineSeconds()) +
+              " s of line time, played to the DTE now");
+        endCall("the remote machine hung up", false);
+        modem.callAnswered();
+        return;
+    }
     connect(modem, *call_.terminal);
     modem.callAnswered();
 }
@@ -412,6 +449,31 @@ void Simulator::tick() {
     }
 }
 
+bool Simulator::lineNeedsRealTime() const {
+    if (call_.state != CallState::Connected) {
+        return true;
+    }
+    for (const SimModem* m : {call_.caller, call_.callee}) {
+        if (m != nullptr && m->needsRealTime()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Simulator::modemsBusy() const {
+    // A modem still playing a buffered call keeps the ports open for a while.
+    if (sample_ >= lingerUntil_ + static_cast<int64_t>(kBusyLimit * kRate)) {
+        return false;
+    }
+    for (const auto& p : ports_) {
+        if (p.modem->busy()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int Simulator::runReference() {
     TerminalConfig sendConfig = terminalConfig();
     sendConfig.txFile = options_.inFile;
@@ -474,7 +536,7 @@ int Simulator::run() {
             event("time-out");
             break;
         }
-        if (lingering_ && sample_ >= lingerUntil_) {
+        if (lingering_ && sample_ >= lingerUntil_ && !modemsBusy()) {
             break;
         }
         std::vector<pollfd> fds;
@@ -488,6 +550,9 @@ int Simulator::run() {
             }
         }
         auto now = std::chrono::steady_clock::now();
+        if (!lineNeedsRealTime()) {
+            deadline = now;
+        }
         int waitMs = 0;
         if (deadline > now) {
             waitMs = static_cast<int>(

@@ -36,6 +36,7 @@ public:
     int run();
     // Async-signal-safe.
     static void requestStop();
+    static bool stopRequested();
 
     void onDial(SimModem& modem, const std::string& number) override;
     void onAnswer(SimModem& modem) override;
@@ -85,6 +86,8 @@ private:
     double lineSeconds() const { return static_cast<double>(sample_) / kRate; }
     double wallSeconds() const;
     TerminalConfig terminalConfig() const;
+    bool lineNeedsRealTime() const;
+    bool modemsBusy() const;
 
     SimOptions options_;
     std::vector<Port> ports_;
