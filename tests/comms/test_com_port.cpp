@@ -233,6 +233,9 @@ TEST_F(ComPort, PortUsersHearOfOpeningAndClosing) {
     events.clear();
     port->setOpen(true);
     EXPECT_EQ(events, std::vector<std::string>{"b open"});
+    port->setOpen(false);
+    port->RemovePortUser(&User::callback, &b);
+    port->setOnPortClose(nullptr);
 }
 
 TEST_F(ComPort, ChangingThePortOfAnOpenComponentKeepsItsTriggers) {
