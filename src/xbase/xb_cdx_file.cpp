@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -109,15 +110,19 @@ std::vector<TXbTagDef> TXbCdxFile::read(const std::string& path) {
     std::vector<TXbTagDef> tags;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::vector<std::string> p = split(lines[i], '\t');
-        if (p.size() != 6 || p[0] != "TAG" || p[1].empty() || (p[3] != "A" && p[3] != "D") ||
-            p[2].empty() || p[2].size() > 6 ||
-            p[2].find_first_not_of("-0123456789") != std::string::npos) {
+        int option = 0;
+        const bool optionRead =
+            p.size() == 6 &&
+            std::from_chars(p[2].data(), p[2].data() + p[2].size(), option).ptr ==
+                p[2].data() + p[2].size() &&
+            !p[2].empty();
+        if (!optionRead || p[0] != "TAG" || p[1].empty() || (p[3] != "A" && p[3] != "D")) {
             damaged(path, "bad tag line " + std::to_string(i + 1));
         }
         if (tags.size() == kMaxTags) {
             damaged(path, "too many tags");
         }
-        tags.push_back({p[1], p[4], p[5], std::stoi(p[2]), p[3] == "D"});
+        tags.push_back({p[1], p[4], p[5], option, p[3] == "D"});
     }
     return tags;
 }

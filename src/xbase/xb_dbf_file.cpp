@@ -20,6 +20,9 @@ namespace {
 
 constexpr int kDescriptorSize = 32;
 constexpr int kMaxFields = 255;
+// The xBase format's own limit; anything larger is not a table we wrote or
+// could have been given, and would only be read into memory.
+constexpr std::uint64_t kMaxFileSize = std::uint64_t{2} << 30;
 constexpr char kTerminator = 0x0D;
 constexpr char kEndOfFile = 0x1A;
 
@@ -305,6 +308,9 @@ void TXbDbfFile::lock(bool exclusive) {
 void TXbDbfFile::readHeader(std::uint64_t fileSize) {
     if (fileSize < 32 + kDescriptorSize + 1) {
         badFormat(path_, "file too short");
+    }
+    if (fileSize > kMaxFileSize) {
+        badFormat(path_, "file larger than 2 GB");
     }
     char fixed[32];
     readFully(fd_, fixed, 32, 0, path_);

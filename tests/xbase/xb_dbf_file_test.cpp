@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "xb_test_util.h"
 #include "xbase/xb_error.h"
@@ -139,6 +140,20 @@ TEST(DbfFile, HostileHeadersGiveCleanErrors) {
         } catch (const EXbError& e) {
             EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << c.what;
         }
+    }
+}
+
+TEST(DbfFile, OversizedFileIsRefusedBeforeReading) {
+    TTempDir dir;
+    const std::string path = dir.file("HUGE.DBF");
+    TXbDbfFile::create(path, test::sampleFields());
+    std::filesystem::resize_file(path, std::uintmax_t{3} << 30);  // sparse
+    TXbDbfFile file;
+    try {
+        file.open(path, false);
+        ADD_FAILURE() << "opened a 3 GB table";
+    } catch (const EXbError& e) {
+        EXPECT_EQ(e.kind(), TXbErrorKind::BadFormat);
     }
 }
 
