@@ -1,8 +1,10 @@
 """Reads and writes tables with the python3-dbf package for the interop test.
 
-  dbf_interop.py write PATH   creates PATH with the sample records below
+  dbf_interop.py write PATH [TYPE]
+                              creates PATH (TYPE db3 or vfp, default db3) with
+                              the sample records below
   dbf_interop.py read PATH    prints each record as one line:
-                              NAME|BORN(YYYYMMDD or -)|ACTIVE(T/F)|PAGES|PRICE|DELETED(T/F)
+                              NAME|BORN(YYYYMMDD or -)|ACTIVE(T/F)|PAGES|PRICE (- when blank)|DELETED(T/F)
 Exit status 3 when the dbf module is missing.
 """
 import sys
@@ -23,8 +25,8 @@ ROWS = [
 ]
 
 
-def write(path):
-    table = dbf.Table(path, SPEC, dbf_type="db3")
+def write(path, kind="db3"):
+    table = dbf.Table(path, SPEC, dbf_type=kind)
     table.open(dbf.READ_WRITE)
     for name, born, active, pages, price, deleted in ROWS:
         table.append((name, born, active, pages, price))
@@ -38,11 +40,14 @@ def read(path):
     table.open(dbf.READ_ONLY)
     for rec in table:
         born = rec.born.strftime("%Y%m%d") if rec.born else "-"
-        print("%s|%s|%s|%d|%.2f|%s" % (
-            rec.name.rstrip(), born, "T" if rec.active else "F", rec.pages, rec.price,
+        # A blank numeric field (as APPEND BLANK leaves it) reads as None.
+        pages = "-" if rec.pages is None else "%d" % rec.pages
+        price = "-" if rec.price is None else "%.2f" % rec.price
+        print("%s|%s|%s|%s|%s|%s" % (
+            rec.name.rstrip(), born, "T" if rec.active else "F", pages, price,
             "T" if dbf.is_deleted(rec) else "F"))
     table.close()
 
 
 if __name__ == "__main__":
-    {"write": write, "read": read}[sys.argv[1]](sys.argv[2])
+    {"write": write, "read": read}[sys.argv[1]](*sys.argv[2:])
