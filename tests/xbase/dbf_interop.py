@@ -16,7 +16,7 @@ except ImportError:
 
 import datetime
 
-SPEC = "NAME C(20); BORN D; ACTIVE L; PAGES N(5,0); PRICE N(8,2)"
+LAYOUT = "NAME C(20); BORN D; ACTIVE L; PAGES N(5,0); PRICE N(8,2)"
 ROWS = [
     ("Smith", datetime.date(1970, 1, 31), True, 3, 1.25, False),
     ("O'Brien & Co", None, False, 0, 0.0, False),
@@ -26,7 +26,7 @@ ROWS = [
 
 
 def write(path, kind="db3"):
-    table = dbf.Table(path, SPEC, dbf_type=kind)
+    table = dbf.Table(path, LAYOUT, dbf_type=kind)
     table.open(dbf.READ_WRITE)
     for name, born, active, pages, price, deleted in ROWS:
         table.append((name, born, active, pages, price))
