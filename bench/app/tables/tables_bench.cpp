@@ -139,6 +139,26 @@ void BM_SwitchSortOrder(benchmark::State& state) {
 }
 BENCHMARK(BM_SwitchSortOrder)->Unit(benchmark::kMillisecond);
 
+// The first selection of an order after opening builds that tag's keys.
+void BM_FirstSwitchToNewOrder(benchmark::State& state) {
+    TBenchLog& data = benchLog();
+    for (auto _ : state) {
+        state.PauseTiming();
+        TLogTable log(TLogKind::Outgoing, data.folder(), data.env());
+        log.open(".not. archived");
+        log.table().setOrder(log.schema().defaultTag);
+        state.ResumeTiming();
+        log.table().setOrder("SUBJECT");
+        log.table().first();
+        benchmark::DoNotOptimize(log.table().visibleCount());
+        state.PauseTiming();
+        log.close();
+        state.ResumeTiming();
+    }
+    reportMemory(state);
+}
+BENCHMARK(BM_FirstSwitchToNewOrder)->Unit(benchmark::kMillisecond);
+
 void BM_ToggleArchiveFilter(benchmark::State& state) {
     TBenchLog& data = benchLog();
     TLogTable log(TLogKind::Outgoing, data.folder(), data.env());
