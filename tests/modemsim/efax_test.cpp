@@ -29,7 +29,17 @@ const std::string kSpeed = "2";
 // Blank rows efax adds on top of each page it sends.
 constexpr int kEfaxHeaderBand = 20;
 
-class EfaxThroughSimulator : public ::testing::Test {
+// The simulated modem class and efax's option forcing it.
+struct ClassCase {
+    const char* modemClass;
+    const char* efaxOption;
+};
+
+void PrintTo(const ClassCase& c, std::ostream* out) {
+    *out << "Class " << c.modemClass;
+}
+
+class EfaxThroughSimulator : public ::testing::TestWithParam<ClassCase> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(programAvailable("efax") && programAvailable("efix"))
@@ -76,14 +86,15 @@ protected:
     std::string page;
 };
 
-TEST_F(EfaxThroughSimulator, SendsATextPageToTheRemoteFaxMachine) {
-    ChildProcess sim({simulator(), "remote-receive", "--link", dir / "ttyFAX", "--out",
-                      dir / "received.tif", "--report", dir / "report.json", "--id", "+1 555 0100",
-                      "--timeout", "150", "--speed", kSpeed},
-                     dir / "sim.log");
+TEST_P(EfaxThroughSimulator, SendsATextPageToTheRemoteFaxMachine) {
+    ChildProcess sim(
+        {simulator(), "remote-receive", "--class", GetParam().modemClass, "--link", dir / "ttyFAX",
+         "--out", dir / "received.tif", "--report", dir / "report.json", "--id", "+1 555 0100",
+         "--timeout", "150", "--speed", kSpeed},
+        dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "ttyFAX", 10)) << readFile(dir / "sim.log");
-    ChildProcess efax({"efax", "-d", dir / "ttyFAX", "-o1", "-l", "+1 555 0199", "-h", "", "-v",
-                       "ewinc", "-t", "5550100", page},
+    ChildProcess efax({"efax", "-d", dir / "ttyFAX", GetParam().efaxOption, "-l", "+1 555 0199",
+                       "-h", "", "-v", "ewinc", "-t", "5550100", page},
                       dir / "efax.log");
     ASSERT_EQ(efax.wait(150), 0) << logs({"efax.log", "sim.log"});
     ASSERT_EQ(sim.wait(30), 0) << logs({"sim.log"});
@@ -95,14 +106,14 @@ TEST_F(EfaxThroughSimulator, SendsATextPageToTheRemoteFaxMachine) {
     EXPECT_NE(report.find("\"pages\": 1,"), std::string::npos) << report;
 }
 
-TEST_F(EfaxThroughSimulator, ReceivesAPageFromTheRemoteFaxMachine) {
-    ChildProcess sim({simulator(), "remote-send", "--link", dir / "ttyFAX", "--in", page,
-                      "--report", dir / "report.json", "--id", "+1 555 0100", "--ring-after", "4",
-                      "--timeout", "150", "--speed", kSpeed},
+TEST_P(EfaxThroughSimulator, ReceivesAPageFromTheRemoteFaxMachine) {
+    ChildProcess sim({simulator(), "remote-send", "--class", GetParam().modemClass, "--link",
+                      dir / "ttyFAX", "--in", page, "--report", dir / "report.json", "--id",
+                      "+1 555 0100", "--ring-after", "4", "--timeout", "150", "--speed", kSpeed},
                      dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "ttyFAX", 10)) << readFile(dir / "sim.log");
-    ChildProcess efax({"efax", "-d", dir / "ttyFAX", "-o1", "-l", "+1 555 0199", "-w", "-iS0=1",
-                       "-v", "ewinc", "-r", dir / "in"},
+    ChildProcess efax({"efax", "-d", dir / "ttyFAX", GetParam().efaxOption, "-l", "+1 555 0199",
+                       "-w", "-iS0=1", "-v", "ewinc", "-r", dir / "in"},
                       dir / "efax.log");
     ASSERT_EQ(efax.wait(150), 0) << logs({"efax.log", "sim.log"});
     ASSERT_EQ(sim.wait(30), 0) << logs({"sim.log"});
@@ -113,7 +124,9 @@ TEST_F(EfaxThroughSimulator, ReceivesAPageFromTheRemoteFaxMachine) {
     EXPECT_NE(report.find("\"remote_id\": \"+1 555 0199\""), std::string::npos) << report;
 }
 
-TEST_F(EfaxThroughSimulator, BackToBackCarriesAFaxFromOneEfaxToAnother) {
+class EfaxBackToBack : public EfaxThroughSimulator {};
+
+TEST_P(EfaxBackToBack, CarriesAFaxFromOneEfaxToAnother) {
     ChildProcess sim({simulator(), "back-to-back", "--link", dir / "ttyA", "--link-b", dir / "ttyB",
                       "--timeout", "200"},
                      dir / "sim.log");
@@ -129,6 +142,18 @@ TEST_F(EfaxThroughSimulator, BackToBackCarriesAFaxFromOneEfaxToAnother) {
     ASSERT_EQ(sim.wait(30), 0) << logs({"sim.log"});
     expectSamePages(page, dir / "in.001", kEfaxHeaderBand);
 }
+
+INSTANTIATE_TEST_SUITE_P(AllClasses, EfaxThroughSimulator,
+                         ::testing::Values(ClassCase{"1", "-o1"}, ClassCase{"2", "-o2"},
+                                           ClassCase{"2.0", "-o0"}),
+                         [](const auto& param) {
+                             return std::string("Class") + (param.param.modemClass[1] == '.'
+                                                                ? "20"
+                                                                : param.param.modemClass);
+                         });
+// Two simulated Class 1 modems on one line.
+INSTANTIATE_TEST_SUITE_P(Class1, EfaxBackToBack, ::testing::Values(ClassCase{"1", "-o1"}),
+                         [](const auto&) { return std::string("Class1"); });
 
 }  // namespace
 }  // namespace px::test
