@@ -60,6 +60,16 @@ std::uint32_t xbCrc32(const char* data, std::size_t size) {
     return crc ^ 0xFFFFFFFFu;
 }
 
+void xbSyncFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 bool TXbCdxFile::storable(const std::string& text) {
     return std::none_of(text.begin(), text.end(),
                         [](char c) { return c == '\t' || c == '\n' || c == '\r' || c == '\0'; });
@@ -163,6 +173,7 @@ void TXbCdxFile::write(const std::string& path, const std::vector<TXbTagDef>& ta
         ::unlink(tmp.c_str());
         throw EXbError(TXbErrorKind::Io, "Cannot replace " + path + ": " + std::strerror(err));
     }
+    xbSyncFolderOf(path);
 }
 
 }  // namespace px

@@ -32,4 +32,8 @@ public:
 
 std::uint32_t xbCrc32(const char* data, std::size_t size);
 
+// Flushes the folder holding path, so that a rename into it survives a power
+// cut. Failures are ignored: the data itself is already on the disk.
+void xbSyncFolderOf(const std::string& path);
+
 }  // namespace px

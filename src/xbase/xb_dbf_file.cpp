@@ -12,6 +12,7 @@
 #include <set>
 #include <utility>
 
+#include "xbase/xb_cdx_file.h"
 #include "xbase/xb_error.h"
 
 namespace px {
@@ -223,6 +224,7 @@ void writeWholeFile(const std::string& path, const std::vector<char>& header,
         ::unlink(tmp.c_str());
         throw EXbError(TXbErrorKind::Io, errnoText("Cannot replace", path));
     }
+    xbSyncFolderOf(path);
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ public:
     const std::shared_ptr<TTableEnv>& env() const { return env_; }
 
 private:
-    std::shared_ptr<TTableEnv> env_ = std::make_shared<TTableEnv>();
+    std::shared_ptr<TTableEnv> env_ = makeLogEnvironment();
     std::string folder_;
 };
 

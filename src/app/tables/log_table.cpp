@@ -26,6 +26,18 @@ constexpr std::size_t kCalcFaxFileWidth = 100;
 
 }  // namespace
 
+std::shared_ptr<TTableEnv> makeLogEnvironment() {
+    auto env = std::make_shared<TTableEnv>();
+    env->setCentury(true);
+    env->setDateFormat(TXbDateFormat::American);
+    env->setDeletedHidden(true);
+    env->setExact(false);
+    env->setSoftSeek(false);
+    env->setLockTimeout(1);
+    env->setMemoBlockSize(64);
+    return env;
+}
+
 TLogTable::TLogTable(TLogKind kind, std::string programFolder, std::shared_ptr<TTableEnv> env)
     : schema_(logSchema(kind)),
       folder_(withSlash(std::move(programFolder))),

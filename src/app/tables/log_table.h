@@ -17,6 +17,11 @@ inline constexpr const char* kOutgoingOpenFailed =
 inline constexpr const char* kIncomingOpenFailed =
     "Unable to open/create the FAX RECEIVE datafile - closing program";
 
+// The engine options the logs are kept under: four-digit years, deleted
+// records hidden, dates as month/day/year, inexact string comparison, no
+// soft seek, lock time-out 1, memo block 64.
+std::shared_ptr<TTableEnv> makeLogEnvironment();
+
 class TLogTable {
 public:
     TLogTable(TLogKind kind, std::string programFolder, std::shared_ptr<TTableEnv> env);

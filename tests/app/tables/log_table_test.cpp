@@ -33,7 +33,7 @@ private:
 
 class LogTableTest : public ::testing::Test {
 protected:
-    std::shared_ptr<TTableEnv> env_ = std::make_shared<TTableEnv>();
+    std::shared_ptr<TTableEnv> env_ = makeLogEnvironment();
     TScratch folder_;
     TLogTable out_{TLogKind::Outgoing, folder_.path(), env_};
     TLogTable in_{TLogKind::Incoming, folder_.path(), env_};
@@ -157,6 +157,41 @@ TEST_F(LogTableTest, DerivedDisplayFields) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     EXPECT_EQ(in_.calcFaxFile(), incoming);
+}
+
+// The clean-up window's conditions, evaluated record by record under the
+// log environment (month/day/year dates, inexact comparison).
+TEST_F(LogTableTest, CleanupConditionsMatchTheRightFaxes) {
+    ASSERT_TRUE(in_.open(""));
+    struct TFax {
+        const char* from;
+        TXbDate received;
+    };
+    const TFax faxes[] = {{"  J. Smith ", {2026, 11, 30}},
+                          {"SMITHSON", {2026, 12, 8}},
+                          {"smith", {}},
+                          {"Jones", {1999, 1, 1}}};
+    for (const TFax& f : faxes) {
+        in_.table().append();
+        in_.table().setText("FROM", f.from);
+        in_.table().setDate("DATEREC", f.received);
+    }
+    auto matching = [&](const std::string& condition) {
+        const TXbExpression e = in_.table().compile(condition);
+        std::string out;
+        in_.table().setOrder(0);
+        for (in_.table().first(); !in_.table().eof(); in_.table().next()) {
+            if (in_.table().evaluate(e).logical) {
+                out += std::to_string(in_.table().recNo());
+            }
+        }
+        return out;
+    };
+    EXPECT_EQ(matching("(DATEREC<CTOD(\"12/08/26\")) .and. (.not. EMPTY(DATEREC))"), "14");
+    EXPECT_EQ(matching("(DATEREC<CTOD(\"12/09/26\")) .and. (.not. EMPTY(DATEREC))"), "124");
+    EXPECT_EQ(matching("ALLTRIM(UPPER(FROM))==\"SMITH\""), "3");
+    EXPECT_EQ(matching("\"SMITH\"$ALLTRIM(UPPER(FROM))"), "123");
+    EXPECT_EQ(matching(".true."), "1234");
 }
 
 TEST_F(LogTableTest, SortOrdersShowTheNewestFaxFirst) {
