@@ -253,3 +253,42 @@ TEST(PosixPort, TenThousandOpenCloseCyclesLeakNothing) {
 
 }  // namespace
 }  // namespace px::test
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "comms/px_serial_ports.h"
+
+namespace px::test {
+namespace {
+
+TEST(SerialPorts, ListsTheDevicesThatAnswerInTheirOrder) {
+    PtyModem usb, acm;
+    char dir[] = "/tmp/px-dev-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string root = dir;
+    mkdir((root + "/serial").c_str(), 0755);
+    mkdir((root + "/serial/by-id").c_str(), 0755);
+    ASSERT_EQ(symlink(usb.path().c_str(), (root + "/ttyUSB10").c_str()), 0);
+    ASSERT_EQ(symlink(acm.path().c_str(), (root + "/ttyUSB2").c_str()), 0);
+    ASSERT_EQ(symlink(acm.path().c_str(), (root + "/ttyACM0").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/null", (root + "/ttyS0").c_str()), 0);     // not a tty
+    ASSERT_EQ(symlink("/nonexistent", (root + "/ttyS1").c_str()), 0);  // gone
+    ASSERT_EQ(symlink(usb.path().c_str(), (root + "/serial/by-id/usb-Modem-if00").c_str()), 0);
+    // A port in use is still listed.
+    auto busy = openOn(acm.path());
+    ASSERT_TRUE(busy->isOpen());
+    EXPECT_EQ(listSerialPorts(root),
+              (std::vector<std::string>{root + "/ttyUSB2", root + "/ttyUSB10", root + "/ttyACM0",
+                                        root + "/serial/by-id/usb-Modem-if00"}));
+    for (const char* name : {"/ttyUSB10", "/ttyUSB2", "/ttyACM0", "/ttyS0", "/ttyS1",
+                             "/serial/by-id/usb-Modem-if00"}) {
+        unlink((root + name).c_str());
+    }
+    rmdir((root + "/serial/by-id").c_str());
+    rmdir((root + "/serial").c_str());
+    rmdir(root.c_str());
+}
+
+}  // namespace
+}  // namespace px::test
