@@ -28,6 +28,11 @@ TPxT4DecodeTable::TPxT4DecodeTable(T4Colour colour) {
             entry.length = 0;
         }
     }
+    for (uint32_t bits = 0; bits < short_.size(); ++bits) {
+        const T4TableEntry& full = entries_[bits];
+        short_[bits] =
+            full.length != 0 && full.length <= 8 ? full : T4TableEntry{0, 0, T4Symbol::Inner};
+    }
 }
 
 const TPxT4DecodeTable& TPxT4DecodeTable::forColour(T4Colour colour) {

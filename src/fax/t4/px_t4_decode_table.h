@@ -28,8 +28,14 @@ public:
 
     const T4TableEntry& operator[](uint32_t bits) const { return entries_[bits]; }
 
+    // The same for the next 8 bits where they settle the code (most codes
+    // are that short), small enough to stay in the first-level cache; an
+    // entry of length 0 sends the caller to the full table.
+    const T4TableEntry& shortEntry(uint32_t bits) const { return short_[bits & 0xFF]; }
+
 private:
     std::array<T4TableEntry, 1U << kT4PeekBits> entries_{};
+    std::array<T4TableEntry, 256> short_{};
 };
 
 }  // namespace px

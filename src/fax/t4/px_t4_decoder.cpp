@@ -7,7 +7,9 @@
 
 namespace px {
 
-TPxT4Decoder::TPxT4Decoder() {
+TPxT4Decoder::TPxT4Decoder()
+    : white_(TPxT4DecodeTable::forColour(T4Colour::White)),
+      black_(TPxT4DecodeTable::forColour(T4Colour::Black)) {
     reset();
 }
 
@@ -43,6 +45,23 @@ void TPxT4Decoder::finish(const LineSink& sink) {
 }
 
 void TPxT4Decoder::refill() {
+    if (avail_ > 56) {
+        return;
+    }
+    if (end_ - in_ >= 8) {
+        // Take whole bytes from one unaligned 64-bit load.
+        uint64_t word = 0;
+        std::memcpy(&word, in_, 8);
+        if constexpr (std::endian::native == std::endian::big) {
+            word = __builtin_bswap64(word);
+        }
+        const unsigned bytes = (63 - avail_) >> 3;
+        acc_ |= word << avail_;
+        in_ += bytes;
+        avail_ += bytes * 8;
+        acc_ &= (uint64_t{1} << avail_) - 1;  // no bits beyond those counted
+        return;
+    }
     while (avail_ <= 56 && in_ != end_) {
         acc_ |= uint64_t{*in_++} << avail_;
         avail_ += 8;
@@ -53,6 +72,83 @@ void TPxT4Decoder::consume(unsigned bits) {
     acc_ >>= bits;
     avail_ -= bits;
     bitsConsumed_ += bits;
+}
+
+inline void TPxT4Decoder::onRun(unsigned run) {
+    eolRun_ = 0;
+    if (seenEol_ && (pos_ >> 3) + run / 8 < kLineBufferBytes) {
+        if (colour_ == T4Colour::Black) {
+            rasterSetRun(line_.data(), pos_, run);
+        }
+        pos_ += run;
+    }
+    if (run <= kT4MaxTerminating) {
+        colour_ = colour_ == T4Colour::White ? T4Colour::Black : T4Colour::White;
+    }
+}
+
+// Decodes plain run codes as long as they come, keeping the bit state in
+// locals: every write to the line buffer is a byte store that could alias
+// the members, which would otherwise be reloaded after each run.
+void TPxT4Decoder::decodeRuns() {
+    uint64_t acc = acc_;
+    unsigned avail = avail_;
+    const uint8_t* in = in_;
+    const uint8_t* const end = end_;
+    unsigned pos = pos_;
+    bool black = colour_ == T4Colour::Black;
+    uint8_t* const line = line_.data();
+    const TPxT4DecodeTable& white = white_;
+    const TPxT4DecodeTable& blackTable = black_;
+    const bool active = seenEol_;
+    uint64_t consumed = 0;
+    for (;;) {
+        if (avail < 32 && end - in >= 8) {
+            uint64_t word = 0;
+            std::memcpy(&word, in, 8);
+            if constexpr (std::endian::native == std::endian::big) {
+                word = __builtin_bswap64(word);
+            }
+            const unsigned bytes = (63 - avail) >> 3;
+            acc |= word << avail;
+            in += bytes;
+            avail += bytes * 8;
+            acc &= (uint64_t{1} << avail) - 1;
+        }
+        if (avail < kT4PeekBits) {
+            break;
+        }
+        const TPxT4DecodeTable& table = black ? blackTable : white;
+        T4TableEntry entry = table.shortEntry(static_cast<uint32_t>(acc));
+        if (entry.length == 0) {
+            entry = table[static_cast<uint32_t>(acc & ((1U << kT4PeekBits) - 1))];
+        }
+        if (entry.symbol != T4Symbol::Run) {
+            break;
+        }
+        acc >>= entry.length;
+        avail -= entry.length;
+        consumed += entry.length;
+        const unsigned run = entry.run;
+        if (active && (pos >> 3) + run / 8 < kLineBufferBytes) {
+            if (black) {
+                rasterSetRun(line, pos, run);
+            }
+            pos += run;
+        }
+        if (run <= kT4MaxTerminating) {
+            black = !black;
+        }
+    }
+    if (consumed != 0) {
+        eolRun_ = 0;
+    }
+    acc_ = acc;
+    avail_ = avail;
+    in_ = in;
+    pos_ = pos;
+    colour_ = black ? T4Colour::Black : T4Colour::White;
+    bitsConsumed_ += consumed;
 }
 
 void TPxT4Decoder::run(bool final, const LineSink& sink) {
@@ -72,14 +168,18 @@ void TPxT4Decoder::run(bool final, const LineSink& sink) {
                 continue;
             }
         }
+        decodeRuns();
+        refill();
         if (avail_ < kT4PeekBits && !final) {
             return;  // wait for more data; the bits stay in acc_
         }
         if (avail_ == 0) {
             return;
         }
-        const T4TableEntry& entry = TPxT4DecodeTable::forColour(
-            colour_)[static_cast<uint32_t>(acc_ & ((1U << kT4PeekBits) - 1))];
+        const T4TableEntry& entry =
+            (colour_ == T4Colour::White
+                 ? white_
+                 : black_)[static_cast<uint32_t>(acc_ & ((1U << kT4PeekBits) - 1))];
         if (entry.length == 0) {
             // Inside a long fill: the EOL's 1 bit ends it.
             if (acc_ != 0) {
@@ -115,19 +215,6 @@ void TPxT4Decoder::run(bool final, const LineSink& sink) {
                 ++badCodes_;
                 break;
         }
-    }
-}
-
-void TPxT4Decoder::onRun(unsigned run) {
-    eolRun_ = 0;
-    if (seenEol_ && (pos_ >> 3) + run / 8 < kLineBufferBytes) {
-        if (colour_ == T4Colour::Black) {
-            rasterSetRun(line_.data(), pos_, run);
-        }
-        pos_ += run;
-    }
-    if (run <= kT4MaxTerminating) {
-        colour_ = colour_ == T4Colour::White ? T4Colour::Black : T4Colour::White;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "fax/t4/px_t4_codes.h"
+#include "fax/t4/px_t4_decode_table.h"
 #include "fax/t4/px_t4_raster.h"
 
 namespace px {
@@ -47,10 +48,13 @@ public:
 private:
     void run(bool final, const LineSink& sink);
     void refill();
+    void decodeRuns();
     void consume(unsigned bits);
     void onRun(unsigned run);
     void onEol(const LineSink& sink);
 
+    const TPxT4DecodeTable& white_;
+    const TPxT4DecodeTable& black_;
     bool acceptNormal_ = true;
     bool acceptWide_ = true;
 

@@ -46,10 +46,60 @@ const LsbTables& tables() {
     return t;
 }
 
-// LSB-first bit writer over a byte buffer that was zeroed beforehand.
-class BitWriter {
+// Writes runs as codes, LSB first. `Sink` decides how bits reach memory.
+template <typename Sink>
+void writeRun(Sink& sink, int colour, unsigned length) {
+    const LsbTables& t = tables();
+    while (length > kT4MaxMakeup) {
+        sink.put(t.makeup[colour][kT4MakeupCount]);
+        length -= kT4MaxMakeup;
+    }
+    if (length > kT4MaxTerminating) {
+        sink.put(t.makeup[colour][length / kT4MakeupStep]);
+        length %= kT4MakeupStep;
+    }
+    sink.put(t.terminating[colour][length]);
+}
+
+// Appends whole bytes through a 64-bit accumulator; the fast path.
+class ByteWriter {
 public:
-    BitWriter(uint8_t* out, size_t bitPos) : out_(out), bitPos_(bitPos) {}
+    explicit ByteWriter(uint8_t* out) : out_(out) {}
+
+    void put(LsbCode code) {
+        acc_ |= uint64_t{code.bits} << bits_;
+        bits_ += code.length;
+        if (bits_ >= 32) {
+            const auto word = static_cast<uint32_t>(acc_);
+            uint8_t bytes[4] = {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8),
+                                static_cast<uint8_t>(word >> 16), static_cast<uint8_t>(word >> 24)};
+            std::memcpy(out_ + written_, bytes, 4);
+            written_ += 4;
+            acc_ >>= 32;
+            bits_ -= 32;
+        }
+    }
+
+    // Flushes the partial word (zero-filled); returns the bits written.
+    size_t finish() {
+        const size_t total = written_ * 8 + bits_;
+        for (unsigned i = 0; i < (bits_ + 7) / 8; ++i) {
+            out_[written_ + i] = static_cast<uint8_t>(acc_ >> (8 * i));
+        }
+        return total;
+    }
+
+private:
+    uint8_t* out_;
+    size_t written_ = 0;
+    uint64_t acc_ = 0;
+    unsigned bits_ = 0;
+};
+
+// Ors codes into a zeroed buffer at any bit position.
+class OrWriter {
+public:
+    OrWriter(uint8_t* out, size_t bitPos) : out_(out), bitPos_(bitPos) {}
 
     void put(LsbCode code) {
         uint32_t v = uint32_t{code.bits} << (bitPos_ & 7U);
@@ -59,19 +109,6 @@ public:
             v >>= 8;
         }
         bitPos_ += code.length;
-    }
-
-    void run(int colour, unsigned length) {
-        const LsbTables& t = tables();
-        while (length > kT4MaxMakeup) {
-            put(t.makeup[colour][kT4MakeupCount]);
-            length -= kT4MaxMakeup;
-        }
-        if (length > kT4MaxTerminating) {
-            put(t.makeup[colour][length / kT4MakeupStep]);
-            length %= kT4MakeupStep;
-        }
-        put(t.terminating[colour][length]);
     }
 
     size_t bitPos() const { return bitPos_; }
@@ -85,17 +122,15 @@ private:
 
 size_t TPxT4Encoder::codeLine(const uint8_t* raster, unsigned width, unsigned leftMargin,
                               bool doubleWidth, uint8_t* record) {
-    // A pel costs at most 6 bits (a white run of 1 between black pels), so
-    // 4096 pels fit the record buffer with room to spare.
     width = std::min(width, kMaxLinePels);
-    std::memset(record, 0, std::min<size_t>(kMaxRecordBytes, width + 16));
+    record[0] = 0x00;
     record[1] = 0x80;  // fill 0000 + EOL 000000000001, LSB first
-    BitWriter writer(record, 16);
+    ByteWriter writer(record + 2);
 
     const unsigned margin = std::min(leftMargin, width);
     const unsigned imagePels = width - margin;
     if (rasterIsWhite(raster, width / 8)) {
-        writer.run(0, width);
+        writeRun(writer, 0, width);
     } else {
         // Source pels taken from the raster, and how many line pels each makes.
         const unsigned scale = doubleWidth ? 2 : 1;
@@ -108,21 +143,27 @@ size_t TPxT4Encoder::codeLine(const uint8_t* raster, unsigned width, unsigned le
             const unsigned next = rasterFindChange(raster, pos, sourcePels, black);
             const unsigned length = std::min((next - pos) * scale, imagePels - produced);
             produced += length;
-            writer.run(black ? 1 : 0, pending + length);
+            writeRun(writer, black ? 1 : 0, pending + length);
             pending = 0;
             pos = next;
             black = !black;
         }
         if (pending != 0) {
-            writer.run(0, pending);
+            writeRun(writer, 0, pending);
         }
     }
-    return writer.bitPos() / 8 + 2;
+    // Zero bytes after the codes: the record holds the complete bytes + 2.
+    const size_t bits = 16 + writer.finish();
+    const size_t length = bits / 8 + 2;
+    for (size_t i = (bits + 7) / 8; i < length; ++i) {
+        record[i] = 0;
+    }
+    return length;
 }
 
 void TPxT4Encoder::codeRun(T4Colour colour, unsigned run, uint8_t* out, size_t& bitPos) {
-    BitWriter writer(out, bitPos);
-    writer.run(colour == T4Colour::Black ? 1 : 0, run);
+    OrWriter writer(out, bitPos);
+    writeRun(writer, colour == T4Colour::Black ? 1 : 0, run);
     bitPos = writer.bitPos();
 }
 

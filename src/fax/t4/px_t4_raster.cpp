@@ -6,26 +6,6 @@
 
 namespace px {
 
-void rasterSetRun(uint8_t* raster, unsigned first, unsigned count) {
-    if (count == 0) {
-        return;
-    }
-    const unsigned end = first + count;
-    const unsigned b0 = first >> 3;
-    const unsigned b1 = end >> 3;
-    const auto head = static_cast<uint8_t>(0xFFU >> (first & 7U));
-    const auto tail = static_cast<uint8_t>(~(0xFFU >> (end & 7U)));
-    if (b0 == b1) {
-        raster[b0] |= static_cast<uint8_t>(head & tail);
-        return;
-    }
-    raster[b0] |= head;
-    std::memset(raster + b0 + 1, 0xFF, b1 - b0 - 1);
-    if ((end & 7U) != 0) {
-        raster[b1] |= tail;
-    }
-}
-
 unsigned rasterFindChange(const uint8_t* raster, unsigned pos, unsigned limit, bool black) {
     const uint8_t flip = black ? 0xFF : 0x00;
     const unsigned bytes = (limit + 7) / 8;
