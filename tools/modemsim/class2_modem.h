@@ -85,7 +85,8 @@ public:
     const std::string& name() const override { return port_.name(); }
     AudioEndpoint* answerOffline() override;
     bool offlineDone() const override;
-    bool needsRealTime() const override { return !handedOver_; }
+    // A sending call needs the DTE only while the line stands still.
+    bool needsRealTime() const override { return call_ != Call::Sending; }
     bool busy() const override { return call_ != Call::None; }
 
     void transmit(int16_t* amp, int len) override;

@@ -268,7 +268,9 @@ void Simulator::onAnswer(SimModem& modem) {
         // plays it to the DTE.
         connect(*buffered, *call_.terminal);
         const int64_t limit = sample_ + static_cast<int64_t>(kFarEndGrace * 20 * kRate);
-        while (!(call_.terminal->finished() && modem.offlineDone()) && sample_ < limit) {
+        while (!((call_.terminal->finished() || call_.terminal->droppedLine()) &&
+                 modem.offlineDone()) &&
+               sample_ < limit) {
             call_.line->step(kBlock);
             sample_ += kBlock;
         }

@@ -1,0 +1,103 @@
+// Call conditions and the simulator's own life cycle, seen from the DTE.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "child_process.h"
+#include "scripted_dte.h"
+#include "tiff_pages.h"
+
+namespace px::test {
+namespace {
+
+std::string simulator() {
+    const char* dir = std::getenv("PARVEX_BIN_DIR");
+    if (dir != nullptr && *dir != '\0') {
+        return std::string(dir) + "/parvex-modemsim";
+    }
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
+           "parvex-modemsim";
+}
+
+bool linkExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+TEST(SimConditions, NoDialToneIsReported) {
+    TempDir dir;
+    ChildProcess sim({simulator(), "remote-receive", "--class", "2.0", "--link", dir / "tty",
+                      "--out", dir / "r.tif", "--condition", "no-dial-tone", "--timeout", "20"},
+                     dir / "sim.log");
+    ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");
+    ScriptedDte dte(dir / "tty");
+    dte.send("ATDT5550100");
+    EXPECT_TRUE(dte.expect("NO DIALTONE", 15)) << dte.transcript();
+    sim.terminate();
+}
+
+TEST(SimConditions, FarEndHangingUpAfterAPageIsAFailedCall) {
+    TempDir dir;
+    FaxPage page;
+    page.height = 100;
+    page.bits.assign(static_cast<std::size_t>(page.rowBytes()) * page.height, 0x0F);
+    writeTiffPages(dir / "send.tif", {page, page, page});
+    ChildProcess sim({simulator(), "remote-send", "--class", "2.0", "--link", dir / "tty", "--in",
+                      dir / "send.tif", "--report", dir / "report.json", "--condition",
+                      "hangup-after-page=1", "--ring-after", "1", "--timeout", "60"},
+                     dir / "sim.log");
+    ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");
+    ScriptedDte dte(dir / "tty");
+    dte.send("AT+FCLASS=2.0");
+    ASSERT_TRUE(dte.expect("OK", 5));
+    ASSERT_TRUE(dte.expect("RING", 20)) << dte.transcript();
+    dte.send("ATA");
+    ASSERT_TRUE(dte.expect("OK", 60)) << dte.transcript() << readFile(dir / "sim.log");
+    dte.send("AT+FDR");
+    ASSERT_TRUE(dte.expect("CONNECT", 10)) << dte.transcript();
+    dte.sendBytes({0x12});
+    std::vector<uint8_t> data;
+    ASSERT_TRUE(dte.readPage(data, 20));
+    ASSERT_TRUE(dte.expect("+FET:2", 10)) << dte.transcript();
+    ASSERT_TRUE(dte.expect("OK", 10));
+    dte.send("AT+FDR");
+    ASSERT_TRUE(dte.expect("+FHS:", 10)) << dte.transcript();
+    EXPECT_NE(dte.lines().back(), "+FHS:00") << "a dropped call must not end normally";
+    EXPECT_EQ(sim.wait(30), 1) << readFile(dir / "sim.log");
+    EXPECT_NE(readFile(dir / "report.json").find("\"success\": false"), std::string::npos);
+}
+
+TEST(SimConditions, VanishingPortTakesItsLinkAlong) {
+    TempDir dir;
+    ChildProcess sim({simulator(), "remote-receive", "--link", dir / "tty", "--out", dir / "r.tif",
+                      "--condition", "vanish=6", "--timeout", "60", "--speed", "4"},
+                     dir / "sim.log");
+    ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");
+    {
+        ScriptedDte dte(dir / "tty");
+        dte.send("AT+FCLASS=1");
+        ASSERT_TRUE(dte.expect("OK", 5)) << dte.transcript();
+        dte.send("ATDT5550100");
+        ASSERT_TRUE(dte.expect("CONNECT", 30)) << dte.transcript() << readFile(dir / "sim.log");
+    }
+    EXPECT_EQ(sim.wait(30), 1) << readFile(dir / "sim.log");
+    EXPECT_FALSE(linkExists(dir / "tty"));
+    EXPECT_NE(readFile(dir / "sim.log").find("disappears"), std::string::npos);
+}
+
+TEST(SimConditions, TerminationRemovesTheLinksAndReportsNoCall) {
+    TempDir dir;
+    ChildProcess sim({simulator(), "back-to-back", "--link", dir / "a", "--link-b", dir / "b"},
+                     dir / "sim.log");
+    ASSERT_TRUE(waitForPath(dir / "b", 10)) << readFile(dir / "sim.log");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(sim.wait(0.5), -1);  // still running; wait() ends it with SIGTERM
+    EXPECT_FALSE(linkExists(dir / "a"));
+    EXPECT_FALSE(linkExists(dir / "b"));
+}
+
+}  // namespace
+}  // namespace px::test
