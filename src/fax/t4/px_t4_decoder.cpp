@@ -44,22 +44,31 @@ void TPxT4Decoder::finish(const LineSink& sink) {
     run(true, sink);
 }
 
+namespace {
+
+// Tops the bit accumulator up with whole bytes from one unaligned 64-bit
+// load; the caller makes sure that 8 bytes are there and avail <= 56.
+inline void refillWord(uint64_t& acc, unsigned& avail, const uint8_t*& in) {
+    uint64_t word = 0;
+    std::memcpy(&word, in, 8);
+    if constexpr (std::endian::native == std::endian::big) {
+        word = __builtin_bswap64(word);
+    }
+    const unsigned bytes = (63 - avail) >> 3;
+    acc |= word << avail;
+    in += bytes;
+    avail += bytes * 8;
+    acc &= (uint64_t{1} << avail) - 1;  // no bits beyond those counted
+}
+
+}  // namespace
+
 void TPxT4Decoder::refill() {
     if (avail_ > 56) {
         return;
     }
     if (end_ - in_ >= 8) {
-        // Take whole bytes from one unaligned 64-bit load.
-        uint64_t word = 0;
-        std::memcpy(&word, in_, 8);
-        if constexpr (std::endian::native == std::endian::big) {
-            word = __builtin_bswap64(word);
-        }
-        const unsigned bytes = (63 - avail_) >> 3;
-        acc_ |= word << avail_;
-        in_ += bytes;
-        avail_ += bytes * 8;
-        acc_ &= (uint64_t{1} << avail_) - 1;  // no bits beyond those counted
+        refillWord(acc_, avail_, in_);
         return;
     }
     while (avail_ <= 56 && in_ != end_) {
@@ -104,16 +113,7 @@ void TPxT4Decoder::decodeRuns() {
     uint64_t consumed = 0;
     for (;;) {
         if (avail < 32 && end - in >= 8) {
-            uint64_t word = 0;
-            std::memcpy(&word, in, 8);
-            if constexpr (std::endian::native == std::endian::big) {
-                word = __builtin_bswap64(word);
-            }
-            const unsigned bytes = (63 - avail) >> 3;
-            acc |= word << avail;
-            in += bytes;
-            avail += bytes * 8;
-            acc &= (uint64_t{1} << avail) - 1;
+            refillWord(acc, avail, in);
         }
         if (avail < kT4PeekBits) {
             break;

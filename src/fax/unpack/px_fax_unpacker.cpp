@@ -159,28 +159,24 @@ QImage TPxFaxUnpacker::unpackPage(unsigned page) {
     return image;
 }
 
-QString TPxFaxUnpacker::unpackPageToPcx(unsigned page) {
+QString TPxFaxUnpacker::unpackToFile(unsigned page, const QString& extension, PageWriter writer) {
     TPxPageBitmap bitmap;
     checkFaxResult(collect(page, false, bitmap));
-    const QString name = outputName("PCX");
-    checkFaxResult(writePagePcx(toPath(name), bitmap));
+    const QString name = outputName(extension);
+    checkFaxResult(writer(toPath(name), bitmap));
     return name;
+}
+
+QString TPxFaxUnpacker::unpackPageToPcx(unsigned page) {
+    return unpackToFile(page, "PCX", writePagePcx);
 }
 
 QString TPxFaxUnpacker::unpackPageToDcx(unsigned page) {
-    TPxPageBitmap bitmap;
-    checkFaxResult(collect(page, false, bitmap));
-    const QString name = outputName("DCX");
-    checkFaxResult(writePageDcx(toPath(name), bitmap));
-    return name;
+    return unpackToFile(page, "DCX", writePageDcx);
 }
 
 QString TPxFaxUnpacker::unpackPageToBmp(unsigned page) {
-    TPxPageBitmap bitmap;
-    checkFaxResult(collect(page, false, bitmap));
-    const QString name = outputName("BMP");
-    checkFaxResult(writePageBmp(toPath(name), bitmap));
-    return name;
+    return unpackToFile(page, "BMP", writePageBmp);
 }
 
 void TPxFaxUnpacker::unpackPageToOutputLine(unsigned page) {

@@ -78,7 +78,10 @@ public:
     QString outputName(const QString& extension) const;
 
 private:
+    using PageWriter = ErrorCode (*)(const std::string&, const TPxPageBitmap&);
+
     ErrorCode collect(unsigned page, bool forBitmap, TPxPageBitmap& bitmap);
+    QString unpackToFile(unsigned page, const QString& extension, PageWriter writer);
     void prepare(TPxPageUnpacker& unpacker);
     uint16_t firstPageFlags() const;
 
