@@ -44,8 +44,10 @@ function(parvex_test name)
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()
-    set(props TIMEOUT ${ARG_TIMEOUT}
-        ENVIRONMENT "PARVEX_TESTDATA=${CMAKE_SOURCE_DIR}/../shared/testdata;PARVEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};PARVEX_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+    # The test binaries find the test data, sources and programs through
+    # PARVEX_TESTDATA, PARVEX_SOURCE_DIR and PARVEX_BIN_DIR (tests/support).
+    target_sources(${name} PRIVATE $<TARGET_OBJECTS:px_test_environment>)
+    set(props TIMEOUT ${ARG_TIMEOUT})
     if(ARG_LABELS)
         list(APPEND props LABELS "${ARG_LABELS}")
     endif()
