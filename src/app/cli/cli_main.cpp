@@ -1,5 +1,5 @@
-// The command-line front of Parvex: shows and edits the settings and the
-// program folder until the windows take over.
+// parvex-settings: shows and edits the settings and the program folder from
+// the command line, for scripts and machines without a display.
 #include <unistd.h>
 
 #include <climits>
@@ -28,7 +28,7 @@ std::string executablePath() {
 }
 
 void usage(std::ostream& out) {
-    out << "usage: parvex [command]\n"
+    out << "usage: parvex-settings [command]\n"
            "  (none) | status        show the program folder and the main settings\n"
            "  settings               print PX.INI as the program reads it\n"
            "  get SECTION/KEY        print one setting\n"
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
             Settings::load(ini).save(ini);
             auto v = ini.value(section, key);
             if (!v) {
-                std::cerr << "parvex: no setting " << args[1] << "\n";
+                std::cerr << "parvex-settings: no setting " << args[1] << "\n";
                 return 1;
             }
             std::cout << *v << "\n";
@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
         usage(std::cerr);
         return 2;
     } catch (const std::exception& e) {
-        std::cerr << "parvex: " << e.what() << "\n";
+        std::cerr << "parvex-settings: " << e.what() << "\n";
         return 1;
     }
 }

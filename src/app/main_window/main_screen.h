@@ -1,0 +1,273 @@
+// The main window: the outgoing and incoming fax logs on a two-page notebook,
+// the button bar and menus with every command, the status panel, and the
+// program's start-up, activation and close sequences. It owns the long-lived
+// state: both log tables, the settings record, the archive filter and the
+// mode flags.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/main_window/command_rules.h"
+#include "app/main_window/incoming_log_model.h"
+#include "app/main_window/outgoing_log_model.h"
+#include "app/settings/program_folder.h"
+#include "app/settings/px_settings.h"
+#include "app/settings/settings_file.h"
+#include "app/tables/archive_filter.h"
+#include "app/tables/grid_layout.h"
+#include "app/tables/log_table.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QTabBar;
+class QTableView;
+class QToolButton;
+
+namespace px {
+
+class TStatusPanel;
+class TUserPrompts;
+class THelpCenter;
+
+enum class TCommand {
+    NewCoverSheet,
+    AddCoverSheet,
+    Edit,
+    Clone,
+    Delete,
+    Archive,
+    ForwardReceivedFax,
+    ShowArchivedFaxes,
+    FaxLogCleanup,
+    SendFax,
+    ReceiveFax,
+    ViewPrintFax,
+    PhoneBook,
+    CoverDesigner,
+    RebuildIndexes,
+    Preferences,
+    Exit,
+    Sort,
+    HelpContents,
+    HelpFaq,
+    HelpTechnicalSupport,
+    ConfigurationInformation,
+    ShowHints,
+    QuickStart,
+    About,
+    ProblemSolver,
+    VisitWebsite,
+    Count
+};
+
+// Sort menu entries of each page, in menu order.
+enum class TOutgoingSort { DateSent, Subject, Recipient };
+enum class TIncomingSort { DateReceived, From };
+
+inline constexpr const char* kReceiveModeRefusal =
+    "You are in Fax Receive mode. This operation cannot be done\rwhile in Fax Receive mode. Click "
+    "the Stop button to end\rFax Receive mode";
+inline constexpr const char* kSendRefusedInReceiveMode =
+    "You are in Fax Receive mode. You cannot send\rwhile in Fax Receive mode. Click the Stop "
+    "button to end\rFax Receive mode";
+inline constexpr const char* kSendFromIncomingPage =
+    "Please switch to the Outgoing Faxes tab\rand highlight a fax to send";
+inline constexpr const char* kReindexQuestion =
+    "Parvex's files need to be reindexed.\rDo this now?";
+inline constexpr const char* kClosingWhileReceiving = "You are recieving a fax. Close the program?";
+inline constexpr const char* kProductName = "Parvex";
+inline constexpr int kHintDelayMs = 1200;
+inline constexpr int kHintShowMs = 30000;
+
+class TMainScreen : public QMainWindow {
+    Q_OBJECT
+
+public:
+    TMainScreen(const ProgramFolder& folder, TUserPrompts& prompts, THelpCenter* help = nullptr,
+                QWidget* parent = nullptr);
+    ~TMainScreen() override;
+
+    // State the workflows read and set.
+    bool receiveMode() const { return receiveMode_; }
+    void setReceiveMode(bool on);
+    bool faxBeingReceived() const { return faxBeingReceived_; }
+    void setFaxBeingReceived(bool on) { faxBeingReceived_ = on; }
+    bool firstActivationPending() const { return firstActivationPending_; }
+    bool firstRun() const { return firstRun_; }
+    bool logsOpen() const { return logsOpen_; }
+    Settings& settings() { return settings_; }
+    const ProgramFolder& folder() const { return folder_; }
+    const TArchiveFilter& filter() const { return filter_; }
+    int lastSendError() const { return lastSendError_; }
+    int lastReceiveError() const { return lastReceiveError_; }
+    int lastPortError() const { return lastPortError_; }
+
+    TLogTable& outgoingLog() { return *outgoing_; }
+    TLogTable& incomingLog() { return *incoming_; }
+    TLogModel& outgoingModel() { return *outgoingModel_; }
+    TLogModel& incomingModel() { return *incomingModel_; }
+    QTableView* outgoingGrid() const { return outgoingGrid_; }
+    QTableView* incomingGrid() const { return incomingGrid_; }
+    TStatusPanel* statusPanel() const { return status_; }
+    QTabBar* tabStrip() const { return tabs_; }
+    QAction* action(TCommand command) const { return actions_[static_cast<std::size_t>(command)]; }
+    QMenu* sortMenu(TMainPage page) const;
+    QAction* outgoingSortAction(TOutgoingSort sort) const;
+    QAction* incomingSortAction(TIncomingSort sort) const;
+    const TCommandStates& commandStates() const { return states_; }
+
+    TMainPage page() const { return page_; }
+    void showPage(TMainPage page);
+    // Selects a row of the visible page's grid and makes its record current.
+    void selectRow(TMainPage page, int row);
+
+    // Re-evaluates the enabled commands and fixes the tables' sort orders.
+    void evaluateCommands();
+
+    // Start-up after the window is shown for the first time, and every later
+    // activation of the application.
+    void firstActivation();
+    void laterActivation();
+    // Brings the window to the front (a second start of the program asks for this).
+    void bringToFront();
+
+    // Commands of the menus and the button bar.
+    void newCoverSheetClick();
+    void addCoverSheetClick();
+    void editClick();
+    void cloneClick();
+    void deleteClick();
+    void archiveClick();
+    void forwardClick();
+    void showArchivedClick();
+    void faxLogCleanupClick();
+    void sendClick();
+    void receiveClick();
+    void viewClick();
+    void phoneBookClick();
+    void coverDesignerClick();
+    void rebuildIndexesClick();
+    void preferencesClick();
+    void showHintsClick();
+    void sortOutgoing(TOutgoingSort sort);
+    void sortIncoming(TIncomingSort sort);
+    // Rebuild Indexes without asking; returns the error text, empty on success.
+    QString rebuildIndexes();
+
+    // Workflows of later parts of the program, one entry point each. Until a
+    // workflow is built, its entry point says so in the status panel.
+    void newCoverSheet();
+    void addCoverSheet();
+    void editOutgoingFax();
+    void editReceivedFaxNotes();
+    void cloneOutgoingFax();
+    void forwardReceivedFax();
+    bool runFaxLogCleanup();  // true when the cleanup asks for a rebuild
+    void sendOutgoingFax();
+    void startReceiveMode();
+    void stopReceiveMode();
+    void endReceiveModeForClose();
+    void openViewer(const QString& path, const QString& description);
+    void openPhoneBook();
+    void openCoverDesigner();
+    void openPreferences();
+    void openQuickSetup();
+    void showConfigurationReport();
+    bool processPrintDriverFiles();  // true when faxes were taken in
+    void writePrintDriverSettings();
+    void notAvailableYet(const QString& function);
+
+    // File deletion of the logs' fax files; failures are ignored.
+    void removeSendFile(const std::string& name);
+    void removeReceivedFile(const std::string& name);
+
+signals:
+    void commandsEvaluated();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildActions();
+    void buildMenus();
+    void buildButtonBar();
+    void bindHelpActions();
+    QWidget* buildPage(TMainPage page);
+    void connectGrid(TMainPage page);
+
+    void formCreate();
+    bool formCloseQuery();
+    void formClose();
+    void loadPlacement();
+    void savePlacement();
+    void loadGridLayout();
+    void saveGridLayout();
+    void applyHints();
+
+    TLogTable& log(TMainPage page) { return page == TMainPage::Outgoing ? *outgoing_ : *incoming_; }
+    TLogModel& model(TMainPage page);
+    QTableView* grid(TMainPage page) const;
+    bool hasCurrent(TMainPage page);
+    void fixOrder(TMainPage page);
+    // Reloads a page's model and puts the selection back on the table's current record.
+    void refreshPage(TMainPage page);
+    void refreshBoth();
+    bool refuseInReceiveMode();
+    bool refuseWhileReceiving();
+    void deleteOutgoing();
+    void deleteIncoming();
+    void viewFile();
+    void setArchiveCaption(bool unarchive);
+
+    ProgramFolder folder_;
+    SettingsFile settingsFile_;
+    TUserPrompts& prompts_;
+    THelpCenter* help_;
+    Settings settings_;
+    bool settingsLoaded_ = false;
+    std::shared_ptr<TTableEnv> env_;
+    std::unique_ptr<TLogTable> outgoing_;
+    std::unique_ptr<TLogTable> incoming_;
+    std::unique_ptr<TOutgoingLogModel> outgoingModel_;
+    std::unique_ptr<TIncomingLogModel> incomingModel_;
+    TGridLayout outgoingLayout_ = TGridLayout::outgoingDefault();
+    TArchiveFilter filter_;
+
+    bool receiveMode_ = false;
+    bool faxBeingReceived_ = false;
+    bool firstActivationPending_ = true;
+    bool firstRun_ = false;
+    bool logsOpen_ = false;
+    bool closing_ = false;
+    bool selecting_ = false;
+    int lastFaxError_ = 0;
+    int lastSendError_ = -1;
+    int lastReceiveError_ = -1;
+    int lastPortError_ = -1;
+    bool quitAfterPaint_ = false;
+    QObject* hintFilter_ = nullptr;
+
+    TMainPage page_ = TMainPage::Outgoing;
+    TCommandStates states_;
+    std::array<QAction*, static_cast<std::size_t>(TCommand::Count)> actions_{};
+    std::array<QAction*, 3> outgoingSort_{};
+    std::array<QAction*, 2> incomingSort_{};
+    QMenu* outgoingSortMenu_ = nullptr;
+    QMenu* incomingSortMenu_ = nullptr;
+    QToolButton* sortButton_ = nullptr;
+    QStackedWidget* notebook_ = nullptr;
+    QTabBar* tabs_ = nullptr;
+    QTableView* outgoingGrid_ = nullptr;
+    QTableView* incomingGrid_ = nullptr;
+    TStatusPanel* status_ = nullptr;
+};
+
+}  // namespace px

@@ -1,0 +1,20 @@
+// The numbered help topics the program's windows open, and the bundled page
+// that holds each.
+#pragma once
+
+#include <QString>
+
+namespace px {
+
+inline constexpr int kHelpContents = 1009;
+inline constexpr int kHelpFaq = 911;
+inline constexpr int kHelpTechnicalSupport = 1025;
+inline constexpr int kHelpSendWindow = 1016;
+inline constexpr int kHelpFaxLogCleanup = 21071;
+
+// The page of a topic ("qrc:/help/....html"); an unknown topic opens the contents.
+QString helpTopicPage(int topic);
+// Whether the topic has a page of its own.
+bool isKnownHelpTopic(int topic);
+
+}  // namespace px

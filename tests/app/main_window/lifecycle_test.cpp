@@ -1,0 +1,217 @@
+#include <QHeaderView>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTableView>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/main_window/just_one.h"
+#include "app/main_window/status_panel.h"
+#include "app/settings/settings_file.h"
+#include "main_window_fixture.h"
+
+namespace px::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Lifecycle = MainWindowFixture;
+
+TEST_F(Lifecycle, ReindexIsOfferedWhenTheMarkerTagIsMissingAndRunsOnYes) {
+    configured();
+    writeLogs({{"A", "Ann", "20261201"}}, {}, false);
+    prompts.answers = {true};
+    open();
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0].caption, "REINDEX");
+    EXPECT_FALSE(prompts.questions[0].noDefault);
+    EXPECT_TRUE(window->outgoingLog().hasMarkerTag());
+    EXPECT_TRUE(window->incomingLog().hasMarkerTag());
+    EXPECT_EQ(rows(TMainPage::Outgoing), 1);
+    window->close();
+    window.reset();
+
+    prompts.questions.clear();
+    open();
+    EXPECT_TRUE(prompts.questions.empty()) << "rebuilt logs are not offered again";
+}
+
+TEST_F(Lifecycle, FirstRunOpensQuickSetupAndCreatesTheWorkingFolders) {
+    open();
+    EXPECT_TRUE(window->firstRun());
+    EXPECT_FALSE(window->firstActivationPending());
+    EXPECT_TRUE(fs::is_directory(home / "SEND"));
+    EXPECT_TRUE(fs::is_directory(home / "Receive"));
+    EXPECT_TRUE(fs::exists(home / "PXOUT.DBF"));
+    EXPECT_TRUE(fs::exists(home / "PXREC.DBF"));
+    EXPECT_TRUE(window->statusPanel()->text().startsWith("Quick setup"));
+    EXPECT_EQ(window->lastSendError(), -1);
+    EXPECT_EQ(window->windowTitle(), "Parvex");
+}
+
+TEST_F(Lifecycle, UnreadableLogEndsTheProgramWithItsMessage) {
+    configured();
+    fs::create_directories(home / "PXOUT.DBF");  // a folder where the table should be
+    window = std::make_unique<TMainScreen>(ProgramFolder(home.path()), prompts);
+    ASSERT_FALSE(prompts.informations.empty());
+    EXPECT_EQ(prompts.informations[0], kOutgoingOpenFailed);
+    EXPECT_FALSE(window->logsOpen());
+    window->show();
+    QApplication::processEvents();
+    EXPECT_FALSE(window->isVisible()) << "the window closed itself";
+    const std::string ini = readFile(home / "PX.INI");
+    EXPECT_NE(ini.find("ComPort=0"), std::string::npos) << "settings file kept";
+}
+
+TEST_F(Lifecycle, CloseSavesGridLayoutPlacementAndSettings) {
+    configured();
+    writeLogs({{"A", "Ann", "20261201"}}, {});
+    open();
+    QHeaderView* header = window->outgoingGrid()->horizontalHeader();
+    const int recipient = window->outgoingModel().columnOf("RECIPIENT");
+    header->moveSection(header->visualIndex(recipient), 0);
+    header->resizeSection(recipient, 222);
+    window->setGeometry(40, 50, 700, 500);
+    window->settings().user.name = "Ann Sender";
+    EXPECT_TRUE(window->close());
+    window.reset();
+
+    const std::string gco = readFile(home / "Out.gco");
+    EXPECT_EQ(gco.substr(0, gco.find('\r')), "RECIPIENT");
+    EXPECT_EQ(gco.find("calcFaxFile"), std::string::npos);
+    const std::string gcs = readFile(home / "Out.gcs");
+    EXPECT_NE(gcs.find("\r\n222\r\n"), std::string::npos) << gcs;
+
+    const IniFile ini = IniFile::load(home / "PX.INI");
+    EXPECT_EQ(ini.readString("User", "Name", ""), "Ann Sender");
+    EXPECT_EQ(ini.readString("Version", "Version", ""), "2.9q");
+    EXPECT_EQ(ini.readInteger("TMainScreen_Placement", "Left", -1), 40);
+    EXPECT_EQ(ini.readInteger("TMainScreen_Placement", "Top", -1), 50);
+    EXPECT_EQ(ini.readInteger("TMainScreen_Placement", "Right", -1), 740);
+    EXPECT_EQ(ini.readInteger("TMainScreen_Placement", "Bottom", -1), 550);
+
+    // The next start puts the column and the window back.
+    open();
+    header = window->outgoingGrid()->horizontalHeader();
+    EXPECT_EQ(header->logicalIndex(0), window->outgoingModel().columnOf("RECIPIENT"));
+    EXPECT_EQ(header->sectionSize(window->outgoingModel().columnOf("RECIPIENT")), 222);
+    EXPECT_EQ(window->geometry(), QRect(40, 50, 700, 500));
+}
+
+TEST_F(Lifecycle, ClosingWhileAFaxComesInAsksFirst) {
+    configured();
+    writeLogs({}, {});
+    open();
+    window->setReceiveMode(true);
+    window->setFaxBeingReceived(true);
+    prompts.answers = {false};
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0].caption, "ALERT!");
+    EXPECT_EQ(prompts.questions[0].text, kClosingWhileReceiving);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->receiveMode());
+
+    prompts.answers = {true};
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->receiveMode()) << "receive mode ends on close";
+    EXPECT_EQ(window->action(TCommand::ReceiveFax)->iconText(), "Receive");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(window->outgoingLog().table().isOpen());
+}
+
+TEST_F(Lifecycle, ShowHintsIsSavedAtOnce) {
+    configured();
+    open();
+    ASSERT_TRUE(window->action(TCommand::ShowHints)->isChecked());
+    window->action(TCommand::ShowHints)->trigger();
+    EXPECT_FALSE(IniFile::load(home / "PX.INI").readBool("Hints", "On", true));
+}
+
+TEST(SingleInstance, ASecondStartEndsAtOnceAndTheFirstKeepsRunning) {
+    const QByteArray bin = qgetenv("PARVEX_BIN_DIR");
+    if (bin.isEmpty()) {
+        GTEST_SKIP() << "PARVEX_BIN_DIR not set";
+    }
+    TempDir home;
+    TempDir runtime;
+    writeFile(home / "PX.INI", "[Modem]\nComPort=0\n");
+    {
+        // Logs with the marker tag, so the first instance asks nothing.
+        auto env = std::make_shared<TTableEnv>();
+        for (TLogKind kind : {TLogKind::Outgoing, TLogKind::Incoming}) {
+            TLogTable log(kind, home.path(), env);
+            ASSERT_TRUE(log.open());
+            rebuildTableIndex(log, {});
+        }
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PARVEX_HOME", QString::fromStdString(home.path()));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.path()));
+    const QString program = QString::fromLocal8Bit(bin) + "/parvex";
+
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(program, {});
+    ASSERT_TRUE(first.waitForStarted(5000));
+    const QString serverName =
+        TPreviousInstance::serverNameFor(QString::fromStdString(home.path() + "/"));
+    bool listening = false;
+    for (int i = 0; i < 200 && !listening; ++i) {
+        QLocalSocket socket;
+        socket.connectToServer(serverName);
+        listening = socket.waitForConnected(100);
+        if (!listening) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    ASSERT_TRUE(listening) << "the first instance listens";
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    const auto started = std::chrono::steady_clock::now();
+    second.start(program, {});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_LT(took, std::chrono::seconds(10));
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    first.terminate();
+    if (!first.waitForFinished(5000)) {
+        first.kill();
+        first.waitForFinished(5000);
+    }
+}
+
+TEST(SingleInstance, AnActivationRequestReachesTheListeningInstance) {
+    TempDir home;
+    TempDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.path()));
+    TPreviousInstance firstState(QString::fromStdString(home.path()));
+    ASSERT_FALSE(firstState.anotherRuns());
+    TJustOne first(firstState);
+    ASSERT_TRUE(first.listen());
+    int activations = 0;
+    QObject::connect(&first, &TJustOne::activationRequested, [&] { ++activations; });
+
+    TPreviousInstance secondState(QString::fromStdString(home.path()));
+    EXPECT_TRUE(secondState.anotherRuns());
+    TJustOne second(secondState);
+    std::thread client([&] { EXPECT_TRUE(second.activatePrevious(3000)); });
+    for (int i = 0; i < 100 && activations == 0; ++i) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    client.join();
+    for (int i = 0; i < 20 && activations == 0; ++i) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_EQ(activations, 1);
+    qunsetenv("XDG_RUNTIME_DIR");
+}
+
+}  // namespace
+}  // namespace px::test

@@ -1,0 +1,314 @@
+#include <QAction>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTableView>
+#include <filesystem>
+
+#include "app/main_window/status_panel.h"
+#include "main_window_fixture.h"
+
+namespace px::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+using MainScreen = MainWindowFixture;
+
+bool enabled(TMainScreen& w, TCommand c) {
+    return w.action(c)->isEnabled();
+}
+
+TEST_F(MainScreen, EnabledCommandsOnEmptyAndFilledLogsOnBothPages) {
+    configured();
+    writeLogs({}, {});
+    open();
+    for (TCommand c : {TCommand::SendFax, TCommand::Edit, TCommand::Delete, TCommand::ViewPrintFax,
+                       TCommand::Archive, TCommand::AddCoverSheet, TCommand::Clone,
+                       TCommand::ForwardReceivedFax}) {
+        EXPECT_FALSE(enabled(*window, c)) << static_cast<int>(c);
+    }
+    EXPECT_TRUE(enabled(*window, TCommand::Sort));
+    EXPECT_TRUE(enabled(*window, TCommand::NewCoverSheet));
+    EXPECT_FALSE(window->outgoingGrid()->isEnabled());
+    window->close();
+    window.reset();
+
+    writeLogs({{"Offer", "Ann", "", "FAX00001.APF", "COV00001.APF"}},
+              {{"STATION", "20261201", "R0000001.APF"}});
+    open();
+    EXPECT_TRUE(enabled(*window, TCommand::SendFax));
+    EXPECT_TRUE(enabled(*window, TCommand::Edit));
+    EXPECT_TRUE(enabled(*window, TCommand::Clone));
+    EXPECT_FALSE(enabled(*window, TCommand::AddCoverSheet)) << "the fax has a cover";
+    EXPECT_FALSE(enabled(*window, TCommand::ForwardReceivedFax));
+    EXPECT_TRUE(window->incomingGrid()->isEnabled());
+
+    window->tabStrip()->setCurrentIndex(1);
+    QApplication::processEvents();
+    ASSERT_EQ(window->page(), TMainPage::Incoming);
+    EXPECT_FALSE(enabled(*window, TCommand::NewCoverSheet));
+    EXPECT_FALSE(enabled(*window, TCommand::AddCoverSheet));
+    EXPECT_FALSE(enabled(*window, TCommand::Clone));
+    EXPECT_TRUE(enabled(*window, TCommand::ForwardReceivedFax));
+    EXPECT_TRUE(enabled(*window, TCommand::Delete));
+    EXPECT_TRUE(enabled(*window, TCommand::SendFax)) << "Send is left as it was";
+    EXPECT_EQ(window->sortMenu(TMainPage::Incoming)->actions().size(), 2);
+}
+
+TEST_F(MainScreen, ArchiveAsksFirstAndToggles) {
+    configured();
+    writeLogs({{"Offer", "Ann", "20261201"}, {"", "Bob", "20261130"}}, {});
+    open();
+    ASSERT_EQ(rows(TMainPage::Outgoing), 2);
+    prompts.answers = {false};
+    trigger(TCommand::Archive);
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0].caption, "Archive");
+    EXPECT_EQ(prompts.questions[0].text, "Archive the current fax?\n(subject: Offer)");
+    EXPECT_TRUE(prompts.questions[0].noDefault);
+    EXPECT_EQ(rows(TMainPage::Outgoing), 2) << "No leaves the fax alone";
+
+    prompts.answers = {true};
+    trigger(TCommand::Archive);
+    EXPECT_EQ(rows(TMainPage::Outgoing), 1) << "archived faxes are hidden";
+    EXPECT_EQ(cell(TMainPage::Outgoing, 0, "RECIPIENT"), "Bob");
+
+    prompts.answers = {true};
+    trigger(TCommand::Archive);
+    EXPECT_EQ(prompts.questions.back().text, "Archive the current fax?\n(no subject)");
+    EXPECT_EQ(rows(TMainPage::Outgoing), 0);
+    EXPECT_FALSE(enabled(*window, TCommand::Archive));
+
+    trigger(TCommand::ShowArchivedFaxes);
+    ASSERT_EQ(rows(TMainPage::Outgoing), 2);
+    EXPECT_EQ(window->action(TCommand::Archive)->text(), "Un&Archive");
+    EXPECT_EQ(window->action(TCommand::Archive)->toolTip(), "Unarchive this fax [CTRL+A]");
+    prompts.answers = {true};
+    trigger(TCommand::Archive);
+    EXPECT_TRUE(prompts.questions.back().text.startsWith("UnArchive the current fax?"));
+    EXPECT_EQ(window->action(TCommand::Archive)->text(), "&Archive");
+}
+
+TEST_F(MainScreen, ShowArchivedTwiceRestoresTheFilterOnBothLogs) {
+    configured();
+    writeLogs({{"A", "Ann", "20261201", "", "", true}}, {{"X", "20261201", "R1.APF", true}});
+    open();
+    EXPECT_EQ(rows(TMainPage::Outgoing), 0);
+    EXPECT_EQ(rows(TMainPage::Incoming), 0);
+    trigger(TCommand::ShowArchivedFaxes);
+    EXPECT_TRUE(window->action(TCommand::ShowArchivedFaxes)->isChecked());
+    EXPECT_EQ(rows(TMainPage::Outgoing), 1);
+    EXPECT_EQ(rows(TMainPage::Incoming), 1);
+    EXPECT_EQ(window->outgoingLog().table().filter(), "");
+    trigger(TCommand::ShowArchivedFaxes);
+    EXPECT_FALSE(window->action(TCommand::ShowArchivedFaxes)->isChecked());
+    EXPECT_EQ(window->outgoingLog().table().filter(), ".not. ARCHIVED");
+    EXPECT_EQ(window->incomingLog().table().filter(), ".not. ARCHIVED");
+    EXPECT_EQ(rows(TMainPage::Outgoing), 0);
+    EXPECT_EQ(rows(TMainPage::Incoming), 0);
+}
+
+TEST_F(MainScreen, DeleteRemovesTheRecordAndItsFiles) {
+    configured();
+    writeLogs({{"Both", "Ann", "20261201", "FAX00001.APF", "COV00001.APF"},
+               {"Body", "Bob", "20261130", "FAX00002.APF", ""},
+               {"Sneaky", "Eve", "20261129", "../outside.txt", ""}},
+              {{"STATION", "20261201", "R0000001.APF"}});
+    fs::create_directories(home / "SEND");
+    fs::create_directories(home / "Receive");
+    for (const char* f : {"SEND/FAX00001.APF", "SEND/cov00001.apf", "SEND/COV00001.FCD",
+                          "SEND/FAX00002.APF", "Receive/R0000001.APF", "outside.txt"}) {
+        writeFile(home / f, "x");
+    }
+    open();
+    ASSERT_EQ(rows(TMainPage::Outgoing), 3);
+
+    // Cover and body: the dialog offers the three choices; the cover alone goes.
+    window->selectRow(TMainPage::Outgoing, 0);
+    prompts.choices = {0};
+    trigger(TCommand::Delete);
+    ASSERT_EQ(prompts.choicesOffered.size(), 1u);
+    EXPECT_EQ(prompts.choicesOffered[0].size(), 3);
+    EXPECT_FALSE(fs::exists(home / "SEND/cov00001.apf")) << "found in any letter case";
+    EXPECT_FALSE(fs::exists(home / "SEND/COV00001.FCD"));
+    EXPECT_TRUE(fs::exists(home / "SEND/FAX00001.APF"));
+    EXPECT_EQ(rows(TMainPage::Outgoing), 3);
+    EXPECT_EQ(window->outgoingLog().table().text("FAXCOVER"), "");
+
+    // Body only now: a question, No the default; Yes deletes record and file.
+    window->selectRow(TMainPage::Outgoing, 0);
+    prompts.answers = {true};
+    trigger(TCommand::Delete);
+    EXPECT_EQ(prompts.questions.back().caption, "Delete");
+    EXPECT_EQ(prompts.questions.back().text, "Delete the current fax?\n(subject: \"Both\")");
+    EXPECT_TRUE(prompts.questions.back().noDefault);
+    EXPECT_FALSE(fs::exists(home / "SEND/FAX00001.APF"));
+    EXPECT_EQ(rows(TMainPage::Outgoing), 2);
+
+    // A stored name that leaves the send folder is never followed.
+    window->selectRow(TMainPage::Outgoing, 1);
+    ASSERT_EQ(window->outgoingLog().table().text("SUBJECT"), "Sneaky");
+    prompts.answers = {true};
+    trigger(TCommand::Delete);
+    EXPECT_TRUE(fs::exists(home / "outside.txt"));
+    EXPECT_EQ(rows(TMainPage::Outgoing), 1);
+
+    window->showPage(TMainPage::Incoming);
+    window->evaluateCommands();
+    prompts.answers = {true};
+    trigger(TCommand::Delete);
+    EXPECT_EQ(prompts.questions.back().text, "Delete the current fax?\n(from: \"STATION\")");
+    EXPECT_FALSE(fs::exists(home / "Receive/R0000001.APF"));
+    EXPECT_EQ(rows(TMainPage::Incoming), 0);
+}
+
+TEST_F(MainScreen, SortMenuSetsTheOrderAndChecksOneEntry) {
+    configured();
+    writeLogs(
+        {{"Beta", "Zed", "20261201"}, {"alpha", "Amy", "20261130"}, {"Gamma", "Max", "20261202"}},
+        {{"bravo", "20261201", "R1.APF"}, {"ALPHA", "20261202", "R2.APF"}});
+    open();
+    EXPECT_TRUE(window->outgoingSortAction(TOutgoingSort::DateSent)->isChecked());
+    EXPECT_EQ(cell(TMainPage::Outgoing, 0, "SUBJECT"), "Gamma") << "newest first";
+    window->outgoingSortAction(TOutgoingSort::Subject)->trigger();
+    EXPECT_EQ(cell(TMainPage::Outgoing, 0, "SUBJECT"), "alpha");
+    EXPECT_EQ(cell(TMainPage::Outgoing, 2, "SUBJECT"), "Gamma");
+    EXPECT_TRUE(window->outgoingSortAction(TOutgoingSort::Subject)->isChecked());
+    EXPECT_FALSE(window->outgoingSortAction(TOutgoingSort::DateSent)->isChecked());
+    window->outgoingSortAction(TOutgoingSort::Recipient)->trigger();
+    EXPECT_EQ(cell(TMainPage::Outgoing, 0, "RECIPIENT"), "Amy");
+
+    window->incomingSortAction(TIncomingSort::From)->trigger();
+    EXPECT_EQ(cell(TMainPage::Incoming, 0, "FROM"), "bravo") << "From sorts descending";
+    window->setFaxBeingReceived(true);
+    window->incomingSortAction(TIncomingSort::DateReceived)->trigger();
+    EXPECT_EQ(prompts.beeps, 1);
+    EXPECT_EQ(cell(TMainPage::Incoming, 0, "FROM"), "bravo");
+    window->setFaxBeingReceived(false);
+}
+
+TEST_F(MainScreen, ReceiveModeRefusesTheCommandsThatNeedTheModemOrAWindow) {
+    configured();
+    writeLogs({{"Cover", "Ann", "", "", "COV00001.APF"}, {"Plain", "Bob", "", "F.APF", ""}},
+              {{"X", "20261201", "R1.APF"}});
+    open();
+    window->setReceiveMode(true);
+    EXPECT_EQ(window->action(TCommand::ReceiveFax)->iconText(), "STOP");
+    const QString refusal = messageText(kReceiveModeRefusal);
+    for (TCommand c : {TCommand::ViewPrintFax, TCommand::Preferences, TCommand::PhoneBook,
+                       TCommand::RebuildIndexes, TCommand::NewCoverSheet, TCommand::CoverDesigner,
+                       TCommand::FaxLogCleanup, TCommand::VisitWebsite}) {
+        prompts.informations.clear();
+        window->action(c)->setEnabled(true);
+        trigger(c);
+        ASSERT_EQ(prompts.informations.size(), 1u) << static_cast<int>(c);
+        EXPECT_EQ(prompts.informations[0], refusal);
+    }
+    prompts.informations.clear();
+    window->addCoverSheetClick();
+    window->forwardClick();
+    window->sendClick();
+    ASSERT_EQ(prompts.informations.size(), 3u);
+    EXPECT_EQ(prompts.informations[0], refusal);
+    EXPECT_EQ(prompts.informations[1], refusal);
+    EXPECT_TRUE(
+        prompts.informations[2].startsWith("You are in Fax Receive mode. You cannot send\n"));
+
+    // Edit is refused for a fax with a cover only.
+    prompts.informations.clear();
+    window->selectRow(TMainPage::Outgoing, 0);
+    ASSERT_EQ(window->outgoingLog().table().text("SUBJECT"), "Cover");
+    window->editClick();
+    EXPECT_EQ(prompts.informations.size(), 1u);
+    window->selectRow(TMainPage::Outgoing, 1);
+    window->editClick();
+    EXPECT_EQ(prompts.informations.size(), 1u);
+
+    // While a fax comes in, the incoming page's Edit, Delete and Archive only beep.
+    window->setFaxBeingReceived(true);
+    window->showPage(TMainPage::Incoming);
+    window->editClick();
+    window->deleteClick();
+    window->archiveClick();
+    EXPECT_EQ(prompts.beeps, 3);
+    EXPECT_TRUE(prompts.questions.empty());
+    window->setFaxBeingReceived(false);
+    window->setReceiveMode(false);
+}
+
+TEST_F(MainScreen, SendFromTheIncomingPageAsksToSwitchTabs) {
+    configured();
+    writeLogs({}, {{"X", "20261201", "R1.APF"}});
+    open();
+    window->showPage(TMainPage::Incoming);
+    window->sendClick();
+    ASSERT_EQ(prompts.informations.size(), 1u);
+    EXPECT_EQ(prompts.informations[0], messageText(kSendFromIncomingPage));
+    window->showPage(TMainPage::Outgoing);
+    window->sendClick();
+    EXPECT_EQ(prompts.beeps, 1) << "no outgoing fax to send";
+}
+
+TEST_F(MainScreen, ViewOffersCoverOrDocumentAndReportsMissingFiles) {
+    configured();
+    writeLogs({{"Both", "Ann", "20261201", "FAX00001.APF", "COV00001.APF"},
+               {"Gone", "Bob", "20261130", "FAX00009.APF", ""}},
+              {});
+    fs::create_directories(home / "SEND");
+    writeFile(home / "SEND/FAX00001.APF", "x");
+    writeFile(home / "SEND/COV00001.APF", "x");
+    open();
+    prompts.choices = {-1};
+    trigger(TCommand::ViewPrintFax);
+    ASSERT_EQ(prompts.choicesOffered.size(), 1u);
+    EXPECT_EQ(prompts.choicesOffered[0],
+              QStringList({"View Cover File", "View Original Document"}));
+    EXPECT_TRUE(prompts.informations.empty()) << "Cancel ends the command";
+    EXPECT_FALSE(window->statusPanel()->isVisible()) << "status panel restored";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    window->selectRow(TMainPage::Outgoing, 1);
+    trigger(TCommand::ViewPrintFax);
+    ASSERT_EQ(prompts.informations.size(), 1u);
+    EXPECT_EQ(prompts.informations[0], "Error opening fax file");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainScreen, RebuildIndexesPacksDeletedRecordsAndAddsTheMarker) {
+    configured();
+    writeLogs({{"Keep", "Ann", "20261201"}, {"Drop", "Bob", "20261130"}}, {}, false);
+    prompts.answers = {false};  // decline the reindex offered at start
+    open();
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0].caption, "REINDEX");
+    EXPECT_EQ(prompts.questions[0].text, "Parvex's files need to be reindexed.\nDo this now?");
+    EXPECT_FALSE(window->outgoingLog().hasMarkerTag());
+
+    window->selectRow(TMainPage::Outgoing, 1);
+    prompts.answers = {true};
+    trigger(TCommand::Delete);
+    EXPECT_EQ(window->outgoingLog().table().recCount(), 2u);
+    trigger(TCommand::RebuildIndexes);
+    EXPECT_TRUE(window->outgoingLog().hasMarkerTag());
+    EXPECT_TRUE(window->incomingLog().hasMarkerTag());
+    EXPECT_EQ(window->outgoingLog().table().recCount(), 1u);
+    EXPECT_EQ(rows(TMainPage::Outgoing), 1);
+    EXPECT_TRUE(fs::exists(home / "PXPB.DBF"));
+    EXPECT_FALSE(window->statusPanel()->isVisible());
+}
+
+TEST_F(MainScreen, DoubleClickEditsOnlyWhileEditIsEnabled) {
+    configured();
+    writeLogs({{"Only", "Ann", "20261201"}}, {});
+    open();
+    QTableView* grid = window->outgoingGrid();
+    emit grid->doubleClicked(window->outgoingModel().index(0, 0));
+    EXPECT_TRUE(window->statusPanel()->text().contains("not available yet"));
+    window->statusPanel()->hidePanel();
+    window->action(TCommand::Edit)->setEnabled(false);
+    emit grid->doubleClicked(window->outgoingModel().index(0, 0));
+    EXPECT_FALSE(window->statusPanel()->isVisible());
+}
+
+}  // namespace
+}  // namespace px::test

@@ -1,0 +1,173 @@
+// A program folder with a few faxes in its logs, scripted answers to every
+// question, and the main window over them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_window/main_screen.h"
+#include "app/main_window/user_prompts.h"
+#include "app/tables/index_rebuild.h"
+#include "support/temp_dir.h"
+
+namespace px::test {
+
+class TScriptedPrompts : public TUserPrompts {
+public:
+    struct TQuestion {
+        QString caption;
+        QString text;
+        bool noDefault;
+    };
+    std::vector<QString> informations;
+    std::vector<TQuestion> questions;
+    std::deque<bool> answers;  // Yes/No answers in turn; No when none left
+    std::deque<int> choices;   // choice and button-choice answers; -1 when none left
+    std::vector<QStringList> choicesOffered;
+    int beeps = 0;
+
+    void information(QWidget*, const QString& text) override { informations.push_back(text); }
+    bool question(QWidget*, const QString& caption, const QString& text, bool noDefault) override {
+        questions.push_back({caption, text, noDefault});
+        if (answers.empty()) {
+            return false;
+        }
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+    int choice(QWidget*, const QString&, const QStringList& options, int) override {
+        choicesOffered.push_back(options);
+        return next();
+    }
+    int buttonChoice(QWidget*, const QString&, const QStringList& buttons) override {
+        choicesOffered.push_back(buttons);
+        return next();
+    }
+    TFaxErrorResult faxError(QWidget*, const QString&, const QString&, bool, bool) override {
+        return TFaxErrorResult::Ok;
+    }
+    void beep() override { ++beeps; }
+
+private:
+    int next() {
+        if (choices.empty()) {
+            return -1;
+        }
+        const int c = choices.front();
+        choices.pop_front();
+        return c;
+    }
+};
+
+struct TOutFax {
+    TOutFax(std::string s, std::string r, std::string d, std::string dc = "", std::string cv = "",
+            bool a = false)
+        : subject(std::move(s)),
+          recipient(std::move(r)),
+          dateSent(std::move(d)),
+          doc(std::move(dc)),
+          cover(std::move(cv)),
+          archived(a) {}
+    std::string subject;
+    std::string recipient;
+    std::string dateSent;  // YYYYMMDD or empty
+    std::string doc;
+    std::string cover;
+    bool archived = false;
+};
+
+struct TInFax {
+    TInFax(std::string f, std::string d, std::string fl, bool a = false)
+        : from(std::move(f)), dateRec(std::move(d)), file(std::move(fl)), archived(a) {}
+    std::string from;
+    std::string dateRec;
+    std::string file;
+    bool archived = false;
+};
+
+class MainWindowFixture : public ::testing::Test {
+protected:
+    TempDir home;
+    TScriptedPrompts prompts;
+    std::unique_ptr<TMainScreen> window;
+
+    std::string folder() const { return home.path() + "/"; }
+
+    // Writes the logs; `rebuilt` gives them the marker tag so no reindex is offered.
+    void writeLogs(const std::vector<TOutFax>& out, const std::vector<TInFax>& in,
+                   bool rebuilt = true) {
+        auto env = std::make_shared<TTableEnv>();
+        TLogTable outgoing(TLogKind::Outgoing, folder(), env);
+        ASSERT_TRUE(outgoing.open());
+        for (const TOutFax& f : out) {
+            TXbTable& t = outgoing.table();
+            t.append();
+            t.setText("SUBJECT", f.subject);
+            t.setText("RECIPIENT", f.recipient);
+            t.setDate("DATESENT", TXbDate::fromDtos(f.dateSent));
+            t.setText("TIMESENT", f.dateSent.empty() ? "" : "10:30");
+            t.setText("FAXDOC", f.doc);
+            t.setText("FAXCOVER", f.cover);
+            t.setLogical("ARCHIVED", f.archived);
+        }
+        TLogTable incoming(TLogKind::Incoming, folder(), env);
+        ASSERT_TRUE(incoming.open());
+        for (const TInFax& f : in) {
+            TXbTable& t = incoming.table();
+            t.append();
+            t.setText("FROM", f.from);
+            t.setDate("DATEREC", TXbDate::fromDtos(f.dateRec));
+            t.setText("TIMEREC", "09:15");
+            t.setNumber("PAGES", 2);
+            t.setText("FAXFILE", f.file);
+            t.setLogical("ARCHIVED", f.archived);
+        }
+        if (rebuilt) {
+            rebuildTableIndex(outgoing, {});
+            rebuildTableIndex(incoming, {});
+        }
+        outgoing.close();
+        incoming.close();
+    }
+
+    // Sets Modem/ComPort so the window does not treat the start as the first run.
+    void configured() { writeFile(home / "PX.INI", "[Modem]\nComPort=0\n"); }
+
+    void open() {
+        window = std::make_unique<TMainScreen>(ProgramFolder(home.path()), prompts);
+        window->show();
+        window->firstActivation();
+        QApplication::processEvents();
+    }
+
+    void trigger(TCommand command) {
+        window->action(command)->trigger();
+        QApplication::processEvents();
+    }
+
+    int rows(TMainPage page) {
+        return page == TMainPage::Outgoing ? window->outgoingModel().rowCount()
+                                           : window->incomingModel().rowCount();
+    }
+
+    QString cell(TMainPage page, int row, const std::string& field) {
+        TLogModel& m =
+            page == TMainPage::Outgoing ? window->outgoingModel() : window->incomingModel();
+        return m.data(m.index(row, m.columnOf(field))).toString();
+    }
+
+    void TearDown() override {
+        if (window) {
+            window->close();
+            window.reset();
+        }
+    }
+};
+
+}  // namespace px::test

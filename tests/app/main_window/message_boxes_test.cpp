@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/main_window/fax_error_dialog.h"
+#include "app/main_window/status_panel.h"
+#include "app/main_window/user_prompts.h"
+
+namespace px {
+namespace {
+
+TEST(MessageText, CarriageReturnsBecomeLineBreaks) {
+    EXPECT_EQ(messageText("a\rb\r\nc"), "a\nb\nc");
+}
+
+TEST(FaxErrorDialog, OnlyOneIsOpenAndASecondRequestIsDropped) {
+    TFaxErrorResult inner = TFaxErrorResult::Ok;
+    bool solverOpened = false;
+    QTimer::singleShot(0, [&] {
+        EXPECT_TRUE(TFaxErrorDialog::isOpen());
+        inner = TFaxErrorDialog::run(nullptr, "Second", "text", false, false, {});
+        // Choose the problem solver in the open one.
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<TFaxErrorDialog*>(w); d != nullptr && d->isVisible()) {
+                d->findChild<QPushButton*>("problemSolverButton")->click();
+            }
+        }
+    });
+    const TFaxErrorResult outer = TFaxErrorDialog::run(nullptr, "Fax error", "line 1\nline 2",
+                                                       false, false, [&] { solverOpened = true; });
+    EXPECT_EQ(inner, TFaxErrorResult::Dropped);
+    EXPECT_EQ(outer, TFaxErrorResult::ProblemSolver);
+    EXPECT_TRUE(solverOpened);
+    EXPECT_FALSE(TFaxErrorDialog::isOpen());
+}
+
+TEST(FaxErrorDialog, UnattendedDialogClosesItselfWithOk) {
+    QElapsedTimer clock;
+    clock.start();
+    const TFaxErrorResult result =
+        TFaxErrorDialog::run(nullptr, "Receive failed", "No answer", true, true, {}, 50);
+    EXPECT_EQ(result, TFaxErrorResult::Ok);
+}
+
+TEST(FaxErrorDialog, TextAreaGrowsWithTheLinesAndContinueIsOptional) {
+    TFaxErrorDialog one(nullptr, "c", "one line", false, false);
+    TFaxErrorDialog five(nullptr, "c", "1\n2\n3\n4\n5", true, false);
+    EXPECT_GT(five.textArea()->height(), one.textArea()->height());
+    EXPECT_EQ(one.continueButton(), nullptr);
+    ASSERT_NE(five.continueButton(), nullptr);
+    EXPECT_EQ(five.textArea()->toPlainText(), "1\n2\n3\n4\n5");
+    EXPECT_NE(five.findChild<QPushButton*>("problemSolverButton"), nullptr);
+    EXPECT_EQ(five.findChild<QPushButton*>("problemSolverButton")->text(), " Fax Problem Solver");
+}
+
+TEST(BusyScope, CursorAndPanelAreRestoredWhenAnOperationThrows) {
+    TStatusPanel panel;
+    try {
+        TBusyScope busy(panel, "Working...");
+        EXPECT_EQ(panel.text(), "Working...");
+        EXPECT_NE(QApplication::overrideCursor(), nullptr);
+        throw std::runtime_error("failed");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(panel.isHidden());
+}
+
+}  // namespace
+}  // namespace px
