@@ -131,15 +131,15 @@ TEST_P(EfaxThroughSimulator, ReceivesAPageFromTheRemoteFaxMachine) {
 class EfaxBackToBack : public EfaxThroughSimulator {};
 
 TEST_P(EfaxBackToBack, CarriesAFaxFromOneEfaxToAnother) {
-    ChildProcess sim({simulator(), "back-to-back", "--link", dir / "ttyA", "--link-b", dir / "ttyB",
-                      "--timeout", "200"},
+    ChildProcess sim({simulator(), "back-to-back", "--class", GetParam().modemClass, "--link",
+                      dir / "ttyA", "--link-b", dir / "ttyB", "--timeout", "200"},
                      dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "ttyB", 10)) << readFile(dir / "sim.log");
-    ChildProcess receiver({"efax", "-d", dir / "ttyB", "-o1", "-l", "+1 555 0200", "-w", "-iS0=1",
-                           "-v", "ewinc", "-r", dir / "in"},
+    ChildProcess receiver({"efax", "-d", dir / "ttyB", GetParam().efaxOption, "-l", "+1 555 0200",
+                           "-w", "-iS0=1", "-v", "ewinc", "-r", dir / "in"},
                           dir / "efax-b.log");
-    ChildProcess sender({"efax", "-d", dir / "ttyA", "-o1", "-l", "+1 555 0100", "-h", "", "-v",
-                         "ewinc", "-t", "5550200", page},
+    ChildProcess sender({"efax", "-d", dir / "ttyA", GetParam().efaxOption, "-l", "+1 555 0100",
+                         "-h", "", "-v", "ewinc", "-t", "5550200", page},
                         dir / "efax-a.log");
     ASSERT_EQ(sender.wait(180), 0) << logs({"efax-a.log", "efax-b.log", "sim.log"});
     ASSERT_EQ(receiver.wait(30), 0) << logs({"efax-b.log", "sim.log"});
@@ -155,9 +155,14 @@ INSTANTIATE_TEST_SUITE_P(AllClasses, EfaxThroughSimulator,
                                                                 ? "20"
                                                                 : param.param.modemClass);
                          });
-// Two simulated Class 1 modems on one line.
-INSTANTIATE_TEST_SUITE_P(Class1, EfaxBackToBack, ::testing::Values(ClassCase{"1", "-o1"}),
-                         [](const auto&) { return std::string("Class1"); });
+// Two simulated modems on one line.
+INSTANTIATE_TEST_SUITE_P(TwoModems, EfaxBackToBack,
+                         ::testing::Values(ClassCase{"1", "-o1"}, ClassCase{"2.0", "-o0"}),
+                         [](const auto& param) {
+                             return std::string("Class") + (param.param.modemClass[1] == '.'
+                                                                ? "20"
+                                                                : param.param.modemClass);
+                         });
 
 }  // namespace
 }  // namespace px::test

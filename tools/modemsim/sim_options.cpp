@@ -120,7 +120,7 @@ std::string usageText() {
            "        [--condition COND[,COND...]]\n"
            "  parvex-modemsim remote-send --link PATH --in FILE.tif [--report FILE.json]\n"
            "        [--class 1|2|2.0] [--id ID] [--ring-after SECONDS]\n"
-           "  parvex-modemsim back-to-back --link PATH_A --link-b PATH_B [--class 1]\n"
+           "  parvex-modemsim back-to-back --link PATH_A --link-b PATH_B [--class 1|2|2.0]\n"
            "  parvex-modemsim reference --in FILE.tif --out FILE.tif [--report FILE.json]\n"
            "common options: --timeout SECONDS, --speed FACTOR (line time per wall time),\n"
            "  --calls N (0: serve calls until the timeout), --verbose\n"
@@ -226,9 +226,6 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
         case SimMode::BackToBack:
             if (o.link.empty() || o.linkB.empty()) {
                 throw std::invalid_argument("back-to-back needs --link and --link-b");
-            }
-            if (o.modemClass != ModemClass::Class1) {
-                throw std::invalid_argument("back-to-back simulates Class 1 modems only");
             }
             break;
         case SimMode::Reference:
