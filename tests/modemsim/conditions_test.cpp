@@ -27,15 +27,44 @@ bool linkExists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-TEST(SimConditions, NoDialToneIsReported) {
+TEST(SimConditions, DialOutcomesReachTheDteAsResultWords) {
+    struct Row {
+        const char* condition;
+        const char* result;
+    };
+    const Row rows[] = {{"no-dial-tone", "NO DIALTONE"},
+                        {"busy=5", "BUSY"},
+                        {"no-answer", "NO ANSWER"},
+                        {"voice", "VOICE"},
+                        {"data-modem", "NO CARRIER"}};
+    for (const Row& row : rows) {
+        TempDir dir;
+        ChildProcess sim(
+            {simulator(), "remote-receive", "--class", "2.0", "--link", dir / "tty", "--out",
+             dir / "r.tif", "--condition", row.condition, "--timeout", "30", "--speed", "8"},
+            dir / "sim.log");
+        ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");
+        ScriptedDte dte(dir / "tty");
+        dte.send("AT+FCLASS=2.0");
+        ASSERT_TRUE(dte.expect("OK", 5));
+        dte.send("ATDT5550100");
+        EXPECT_TRUE(dte.expect(row.result, 15)) << row.condition << "\n" << dte.transcript();
+        sim.terminate();
+    }
+}
+
+TEST(SimConditions, DeadModemStopsAnsweringOnceItDials) {
     TempDir dir;
     ChildProcess sim({simulator(), "remote-receive", "--class", "2.0", "--link", dir / "tty",
-                      "--out", dir / "r.tif", "--condition", "no-dial-tone", "--timeout", "20"},
+                      "--out", dir / "r.tif", "--condition", "dead-modem", "--timeout", "30"},
                      dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");
     ScriptedDte dte(dir / "tty");
+    dte.send("AT");
+    ASSERT_TRUE(dte.expect("OK", 5));
     dte.send("ATDT5550100");
-    EXPECT_TRUE(dte.expect("NO DIALTONE", 15)) << dte.transcript();
+    dte.send("AT");
+    EXPECT_FALSE(dte.expect("OK", 3)) << dte.transcript();
     sim.terminate();
 }
 
