@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -151,8 +150,8 @@ std::string uniqueSendFileName(std::string_view sendFolder, std::string_view pre
     int number = 0;
     while (number < 99999 && taken[static_cast<std::size_t>(number)])
         ++number;
-    char digits[6];
-    std::snprintf(digits, sizeof digits, "%05d", number);
+    std::string digits = std::to_string(number);
+    digits.insert(0, 5 - digits.size(), '0');
     return joinPath(sendFolder, std::string(prefix) + digits + ".APF");
 }
 
