@@ -431,6 +431,11 @@ void TPxPosixDispatcher::stopThreads() {
     started_ = false;
 }
 
+std::vector<int> TPxPosixDispatcher::threadIds() const {
+    return {comThread_ ? comThread_->tid() : 0, dispThread_ ? dispThread_->tid() : 0,
+            outThread_ ? outThread_->tid() : 0};
+}
+
 void TPxPosixDispatcher::setPriorityBoost(int boost) {
     boost_ = boost;
     if (comThread_)

@@ -9,6 +9,7 @@
 #include <memory>
 #include <shared_mutex>
 #include <string>
+#include <vector>
 
 #include "comms/px_base_dispatcher.h"
 #include "comms/px_event.h"
@@ -50,6 +51,8 @@ public:
     bool threadsRunning() const { return runningThreads_.load() > 0; }
     int runningThreads() const { return runningThreads_.load(); }
     const std::string& deviceName() const { return deviceName_; }
+    // Kernel ids of the com, dispatch and output threads (0 when not running).
+    std::vector<int> threadIds() const;
 
     // A device that can be opened, or exists but is in use.
     static bool probeDevice(const std::string& path, TPxSysCalls& sys = TPxSysCalls::system());
