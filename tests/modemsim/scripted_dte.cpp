@@ -30,10 +30,15 @@ ScriptedDte::~ScriptedDte() {
 void ScriptedDte::send(const std::string& command) {
     transcript_ += "DTE: " + command + "\n";
     std::string line = command + "\r";
-    sendBytes(std::vector<uint8_t>(line.begin(), line.end()));
+    write(std::vector<uint8_t>(line.begin(), line.end()));
 }
 
 void ScriptedDte::sendBytes(const std::vector<uint8_t>& data) {
+    transcript_ += "DTE: <" + std::to_string(data.size()) + " octets of data>\n";
+    write(data);
+}
+
+void ScriptedDte::write(const std::vector<uint8_t>& data) {
     std::size_t done = 0;
     while (done < data.size()) {
         ssize_t n = ::write(fd_, data.data() + done, data.size() - done);

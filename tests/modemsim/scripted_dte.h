@@ -27,6 +27,7 @@ public:
 
 private:
     bool readByte(uint8_t& b, double seconds);
+    void write(const std::vector<uint8_t>& data);
 
     int fd_ = -1;
     std::string pending_;
