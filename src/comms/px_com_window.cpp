@@ -19,7 +19,11 @@ void TPxComWindow::handleMessage(uint32_t msg, uint32_t wParam, uint32_t lParam)
         case kMsgTriggerData:
         case kMsgTriggerTimer:
         case kMsgTriggerStatus:
-            port_.handleTrigger(msg, wParam, static_cast<uint16_t>(lParam & 0xFFFF));
+            // A trigger that reaches us while the port is closing (its close
+            // pumps messages) is dropped: the port's operations are gone.
+            if (port_.state_ == psOpen) {
+                port_.handleTrigger(msg, wParam, static_cast<uint16_t>(lParam & 0xFFFF));
+            }
             break;
         case kMsgPortClose:
             port_.handleDeferredClose(lParam);

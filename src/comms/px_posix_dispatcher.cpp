@@ -373,7 +373,12 @@ void TPxPosixDispatcher::pumpUntil(const std::function<bool()>& done) {
     auto start = std::chrono::steady_clock::now();
     while (!done()) {
         if (pump) {
-            loop->processEvents();
+            try {
+                loop->processEvents();
+            } catch (...) {
+                // Stopping goes on whatever an event handler did.
+                reportHandlerException(std::current_exception());
+            }
         }
         // A thread blocked in a call to the application's thread that nobody
         // serves is released after the longest send time.

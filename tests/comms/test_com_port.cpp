@@ -210,6 +210,26 @@ TEST_F(ComPort, AHandlerClosingThePortFinishesTheCloseAfterThePass) {
     EXPECT_TRUE(pumpUntil([&] { return fired == 1; }));
 }
 
+TEST_F(ComPort, ClosingWhileAnEventWaitsForTheOwnerDropsTheEvent) {
+    const size_t before = threadCount();
+    port->setComNumber(1);
+    int handled = 0;
+    port->setOnTriggerData([&](TPxCustomComPort&, uint32_t) { ++handled; });
+    port->setOpen(true);
+    port->SetAvailLevel(0);
+    port->NewDataTrigger("RING", false);
+    modem.send("RING");
+    // The dispatch thread now waits for this thread to take the event.
+    for (int i = 0; i < 300 && loop.pending() == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_GT(loop.pending(), 0u);
+    port->setOpen(false);
+    EXPECT_EQ(port->State(), psClosed);
+    EXPECT_EQ(handled, 0);
+    EXPECT_EQ(threadCount(), before);
+}
+
 TEST_F(ComPort, PortUsersHearOfOpeningAndClosing) {
     std::vector<std::string> events;
     struct User {
