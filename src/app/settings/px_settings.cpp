@@ -1,7 +1,8 @@
 #include "app/settings/px_settings.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "app/settings/file_names.h"
 
 namespace px {
 
@@ -12,13 +13,6 @@ constexpr const char* kDialing = "Dialing";
 constexpr const char* kModem = "Modem";
 constexpr const char* kResetting = "Resetting";
 constexpr const char* kReceive = "Receive";
-
-bool equalNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 }  // namespace
 
