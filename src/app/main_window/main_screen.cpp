@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QDate>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
@@ -83,6 +85,15 @@ QLabel* band(const QString& text, const QColor& colour, QWidget* parent) {
 }
 
 }  // namespace
+
+int TMainScreen::firstWidth(const QWidget* view, const std::string& field, int width) {
+    if (field != "DATESENT" && field != "DATEREC") {
+        return width;
+    }
+    // Dates take the system's short format, which may be wider than the field.
+    const QString sample = QLocale::system().toString(QDate(2026, 12, 28), QLocale::ShortFormat);
+    return std::max(width, view->fontMetrics().horizontalAdvance(sample) + 12);
+}
 
 TMainScreen::TMainScreen(const ProgramFolder& folder, TUserPrompts& prompts, THelpCenter* help,
                          QWidget* parent)
@@ -322,8 +333,15 @@ QWidget* TMainScreen::buildPage(TMainPage page) {
     QHeaderView* cols = view->horizontalHeader();
     cols->setSectionsMovable(out);
     cols->setHighlightSections(false);
+    // Dates take the system's short format, which may be wider than the field.
+    const QString sampleDate =
+        QLocale::system().toString(QDate(2026, 12, 28), QLocale::ShortFormat);
+    const int dateWidth = view->fontMetrics().horizontalAdvance(sampleDate) + 12;
     for (std::size_t i = 0; i < model(page).columns().size(); ++i) {
-        cols->resizeSection(static_cast<int>(i), model(page).columns()[i].width);
+        const TLogColumn& column = model(page).columns()[i];
+        const bool date = column.field == "DATESENT" || column.field == "DATEREC";
+        cols->resizeSection(static_cast<int>(i),
+                            date ? std::max(column.width, dateWidth) : column.width);
     }
     layout->addWidget(view, 1);
     (out ? outgoingGrid_ : incomingGrid_) = view;

@@ -202,6 +202,8 @@ private:
     void bindHelpActions();
     QWidget* buildPage(TMainPage page);
     void connectGrid(TMainPage page);
+    // The width a column first gets when no layout was saved for it.
+    static int firstWidth(const QWidget* view, const std::string& field, int width);
 
     void formCreate();
     bool formCloseQuery();

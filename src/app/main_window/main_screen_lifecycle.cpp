@@ -244,7 +244,8 @@ void TMainScreen::savePlacement() {
 }
 
 void TMainScreen::loadGridLayout() {
-    outgoingLayout_ = TGridLayout::outgoingDefault();
+    const TGridLayout defaults = TGridLayout::outgoingDefault();
+    outgoingLayout_ = defaults;
     outgoingLayout_.load(folder_.path());
     QHeaderView* header = outgoingGrid_->horizontalHeader();
     int visual = 0;
@@ -254,7 +255,13 @@ void TMainScreen::loadGridLayout() {
             continue;
         }
         header->moveSection(header->visualIndex(logical), visual++);
-        header->resizeSection(logical, field->width);
+        int width = field->width;
+        for (const TGridField& d : defaults.fields()) {
+            if (d.name == field->name && d.width == width) {
+                width = firstWidth(outgoingGrid_, field->name, width);
+            }
+        }
+        header->resizeSection(logical, width);
     }
     outgoingGrid_->verticalHeader()->setFixedWidth(outgoingLayout_.indicatorWidth());
 }
