@@ -533,3 +533,69 @@ TEST_F(DispatcherCore, AMatchBehindAnUnconsumedAvailGoesOutInTheNextCycle) {
 
 }  // namespace
 }  // namespace px::test
+
+namespace px::test {
+namespace {
+
+// Random arrivals, triggers and handler reads: whatever the handlers take
+// plus what is still waiting is exactly the byte stream that arrived, in
+// order, however the ring wraps and whatever the triggers do.
+TEST(DispatcherMutation, HandlersAndRingKeepTheByteStreamIntact) {
+    std::mt19937 rng(2026);
+    for (int round = 0; round < 20; ++round) {
+        TPxManualClock clock;
+        FakeDispatcher d(clock);
+        ASSERT_EQ(d.open(), ecOK);
+        struct Taker {
+            TPxBaseDispatcher* d;
+            std::mt19937* rng;
+            std::string taken;
+            static void handler(void* self, uint32_t, uint32_t, uint32_t) {
+                auto* t = static_cast<Taker*>(self);
+                uint32_t want = (*t->rng)() % 300;
+                uint8_t b;
+                while (want-- > 0 && t->d->takeByte(b) == ecOK) {
+                    t->taken += static_cast<char>(b);
+                }
+            }
+        } taker{&d, &rng, {}};
+        d.addMethodHandler(&Taker::handler, &taker, false);
+        d.setAvailLevel(rng() % 50);
+        for (const char* match : {"A", "AB", "BAB", "CCCC"}) {
+            if (rng() % 2) {
+                d.newDataTrigger(match, rng() % 2);
+            }
+        }
+        std::string stream;
+        for (int step = 0; step < 150; ++step) {
+            std::string chunk;
+            const size_t len = rng() % 700;
+            for (size_t i = 0; i < len; ++i) {
+                chunk += static_cast<char>("ABCabc\r\n"[rng() % 8]);
+            }
+            d.receive(chunk);
+            stream += chunk;
+            if (rng() % 5 == 0) {
+                d.cycle();
+            }
+            ASSERT_LE(d.inputCount(), kDispatchBufferSize);
+        }
+        // What the driver still holds comes in once the ring has room.
+        d.removeMethodHandler(&Taker::handler, &taker);
+        std::string rest;
+        for (;;) {
+            uint8_t b;
+            while (d.takeByte(b) == ecOK) {
+                rest += static_cast<char>(b);
+            }
+            if (d.device.empty()) {
+                break;
+            }
+            d.processLineEvent(evRxChar);
+        }
+        ASSERT_EQ(taker.taken + rest, stream) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace px::test
