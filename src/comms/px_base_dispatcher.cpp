@@ -659,7 +659,6 @@ int TPxBaseDispatcher::addMethodHandler(TPxTriggerMethod proc, void* data, bool 
     std::lock_guard lock(lineLock_);
     methods_.push_back({proc, data, false, isMethod});
     recomputeNotify();
-    log_.add(ltHandlerAlloc, lsMethod, msSinceOpen(), 0);
     return ecOK;
 }
 
@@ -672,7 +671,6 @@ int TPxBaseDispatcher::removeMethodHandler(TPxTriggerMethod proc, void* data) {
             } else {
                 methods_.erase(it);
             }
-            log_.add(ltHandlerDispose, lsMethod, msSinceOpen(), 0);
             recomputeNotify();
             return ecOK;
         }
@@ -723,13 +721,13 @@ int TPxBaseDispatcher::armTimerTrigger(int32_t handle, int32_t ticks, bool activ
             }
             trigger.timer.start(clock_.ticks(), trigger.ticks);
             trigger.armed = true;
+            std::vector<uint8_t> data;
+            appendLe32(data, trigger.ticks);
+            log_.add(ltTriggerDataChange, lsTimerTrigger, msSinceOpen(),
+                     static_cast<uint32_t>(handle), data.data(), 4);
         } else {
             trigger.armed = false;
         }
-        std::vector<uint8_t> data;
-        appendLe32(data, ticks);
-        log_.add(ltTriggerDataChange, lsTimerTrigger, msSinceOpen(), static_cast<uint32_t>(handle),
-                 data.data(), 4);
         return ecOK;
     }
     return ecBadTriggerHandle;
@@ -750,7 +748,6 @@ int TPxBaseDispatcher::newDataTrigger(std::string_view match, bool ignoreCase) {
         }
     }
     dataTriggers_.push_back(trigger);
-    log_.add(ltTriggerAlloc, lsDataTrigger, msSinceOpen(), static_cast<uint32_t>(trigger.handle));
     return trigger.handle;
 }
 

@@ -232,6 +232,25 @@ TEST_F(ComPort, ClosingWhileAnEventWaitsForTheOwnerDropsTheEvent) {
     EXPECT_EQ(threadCount(), before);
 }
 
+TEST_F(ComPort, AnUnpluggedModemIsReportedAndThePortStillCloses) {
+    const size_t before = threadCount();
+    port->setComNumber(1);
+    int reported = 0;
+    port->setOnTriggerModemStatus([&](TPxCustomComPort&) { ++reported; });
+    port->setOpen(true);
+    const int lines = port->NewStatusTrigger(stModem);
+    port->ArmStatusTrigger(lines, msDsr);
+    EXPECT_TRUE(port->DSR());
+    modem.hangUp();
+    ASSERT_TRUE(pumpUntil([&] { return reported == 1; }));
+    EXPECT_FALSE(port->DSR());
+    EXPECT_FALSE(port->CTS());
+    port->WriteText("ATH0\r");  // goes nowhere, but does not hang
+    port->setOpen(false);
+    EXPECT_EQ(port->State(), psClosed);
+    EXPECT_EQ(threadCount(), before);
+}
+
 TEST_F(ComPort, PortUsersHearOfOpeningAndClosing) {
     std::vector<std::string> events;
     struct User {

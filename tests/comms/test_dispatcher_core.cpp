@@ -599,3 +599,63 @@ TEST(DispatcherMutation, HandlersAndRingKeepTheByteStreamIntact) {
 
 }  // namespace
 }  // namespace px::test
+
+namespace px::test {
+namespace {
+
+void ignoreTrigger(uint32_t, uint32_t, uint32_t) {}
+
+TEST_F(DispatcherCore, TheDispatchLogRecordsEveryEventWithItsTimeAndData) {
+    {
+        std::lock_guard lock(d.lineLock());
+        d.dispatchLog().start(10000);
+    }
+    clock.advance(1234);
+    const int timer = d.newTimerTrigger();
+    d.armTimerTrigger(timer, 18, true);
+    const int free = d.newStatusTrigger(stOutFree);
+    d.armStatusTrigger(free, 100, true);
+    d.setAvailLevel(0);
+    d.addProcHandler(&ignoreTrigger);
+    const int ok = d.newDataTrigger("OK", false);
+    d.writeText("AT");
+    d.receive("OK");
+    d.dropTrigger(timer);
+    d.dropTrigger(free);
+    d.dropTrigger(ok);
+    d.removeProcHandler(&ignoreTrigger);
+    struct Row {
+        uint8_t type, subtype;
+        uint32_t value;
+        std::string data;
+    };
+    const std::string ticks18("\x12\0\0\0", 4), value100("\x64\0\0\0", 4);
+    const Row rows[] = {
+        {ltTriggerAlloc, lsTimerTrigger, uint32_t(timer), ""},
+        {ltTriggerDataChange, lsTimerTrigger, uint32_t(timer), ticks18},
+        {ltTriggerAlloc, lsStatusTrigger, uint32_t(free), "\x03"},
+        {ltTriggerDataChange, lsStatusTrigger, uint32_t(free), value100},
+        {ltTriggerDataChange, lsAvailTrigger, 0, ""},
+        {ltHandlerAlloc, lsProcedure, 0, ""},
+        {ltDispatch, lsWriteCom, 0, "AT"},
+        {ltDispatch, lsReadCom, 0, "OK"},
+        {ltTrigger, lsStatus, uint32_t(free), ""},
+        {ltTrigger, lsData, uint32_t(ok), ""},
+        {ltTriggerDispose, lsTimer, uint32_t(timer), ""},
+        {ltTriggerDispose, lsStatusTrigger, uint32_t(free), "\x03"},
+        {ltTriggerDispose, lsData, uint32_t(ok), ""},
+        {ltHandlerDispose, lsProcedure, 0, ""},
+    };
+    auto entries = d.dispatchLog().entries();
+    ASSERT_EQ(entries.size(), std::size(rows));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].type, rows[i].type) << i;
+        EXPECT_EQ(entries[i].subtype, rows[i].subtype) << i;
+        EXPECT_EQ(entries[i].value, rows[i].value) << i;
+        EXPECT_EQ(std::string(entries[i].data.begin(), entries[i].data.end()), rows[i].data) << i;
+        EXPECT_EQ(entries[i].time, 1234u) << i;
+    }
+}
+
+}  // namespace
+}  // namespace px::test
