@@ -180,6 +180,10 @@ public:
     void openQuickSetup();
     void showConfigurationReport();
     bool processPrintDriverFiles();  // true when faxes were taken in
+    // Posted from the receive workflow: plays the notification sound once the
+    // current event has been handled.
+    void postPlayReceiveSound();
+    void playReceiveSound();
     void writePrintDriverSettings();
     void notAvailableYet(const QString& function);
 

@@ -101,4 +101,14 @@ bool TMainScreen::processPrintDriverFiles() {
 
 void TMainScreen::writePrintDriverSettings() {}
 
+void TMainScreen::postPlayReceiveSound() {
+    QMetaObject::invokeMethod(this, &TMainScreen::playReceiveSound, Qt::QueuedConnection);
+}
+
+void TMainScreen::playReceiveSound() {
+    if (!settings_.receive.wav.empty()) {
+        notAvailableYet("The receive notification sound");
+    }
+}
+
 }  // namespace px

@@ -1,6 +1,7 @@
 #include <QHeaderView>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QScreen>
 #include <QTableView>
 #include <chrono>
 #include <filesystem>
@@ -211,6 +212,23 @@ TEST(SingleInstance, AnActivationRequestReachesTheListeningInstance) {
     }
     EXPECT_EQ(activations, 1);
     qunsetenv("XDG_RUNTIME_DIR");
+}
+
+}  // namespace
+}  // namespace px::test
+
+namespace px::test {
+namespace {
+
+TEST_F(Lifecycle, SavedPlacementBeyondTheScreenIsMovedBackOnIt) {
+    writeFile(home / "PX.INI",
+              "[Modem]\nComPort=0\n[TMainScreen_Placement]\nLeft=5000\nTop=20\nRight=5600\n"
+              "Bottom=420\nMaximized=0\n");
+    open();
+    const QRect screen = window->screen()->geometry();
+    EXPECT_EQ(window->geometry().right() + 1, screen.width());
+    EXPECT_EQ(window->geometry().width(), 600);
+    EXPECT_EQ(window->geometry().top(), 20);
 }
 
 }  // namespace
