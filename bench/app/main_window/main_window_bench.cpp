@@ -191,17 +191,31 @@ void scrollFigures(const std::string& home) {
     QScrollBar* bar = grid->verticalScrollBar();
     px::TLogModel& model = window.outgoingModel();
     std::vector<double> pages;
+    std::vector<double> fetching;  // pages that also fetched a batch of rows
     QElapsedTimer total;
     total.start();
     while (true) {
+        const int before = model.rowCount();
         const auto t0 = std::chrono::steady_clock::now();
         bar->setValue(bar->value() + bar->pageStep());
         QApplication::processEvents();
         grid->viewport()->repaint();
-        pages.push_back(millis(std::chrono::steady_clock::now() - t0));
+        const double ms = millis(std::chrono::steady_clock::now() - t0);
+        pages.push_back(ms);
+        if (model.rowCount() != before) {
+            fetching.push_back(ms);
+        }
         if (bar->value() >= bar->maximum() && !model.canFetchMore({})) {
             break;
         }
+    }
+    const auto worst = std::max_element(pages.begin(), pages.end()) - pages.begin();
+    std::printf("  the slowest page is page %td of %zu\n", worst + 1, pages.size());
+    std::sort(fetching.begin(), fetching.end());
+    if (!fetching.empty()) {
+        std::printf("  pages that fetched a batch of %d rows: %zu, median %.2f ms, worst %.2f ms\n",
+                    px::TLogModel::kFetchBatch, fetching.size(), fetching[fetching.size() / 2],
+                    fetching.back());
     }
     std::sort(pages.begin(), pages.end());
     double sum = 0;

@@ -449,7 +449,9 @@ void TMainScreen::refreshPage(TMainPage page) {
     selecting_ = true;
     m.reload();
     selecting_ = false;
-    int row = wanted != 0 ? m.rowOf(wanted) : -1;
+    // Only a record that is still visible is looked for; the search may have
+    // to fetch the whole log.
+    int row = wanted != 0 && currentVisible(page) ? m.rowOf(wanted) : -1;
     if (row < 0 && m.rowCount() > 0) {
         while (oldRow >= m.rowCount() && m.canFetchMore({})) {
             m.fetchMore({});
@@ -457,6 +459,19 @@ void TMainScreen::refreshPage(TMainPage page) {
         row = std::min(oldRow, m.rowCount() - 1);
     }
     selectRow(page, row);
+}
+
+bool TMainScreen::currentVisible(TMainPage page) {
+    TXbTable& table = log(page).table();
+    try {
+        if (!table.isOpen() || !table.hasCurrent() ||
+            (table.env().deletedHidden() && table.deleted())) {
+            return false;
+        }
+        return table.filter().empty() || table.evaluate(table.compile(table.filter())).logical;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void TMainScreen::refreshBoth() {

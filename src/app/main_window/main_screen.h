@@ -226,6 +226,8 @@ private:
     // Reloads a page's model and puts the selection back on the table's current record.
     void refreshPage(TMainPage page);
     void refreshBoth();
+    // Whether the table's current record passes the deleted-records setting and the filter.
+    bool currentVisible(TMainPage page);
     bool refuseInReceiveMode();
     bool refuseWhileReceiving();
     void deleteOutgoing();
@@ -253,6 +255,7 @@ private:
     bool firstRun_ = false;
     bool logsOpen_ = false;
     bool closing_ = false;
+    bool layoutLoaded_ = false;
     bool selecting_ = false;
     int lastFaxError_ = 0;
     int lastSendError_ = -1;

@@ -182,7 +182,8 @@ bool TMainScreen::formCloseQuery() {
     if (receiveMode_) {
         endReceiveModeForClose();
     }
-    if (logsOpen_) {
+    // A layout that was never loaded would overwrite the saved one with the defaults.
+    if (logsOpen_ && layoutLoaded_) {
         saveGridLayout();
     }
     outgoing_->close();
@@ -264,6 +265,7 @@ void TMainScreen::loadGridLayout() {
         header->resizeSection(logical, width);
     }
     outgoingGrid_->verticalHeader()->setFixedWidth(outgoingLayout_.indicatorWidth());
+    layoutLoaded_ = true;
 }
 
 void TMainScreen::saveGridLayout() {

@@ -233,3 +233,19 @@ TEST_F(Lifecycle, SavedPlacementBeyondTheScreenIsMovedBackOnIt) {
 
 }  // namespace
 }  // namespace px::test
+
+namespace px::test {
+namespace {
+
+TEST_F(Lifecycle, ClosingBeforeTheLayoutWasLoadedKeepsTheSavedLayout) {
+    configured();
+    writeLogs({}, {});
+    writeFile(home / "Out.gco", "RECIPIENT\r\nSUBJECT\r\n");
+    window = std::make_unique<TMainScreen>(ProgramFolder(home.path()), prompts);
+    EXPECT_TRUE(window->close());
+    window.reset();
+    EXPECT_EQ(readFile(home / "Out.gco"), "RECIPIENT\r\nSUBJECT\r\n");
+}
+
+}  // namespace
+}  // namespace px::test
