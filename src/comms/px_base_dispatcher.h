@@ -187,7 +187,7 @@ protected:
     std::recursive_mutex& outputLock() { return outLock_; }
     void setClosing(bool on) { closing_ = on; }
     std::atomic<bool>& abandonSends() { return abandonSends_; }
-    // Time of one line event cycle's handler exception, if any.
+    // A handler failed: the exception display is told and the dispatch loop ends.
     void reportHandlerException(std::exception_ptr error);
     bool handlerFailed() const { return handlerFailed_.load(); }
     // Waits until the output ring is empty and the last characters left the UART.
