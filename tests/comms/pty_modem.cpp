@@ -130,4 +130,10 @@ void PtyModem::run() {
     }
 }
 
+termios PtyModem::lineSettings() const {
+    termios t{};
+    tcgetattr(slave_, &t);
+    return t;
+}
+
 }  // namespace px::test

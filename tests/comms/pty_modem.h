@@ -6,6 +6,8 @@
 #include <atomic>
 #include <condition_variable>
 #include <map>
+
+#include <termios.h>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,6 +32,8 @@ public:
     // Waits until the received bytes contain `text`.
     bool waitFor(const std::string& text, int ms);
     size_t receivedCount();
+    // The line settings the port gave the device.
+    termios lineSettings() const;
 
 private:
     void run();

@@ -251,6 +251,54 @@ TEST_F(ComPort, AnUnpluggedModemIsReportedAndThePortStillCloses) {
     EXPECT_EQ(threadCount(), before);
 }
 
+TEST_F(ComPort, SettingsReachTheDeviceAndComeBackOnClose) {
+    const termios original = modem.lineSettings();
+    port->setComNumber(1);
+    port->setInSize(8192);
+    port->setHWFlowOptions({hwfUseRTS, hwfRequireCTS});
+    port->setOpen(true);
+    termios t = modem.lineSettings();
+    EXPECT_TRUE(t.c_cflag & CRTSCTS);
+    EXPECT_EQ(cfgetospeed(&t), B19200);
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_FALSE(t.c_cflag & (PARENB | CSTOPB));
+    // Recent kernels refuse parity and character size changes on a
+    // pseudo-terminal, so only what it takes is checked here.
+    port->setBaud(115200);
+    port->setStopBits(2);
+    t = modem.lineSettings();
+    EXPECT_EQ(cfgetospeed(&t), B115200);
+    EXPECT_TRUE(t.c_cflag & CSTOPB);
+    port->setSWFlowOptions(swfBoth);
+    t = modem.lineSettings();
+    EXPECT_TRUE((t.c_iflag & IXON) && (t.c_iflag & IXOFF));
+    EXPECT_EQ(t.c_cc[VSTART], 17);
+    port->setOpen(false);
+    t = modem.lineSettings();
+    EXPECT_EQ(cfgetospeed(&t), cfgetospeed(&original));
+    EXPECT_EQ(t.c_cflag, original.c_cflag);
+}
+
+TEST_F(ComPort, AssignCopiesSettingsAndTheTriggersOfAnOpenSource) {
+    port->setComNumber(1);
+    port->setBaud(9600);
+    port->setTraceName("OTHER.TRC");
+    port->setOpen(true);
+    const int ring = port->NewDataTrigger("RING", false);
+    TPxComPort copy(&loop);
+    copy.assign(*port);
+    port->setOpen(false);
+    EXPECT_EQ(copy.Baud(), 9600u);
+    EXPECT_EQ(copy.TraceName(), "OTHER.TRC");
+    EXPECT_FALSE(copy.Open());
+    uint32_t fired = 0;
+    copy.setOnTriggerData([&](TPxCustomComPort&, uint32_t h) { fired = h; });
+    copy.setOpen(true);
+    modem.send("RING");
+    EXPECT_TRUE(pumpUntil([&] { return fired != 0; }));
+    EXPECT_EQ(fired, uint32_t(ring));
+}
+
 TEST_F(ComPort, PortUsersHearOfOpeningAndClosing) {
     std::vector<std::string> events;
     struct User {
