@@ -173,12 +173,8 @@ void TMainScreen::buildActions() {
     action(TCommand::ShowHints)->setCheckable(true);
 
     const auto bind = [this](TCommand command, void (TMainScreen::*handler)()) {
-        connect(action(command), &QAction::triggered, this, [this, handler] {
-            (this->*handler)();
-            if (!closing_) {
-                evaluateCommands();
-            }
-        });
+        connect(action(command), &QAction::triggered, this,
+                [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
     };
     bind(TCommand::NewCoverSheet, &TMainScreen::newCoverSheetClick);
     bind(TCommand::AddCoverSheet, &TMainScreen::addCoverSheetClick);
@@ -202,6 +198,7 @@ void TMainScreen::buildActions() {
 
     outgoingSortMenu_ = new QMenu(this);
     auto* outGroup = new QActionGroup(this);
+    outGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     const char* outTitles[] = {"Date Sent", "Subject", "Recipient"};
     for (int i = 0; i < 3; ++i) {
         QAction* act = outgoingSortMenu_->addAction(outTitles[i]);
@@ -209,12 +206,12 @@ void TMainScreen::buildActions() {
         outGroup->addAction(act);
         outgoingSort_[static_cast<std::size_t>(i)] = act;
         connect(act, &QAction::triggered, this, [this, i] {
-            sortOutgoing(static_cast<TOutgoingSort>(i));
-            evaluateCommands();
+            runCommand([this, i] { sortOutgoing(static_cast<TOutgoingSort>(i)); });
         });
     }
     incomingSortMenu_ = new QMenu(this);
     auto* inGroup = new QActionGroup(this);
+    inGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     const char* inTitles[] = {"Date Received", "From"};
     for (int i = 0; i < 2; ++i) {
         QAction* act = incomingSortMenu_->addAction(inTitles[i]);
@@ -222,9 +219,27 @@ void TMainScreen::buildActions() {
         inGroup->addAction(act);
         incomingSort_[static_cast<std::size_t>(i)] = act;
         connect(act, &QAction::triggered, this, [this, i] {
-            sortIncoming(static_cast<TIncomingSort>(i));
-            evaluateCommands();
+            runCommand([this, i] { sortIncoming(static_cast<TIncomingSort>(i)); });
         });
+    }
+}
+
+void TMainScreen::runCommand(const std::function<void()>& command) {
+    // A table that cannot be read or written ends the command with its
+    // message; the program and the other records stay as they are.
+    try {
+        command();
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        prompts_.information(this, QString::fromUtf8(e.what()));
+    }
+    if (closing_) {
+        return;
+    }
+    try {
+        evaluateCommands();
+    } catch (const std::exception& e) {
+        prompts_.information(this, QString::fromUtf8(e.what()));
     }
 }
 
@@ -371,8 +386,7 @@ void TMainScreen::connectGrid(TMainPage page) {
     if (page == TMainPage::Outgoing) {
         connect(view, &QTableView::doubleClicked, this, [this] {
             if (action(TCommand::Edit)->isEnabled()) {
-                editClick();
-                evaluateCommands();
+                runCommand([this] { editClick(); });
             }
         });
     }

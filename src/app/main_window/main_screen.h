@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -204,6 +205,9 @@ private:
     void buildMenus();
     void buildButtonBar();
     void bindHelpActions();
+    // Runs one command, turns an escaping error into its message and
+    // re-evaluates the enabled commands.
+    void runCommand(const std::function<void()>& command);
     QWidget* buildPage(TMainPage page);
     void connectGrid(TMainPage page);
     // The width a column first gets when no layout was saved for it.

@@ -428,7 +428,13 @@ void TMainScreen::sortIncoming(TIncomingSort sort) {
     static constexpr const char* kTags[] = {"DATETIME", "FROM"};
     if (faxBeingReceived_) {
         prompts_.beep();
-        incomingSortAction(sort)->setChecked(false);
+        // The menu keeps showing the order in force.
+        const TXbTable& current = incoming_->table();
+        const int order = current.isOpen() ? current.order() : 0;
+        const std::string tag =
+            order > 0 ? current.tagNames()[static_cast<std::size_t>(order - 1)] : std::string();
+        incomingSortAction(TIncomingSort::DateReceived)->setChecked(tag == kTags[0]);
+        incomingSortAction(TIncomingSort::From)->setChecked(tag == kTags[1]);
         return;
     }
     TXbTable& table = incoming_->table();

@@ -102,7 +102,13 @@ void TMainScreen::applyHints() {
 void TMainScreen::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (firstActivationPending_) {
-        QTimer::singleShot(0, this, &TMainScreen::firstActivation);
+        QTimer::singleShot(0, this, [this] {
+            try {
+                firstActivation();
+            } catch (const std::exception& e) {
+                prompts_.information(this, QString::fromUtf8(e.what()));
+            }
+        });
     }
 }
 

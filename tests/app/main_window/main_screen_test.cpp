@@ -2,6 +2,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QTableView>
+#include <QTest>
 #include <filesystem>
 
 #include "app/main_window/status_panel.h"
@@ -184,6 +185,8 @@ TEST_F(MainScreen, SortMenuSetsTheOrderAndChecksOneEntry) {
     window->incomingSortAction(TIncomingSort::DateReceived)->trigger();
     EXPECT_EQ(prompts.beeps, 1);
     EXPECT_EQ(cell(TMainPage::Incoming, 0, "FROM"), "bravo");
+    EXPECT_TRUE(window->incomingSortAction(TIncomingSort::From)->isChecked());
+    EXPECT_FALSE(window->incomingSortAction(TIncomingSort::DateReceived)->isChecked());
     window->setFaxBeingReceived(false);
 }
 
@@ -308,6 +311,26 @@ TEST_F(MainScreen, DoubleClickEditsOnlyWhileEditIsEnabled) {
     window->action(TCommand::Edit)->setEnabled(false);
     emit grid->doubleClicked(window->outgoingModel().index(0, 0));
     EXPECT_FALSE(window->statusPanel()->isVisible());
+}
+
+}  // namespace
+}  // namespace px::test
+
+namespace px::test {
+namespace {
+
+TEST_F(MainWindowFixture, CtrlTabSwitchesBetweenTheTwoLogs) {
+    configured();
+    writeLogs({}, {{"X", "20261201", "R1.APF"}});
+    open();
+    window->activateWindow();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_EQ(window->page(), TMainPage::Outgoing);
+    QTest::keyClick(window.get(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(window->page(), TMainPage::Incoming);
+    EXPECT_TRUE(window->action(TCommand::ForwardReceivedFax)->isEnabled());
+    QTest::keyClick(window.get(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(window->page(), TMainPage::Outgoing);
 }
 
 }  // namespace
