@@ -5,7 +5,7 @@
 namespace px {
 
 int TPxBaseComponent::check(int result) const {
-    if (result < 0 && !destroying_) {
+    if (result < 0 && !destroying_ && !loading_) {
         raiseError(result);
     }
     return result;

@@ -15,9 +15,14 @@ protected:
     int check(int result) const;
     bool destroying() const { return destroying_; }
     void setDestroying() { destroying_ = true; }
+    // While a window loads the component's stored settings, results are only
+    // returned, never raised.
+    bool loading() const { return loading_; }
+    void setLoadingState(bool on) { loading_ = on; }
 
 private:
     bool destroying_ = false;
+    bool loading_ = false;
 };
 
 }  // namespace px

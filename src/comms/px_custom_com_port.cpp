@@ -108,7 +108,33 @@ std::string TPxCustomComPort::devicePath(int number) const {
     return "/dev/ttyS" + std::to_string(number - 1);
 }
 
+void TPxCustomComPort::beginLoading() {
+    setLoadingState(true);
+}
+
+void TPxCustomComPort::endLoading() {
+    setLoadingState(false);
+    if (!openAfterLoading_) {
+        return;
+    }
+    openAfterLoading_ = false;
+    try {
+        openPort();
+    } catch (...) {
+        open_ = false;
+        if (!exceptionDisplay_) {
+            throw;
+        }
+        exceptionDisplay_(std::current_exception());
+    }
+}
+
 void TPxCustomComPort::setOpen(bool on) {
+    if (loading()) {
+        openAfterLoading_ = on;
+        open_ = on;
+        return;
+    }
     if (on) {
         openPort();
     } else {

@@ -127,6 +127,12 @@ public:
     // 0 means the user cancelled.
     void setPortPrompt(std::function<int()> prompt) { portPrompt_ = std::move(prompt); }
 
+    // --- Loading from stored settings: Open set to True in between only
+    // records the wish, which endLoading acts on (an error then leaves Open
+    // False and goes to the exception display).
+    void beginLoading();
+    void endLoading();
+
     // --- Operations.
     TPortState State() const { return state_; }
     // The dispatcher, opening the port first when AutoOpen is set.
@@ -211,6 +217,7 @@ private:
     uint32_t availLevelAtOpen_ = 1;
     int threadBoost_ = 0;
     bool forceApply_ = false;
+    bool openAfterLoading_ = false;
 
     TDeviceLayer deviceLayer_ = dlWin32;
     int comNumber_ = 0;

@@ -1,5 +1,6 @@
 #include "comms/px_dispatcher_thread.h"
 
+#include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -44,6 +45,7 @@ void TPxDispatcherThread::setNice(int nice) {
 
 void TPxDispatcherThread::run() {
     tid_ = static_cast<int>(::gettid());
+    pthread_setname_np(pthread_self(), name());
     if (nice_ != 0) {
         ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid_.load()), nice_);
     }

@@ -28,6 +28,8 @@ public:
 
 protected:
     virtual void execute() = 0;
+    // The thread's name as tools (top, gdb) show it; at most 15 characters.
+    virtual const char* name() const = 0;
     TPxPosixDispatcher& dispatcher_;
 
 private:
@@ -41,6 +43,7 @@ private:
 class TComThread : public TPxDispatcherThread {
 public:
     using TPxDispatcherThread::TPxDispatcherThread;
+    const char* name() const override { return "px-com"; }
 
 protected:
     void execute() override;
@@ -49,6 +52,7 @@ protected:
 class TDispThread : public TPxDispatcherThread {
 public:
     using TPxDispatcherThread::TPxDispatcherThread;
+    const char* name() const override { return "px-dispatch"; }
     // Whether the loop ended because the port was killed (else: closing or a
     // handler's exception).
     bool endedByKill() const { return endedByKill_.load(); }
@@ -63,6 +67,7 @@ private:
 class TOutThread : public TPxDispatcherThread {
 public:
     using TPxDispatcherThread::TPxDispatcherThread;
+    const char* name() const override { return "px-output"; }
 
 protected:
     void execute() override;

@@ -299,6 +299,26 @@ TEST_F(ComPort, AssignCopiesSettingsAndTheTriggersOfAnOpenSource) {
     EXPECT_EQ(fired, uint32_t(ring));
 }
 
+TEST_F(ComPort, WhileLoadingOpenIsAWishAndErrorsAreOnlyReturned) {
+    port->beginLoading();
+    port->setComNumber(1);
+    port->setOpen(true);
+    EXPECT_EQ(port->State(), psClosed);
+    port->endLoading();
+    EXPECT_EQ(port->State(), psOpen);
+    TPxComPort broken(&loop);
+    broken.setComNumber(7);
+    broken.setDevicePathResolver([](int) { return std::string("/dev/parvex-missing"); });
+    std::exception_ptr shown;
+    broken.setExceptionDisplay([&](std::exception_ptr e) { shown = e; });
+    broken.beginLoading();
+    broken.setOpen(true);
+    broken.endLoading();
+    EXPECT_FALSE(broken.Open());
+    ASSERT_TRUE(shown);
+    EXPECT_THROW(std::rethrow_exception(shown), EBadId);
+}
+
 TEST_F(ComPort, PortUsersHearOfOpeningAndClosing) {
     std::vector<std::string> events;
     struct User {
