@@ -26,7 +26,7 @@ namespace px {
 
 namespace {
 
-struct TActionSpec {
+struct TActionEntry {
     TCommand command;
     const char* text;
     const char* shortcut;  // empty: none
@@ -34,7 +34,7 @@ struct TActionSpec {
 };
 
 // Menu captions, shortcuts and hints; buttons show the same actions.
-constexpr TActionSpec kActions[] = {
+constexpr TActionEntry kActions[] = {
     {TCommand::NewCoverSheet, "&New Cover Sheet", "Ctrl+N",
      "Create a new cover sheet fax [CTRL+N]"},
     {TCommand::AddCoverSheet, "A&dd Cover Sheet", "Ctrl+O",
@@ -160,14 +160,14 @@ TMainScreen::~TMainScreen() {
 }
 
 void TMainScreen::buildActions() {
-    for (const TActionSpec& spec : kActions) {
-        auto* act = new QAction(spec.text, this);
-        if (spec.shortcut[0] != '\0') {
-            act->setShortcut(QKeySequence(spec.shortcut));
+    for (const TActionEntry& entry : kActions) {
+        auto* act = new QAction(entry.text, this);
+        if (entry.shortcut[0] != '\0') {
+            act->setShortcut(QKeySequence(entry.shortcut));
         }
-        act->setToolTip(messageText(spec.hint));
-        act->setStatusTip(messageText(spec.hint));
-        actions_[static_cast<std::size_t>(spec.command)] = act;
+        act->setToolTip(messageText(entry.hint));
+        act->setStatusTip(messageText(entry.hint));
+        actions_[static_cast<std::size_t>(entry.command)] = act;
     }
     action(TCommand::ShowArchivedFaxes)->setCheckable(true);
     action(TCommand::ShowHints)->setCheckable(true);
