@@ -38,6 +38,12 @@ int main(int argc, char** argv) {
         std::cerr << "parvex-modemsim: " << e.what() << "\n" << px::usageText();
         return 2;
     }
+    try {
+        px::checkFiles(options);
+    } catch (const std::exception& e) {
+        std::cerr << "parvex-modemsim: " << e.what() << "\n";
+        return 2;
+    }
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);

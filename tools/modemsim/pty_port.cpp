@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -35,7 +36,20 @@ PtyPort::PtyPort(std::string name, const std::string& link) : name_(std::move(na
     fcntl(master_, F_SETFD, FD_CLOEXEC);
     fcntl(slave_, F_SETFD, FD_CLOEXEC);
     if (!link_.empty()) {
-        ::unlink(link_.c_str());
+        // A stale link from an earlier run is replaced; anything else at that
+        // path (a real device, a file) is left alone.
+        struct stat st {};
+        if (::lstat(link_.c_str(), &st) == 0) {
+            if (!S_ISLNK(st.st_mode)) {
+                ::close(master_);
+                ::close(slave_);
+                master_ = slave_ = -1;
+                std::string existing = link_;
+                link_.clear();
+                throw std::runtime_error(existing + " exists and is not a symbolic link");
+            }
+            ::unlink(link_.c_str());
+        }
         if (::symlink(slavePath_.c_str(), link_.c_str()) != 0) {
             auto error = systemError("cannot link " + link_ + " to " + slavePath_);
             ::close(master_);

@@ -1,8 +1,13 @@
 #include "sim_options.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <stdexcept>
+
+#include "tiff_pages.h"
 
 namespace px {
 
@@ -238,6 +243,43 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
         throw std::invalid_argument("--speed must be above 0 when a DTE is on the line");
     }
     return o;
+}
+
+namespace {
+
+void checkWritable(const std::string& path, const char* what) {
+    if (path.empty()) {
+        return;
+    }
+    std::filesystem::path p(path);
+    std::filesystem::path dir = p.has_parent_path() ? p.parent_path() : ".";
+    if (::access(dir.c_str(), W_OK) != 0) {
+        throw std::runtime_error(std::string("cannot write the ") + what + " " + path +
+                                 ": folder missing or not writable");
+    }
+    if (std::filesystem::is_directory(p)) {
+        throw std::runtime_error(std::string("the ") + what + " " + path + " is a folder");
+    }
+}
+
+}  // namespace
+
+void checkFiles(const SimOptions& o) {
+    if (o.mode == SimMode::RemoteSend || o.mode == SimMode::Reference) {
+        std::vector<FaxPage> pages;
+        try {
+            pages = readTiffPages(o.inFile);
+        } catch (const std::exception& e) {
+            throw std::runtime_error(std::string("cannot send ") + o.inFile + ": " + e.what());
+        }
+        if (pages.empty()) {
+            throw std::runtime_error(o.inFile + " holds no pages");
+        }
+    }
+    if (o.mode == SimMode::RemoteReceive || o.mode == SimMode::Reference) {
+        checkWritable(o.outFile, "received fax");
+    }
+    checkWritable(o.report, "report");
 }
 
 }  // namespace px

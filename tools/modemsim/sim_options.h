@@ -50,5 +50,8 @@ struct SimOptions {
 SimOptions parseSimOptions(const std::vector<std::string>& args);
 CallConditions parseCondition(const std::string& text, CallConditions into);
 std::string usageText();
+// Checks before any port opens that the pages to send can be read and that
+// received pages and the report can be written. Throws std::runtime_error.
+void checkFiles(const SimOptions& options);
 
 }  // namespace px
