@@ -567,6 +567,9 @@ int TPxBaseDispatcher::writeBlock(const uint8_t* data, uint32_t length) {
     if (length == 0) {
         return ecOK;
     }
+    // The line lock is held from before the bytes are queued until they are
+    // recorded, so that a reply can never be traced ahead of its command.
+    std::lock_guard lineLock(lineLock_);
     int queued = 0;
     {
         std::lock_guard lock(outLock_);
@@ -585,7 +588,6 @@ int TPxBaseDispatcher::writeBlock(const uint8_t* data, uint32_t length) {
             readDeviceStatus(&status);
         }
     }
-    std::lock_guard lock(lineLock_);
     if (queued <= 0) {
         log_.add(ltDispatch, lsWriteCom, msSinceOpen(), 0);
         return ecPutBlockFail;
