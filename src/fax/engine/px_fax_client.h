@@ -1,0 +1,31 @@
+// What a session asks of and reports to its component (the engine's messages).
+#pragma once
+
+#include <string>
+
+namespace px {
+
+struct TPxFaxJob {
+    std::string phoneNumber;
+    std::string faxFile;
+    std::string coverFile;
+};
+
+class TPxFaxClient {
+public:
+    virtual ~TPxFaxClient() = default;
+
+    // Next fax wanted (transmit): false when there is no other fax.
+    virtual bool nextFax(TPxFaxJob& job) = 0;
+    virtual void status(bool first, bool last) = 0;
+    virtual void log(int logCode) = 0;
+    // File name wanted (receive); empty: the default naming rule applies.
+    virtual std::string fileName() = 0;
+    // Accept this call? (receive)
+    virtual bool accept() = 0;
+    virtual void error(int code) = 0;
+    // The session has ended; posted, never sent from inside the machine.
+    virtual void finish(int code) = 0;
+};
+
+}  // namespace px

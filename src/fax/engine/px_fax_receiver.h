@@ -1,0 +1,170 @@
+// The receive machine: waits for rings, answers, negotiates (Class 1 with
+// our own T.30 frames, Class 2 and 2.0 through the modem), writes the pages
+// into an APF file and ends the call; then waits for the next one.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fax/apf/px_apf_writer.h"
+#include "fax/engine/px_fax_session.h"
+
+namespace px {
+
+enum class TFaxReceiveState {
+    rfNone,
+    rfInit,
+    rf1Init1,
+    rf2Init1,
+    rf2Init1A,
+    rf2Init1B,
+    rf2Init2,
+    rf2Init3,
+    rfWaiting,
+    rfAnswer,
+    rf1SendCSI,
+    rf1SendDIS,
+    rf1CollFrms,
+    rf1CollRtry1,
+    rf1CollRtry2,
+    rf1StrtTrn,
+    rf1CollTrn,
+    rf1Timeout,
+    rf1Retrain,
+    rf1FinTrn,
+    rf1SendCFR,
+    rf1WtPgCnnct,
+    rf2ValCnnct,
+    rf2GtSndID,
+    rf2GtCnnct,
+    rfStartPage,
+    rfGtPgDta,
+    rf1FinPage,
+    rf1WaitEOP,
+    rf1WritePage,
+    rf1SendMCF,
+    rf1WaitDCN,
+    rf1WtHngp,
+    rf2GtPgRslt,
+    rf2GetFHNG,
+    rfComplete,
+    rfAbort,
+    rfDone,
+};
+
+constexpr std::array<const char*, 38> kReceiveStateNames = {
+    "rfNone",      "rfInit",       "rf1Init1",     "rf2Init1",     "rf2Init1A",   "rf2Init1B",
+    "rf2Init2",    "rf2Init3",     "rfWaiting",    "rfAnswer",     "rf1SendCSI",  "rf1SendDIS",
+    "rf1CollFrms", "rf1CollRtry1", "rf1CollRtry2", "rf1StrtTrn",   "rf1CollTrn",  "rf1Timeout",
+    "rf1Retrain",  "rf1FinTrn",    "rf1SendCFR",   "rf1WtPgCnnct", "rf2ValCnnct", "rf2GtSndID",
+    "rf2GtCnnct",  "rfStartPage",  "rfGtPgDta",    "rf1FinPage",   "rf1WaitEOP",  "rf1WritePage",
+    "rf1SendMCF",  "rf1WaitDCN",   "rf1WtHngp",    "rf2GtPgRslt",  "rf2GetFHNG",  "rfComplete",
+    "rfAbort",     "rfDone"};
+
+// The default name of a received fax: FAXnnnn.EXT in `dir`, the first that
+// does not exist, or NONAME.APF when all 9999 do.
+std::string defaultReceiveName(const std::string& dir, const std::string& ext);
+
+class TPxFaxReceiver : public TPxFaxSession {
+public:
+    enum class StartMode { Normal, AnswerNow, ValidateConnection };
+
+    TPxFaxReceiver(TPxFaxLine& line, TPxFaxClient& client);
+    ~TPxFaxReceiver() override;
+
+    TFaxReceiveState state() const { return state_; }
+    int pagesReceived() const { return pages_; }
+    const std::string& fileName() const { return fileName_; }
+
+    bool oneFax = false;
+    bool constantStatus = false;
+    std::string destinationDir;
+    StartMode startMode = StartMode::Normal;
+
+protected:
+    bool prepare() override;
+    void step(TFaxEvent event) override;
+    void enterAbort() override;
+
+private:
+    enum class Flow { Now, WhileData, Wait };
+    static Flow continuation(TFaxReceiveState s);
+    static bool waiting(TFaxReceiveState s);
+
+    void setState(TFaxReceiveState s);
+    void runState(TFaxEvent event);
+    bool collect();
+    void onFrame();
+    void onTimeout();
+    void fail(int code);
+
+    void init();
+    void class1Init1();
+    void class2Init1();
+    void class2Init1A();
+    void class2Init1B();
+    void class2Init3();
+    void waitingForCall();
+    void answer();
+    void class1SendCSI();
+    void class1SendDIS();
+    void class1CollFrms();
+    void class1CollRtry1();
+    void class1CollRtry2();
+    void class1StrtTrn();
+    void class1CollTrn(TFaxEvent event);
+    void class1Retrain();
+    void class1FinTrn();
+    void class1SendCFR();
+    void class1WtPgCnnct();
+    void class2ValCnnct();
+    void class2GtSndID();
+    void class2GtCnnct();
+    void startPage();
+    void getPageData(TFaxEvent event);
+    void class1FinPage();
+    void class1WaitEOP();
+    void class1WritePage();
+    void class1SendMCF();
+    void class1WaitDCN();
+    void class1WtHngp();
+    void class2GtPgRslt();
+    void class2GetFHNG();
+    void complete();
+    void abortSession();
+
+    bool isClass1() const { return faxClass == TFaxClass::fcClass1; }
+    bool acceptCall();
+    int createFile();
+    void flushBlock();
+    void finishPage();
+    void dropPage();
+    void closeFile(bool ok);
+    std::string c2(const std::string& word) const { return "AT+F" + word; }
+
+    TFaxReceiveState state_ = TFaxReceiveState::rfNone;
+    int fileState_ = 3;
+    int rings_ = 0;
+    int retry_ = 0;
+    uint32_t trainTotal_ = 0;
+    uint32_t trainNonZero_ = 0;
+    uint32_t trainStartMs_ = 0;
+    bool morePages_ = false;
+    bool eomReceived_ = false;
+    bool finalFrame_ = false;
+    uint8_t lastFcf_ = 0;
+    std::string frameReceiveCode_ = "24";
+    std::string pageReceiveCode_ = "24";
+    bool dle_ = false;
+    bool pageOpen_ = false;
+    std::vector<uint8_t> block_;
+    TPxApfWriter writer_;
+    bool fileOpen_ = false;
+    std::string fileName_;
+    int pages_ = 0;
+    bool accepted_ = false;
+};
+
+}  // namespace px

@@ -1,0 +1,169 @@
+// What the transmit and receive machines share: the session and modem
+// records, the AT and frame helpers, response collection, class detection,
+// modem initialisation, the header line, hang-up and the reports to the
+// component.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/px_errors.h"
+#include "fax/engine/px_fax_client.h"
+#include "fax/engine/px_fax_line.h"
+#include "fax/engine/px_fax_types.h"
+#include "fax/engine/px_hdlc_frame.h"
+#include "fax/engine/px_response_collector.h"
+
+namespace px {
+
+// The Class 2 / 2.0 words.
+struct TPxClass2Vocabulary {
+    std::string classSelect = "CLASS=2";
+    std::string sessionParams = "DIS";
+    std::string localId = "LID";
+    std::string capabilities = "DCC";
+    std::string connect = "CON";
+    std::string negotiated = "DCS";
+    std::string remoteTransmitter = "TSI";
+    std::string remoteCalled = "CSI";
+    std::string pageStatus = "PTS";
+    std::string hangup = "FHNG";
+
+    static TPxClass2Vocabulary forClass(TFaxClass faxClass);
+};
+
+struct TPxModemRecord {
+    bool toneDial = true;
+    bool blindDial = false;
+    bool detectBusy = true;
+    uint32_t desiredBps = 9600;
+    char ecm = '0';
+    char faxAndData = '0';
+    int answerOnRing = 1;
+    int32_t responseTimeout = 182;
+    int32_t dataTimeout = 1092;
+    int32_t dialWait = 1092;
+    uint32_t initBaud = 0;
+    uint32_t normalBaud = 0;
+    bool initialised = false;
+    std::string userInit;
+    TPxClass2Vocabulary vocabulary;
+    int speedIndex = 2;
+    std::array<bool, kSpeedCount + 1> speeds{};
+    // Negotiated.
+    bool fine = false;
+    bool wide = false;
+    int scanCode = 0;
+    bool negotiatedEcm = false;
+    int hangupCode = 0;
+
+    std::string defaultInit() const;
+};
+
+// The modem string as stored: upper case, "AT" in front when missing.
+std::string normaliseModemString(const std::string& text);
+
+// Substitutes the "$" words of a header line.
+struct TPxHeaderValues {
+    std::string date, time, stationId, sender, recipient, title;
+    int totalPages = 0;
+    int pageNumber = 0;
+};
+std::string substituteHeader(const std::string& line, const TPxHeaderValues& values);
+
+// Class 2 BR digit of a speed, and back.
+char class2SpeedDigit(uint32_t bps);
+uint32_t class2DigitSpeed(char digit);
+// Reads a Class 2 negotiated-parameters result ("1,5,0,2,0,0,0,0").
+void parseClass2Params(const std::string& params, TPxModemRecord& modem);
+
+class TPxFaxSession {
+public:
+    TPxFaxSession(TPxFaxLine& line, TPxFaxClient& client);
+    virtual ~TPxFaxSession() = default;
+    TPxFaxSession(const TPxFaxSession&) = delete;
+    TPxFaxSession& operator=(const TPxFaxSession&) = delete;
+
+    // Runs the direction's preparation and, without error, the first step.
+    // Returns the error that kept the session from starting (0 when running);
+    // when not running the finish has been reported already.
+    int start();
+    // One event for the running machine (data, timers, output, abort).
+    void handleEvent(TFaxEvent event);
+    bool finished() const { return finished_; }
+
+    // --- Common record (public: the component reads and sets these).
+    int statusInterval = 1;
+    int dialAttempts = 3;
+    int dialAttempt = 0;
+    int32_t dialRetryWait = 1092;
+    uint32_t options = 0;
+    int progress = 0;
+    int errorCode = 0;
+    int currentPage = 0;
+    int totalPages = 0;
+    uint32_t pageBytesSent = 0;
+    uint32_t pageLength = 0;
+    bool hasCover = false;
+    int coverPages = 0;
+    TFaxClass faxClass = TFaxClass::fcDetect;
+    std::string stationId;
+    std::string remoteId;
+    std::string faxFile;
+    std::string coverFile;
+    std::string phoneNumber;
+    std::string faxFileExt = "APF";
+    std::string headerSender, headerRecipient, headerTitle;
+    uint32_t detectedClasses = 0;  // bit 4 Class 1, 8 Class 2, 16 Class 2.0
+    TPxModemRecord modem;
+
+    // --- Helpers (public for the tests of the modem talk).
+    bool commandAndAwaitOK(const std::string& command);
+    // Detects the fax class; fcUnknown when none is supported.
+    TFaxClass detectClass();
+    // Probes the Class 1 speeds with "AT+FTM=?" or "AT+FRM=?".
+    bool probeSpeeds(bool transmit);
+    // Sends the user and default init strings once; false on failure.
+    bool initModem();
+
+protected:
+    virtual bool prepare() = 0;
+    virtual void step(TFaxEvent event) = 0;
+    virtual void enterAbort() = 0;
+
+    void writeAtCommand(const std::string& text);
+    void writeModulationCommand(const std::string& text);
+    void listenForFrames();
+    void talkFrames();
+    void restartResponseWait();
+    void writeFrame(const TPxFrameBody& body, bool final);
+    void writeBytes(const uint8_t* data, size_t size);
+    void writeText(const std::string& text);
+    // Writes with every DLE doubled.
+    void writeStuffed(const uint8_t* data, size_t size);
+    void writeDleEtx();
+    void switchLineRate(bool toNormal);
+    void hangUpLine();
+    void pause(uint32_t ms) { line_.clock().sleep(ms); }
+
+    // Reports.
+    void reportStatus(bool first = false, bool last = false);
+    void reportError(int code);
+    void reportLog(int code);
+    void reportFinish();
+    void setProgress(int code) { progress = code; }
+
+    TPxFaxLine& line_;
+    TPxFaxClient& client_;
+    TPxResponseCollector collector_;
+    bool firstStatusSent_ = false;
+    bool statusNow_ = false;
+    bool finished_ = false;
+    bool running_ = false;
+    // The answer line of the last commandAndAwaitOK.
+    std::string lastReply_;
+};
+
+}  // namespace px

@@ -1,0 +1,196 @@
+// The transmit machine: one or more faxes per session, each dialled with
+// redial on busy, negotiated (Class 1 with our own T.30 frames, Class 2 and
+// 2.0 through the modem), sent page by page with a header line, and ended.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fax/apf/px_apf_reader.h"
+#include "fax/engine/px_fax_session.h"
+#include "fax/t4/px_fax_font.h"
+#include "fax/t4/px_text_reader.h"
+
+namespace px {
+
+enum class TFaxTransmitState {
+    tfNone,
+    tfGetEntry,
+    tfInit,
+    tf1Init1,
+    tf2Init1,
+    tf2Init1A,
+    tf2Init1B,
+    tf2Init2,
+    tf2Init3,
+    tfDial,
+    tfRetryWait,
+    tf1Connect,
+    tf1SendTSI,
+    tf1TSIRespns,
+    tf1DCSRspns,
+    tf1TrainStrt,
+    tf1TrainFnsh,
+    tf1WaitCFR,
+    tf1WaitPgCn,
+    tf2Connect,
+    tf2GetParams,
+    tfWaitXon,
+    tfWaitFrHead,
+    tfSndPgeHdr,
+    tfOpenCover,
+    tfSendCover,
+    tfPrepPage,
+    tfSendPage,
+    tfDrainPage,
+    tf1PageEnd,
+    tf1PrepEOP,
+    tf1SendEOP,
+    tf1WaitMPS,
+    tf1WaitEOP,
+    tf1WaitMCF,
+    tf1SendDCN,
+    tf1Hangup,
+    tf1WaitHngp,
+    tf2SendEOP,
+    tf2WaitFPTS,
+    tf2WaitFET,
+    tf2WaitPgOK,
+    tf2SndNwPrm,
+    tf2NextPage,
+    tf20ChckPg,
+    tfClose,
+    tfCompleteOK,
+    tfAbort,
+    tfDone,
+};
+
+constexpr std::array<const char*, 49> kTransmitStateNames = {
+    "tfNone",      "tfGetEntry",   "tfInit",       "tf1Init1",     "tf2Init1",     "tf2Init1A",
+    "tf2Init1B",   "tf2Init2",     "tf2Init3",     "tfDial",       "tfRetryWait",  "tf1Connect",
+    "tf1SendTSI",  "tf1TSIRespns", "tf1DCSRspns",  "tf1TrainStrt", "tf1TrainFnsh", "tf1WaitCFR",
+    "tf1WaitPgCn", "tf2Connect",   "tf2GetParams", "tfWaitXon",    "tfWaitFrHead", "tfSndPgeHdr",
+    "tfOpenCover", "tfSendCover",  "tfPrepPage",   "tfSendPage",   "tfDrainPage",  "tf1PageEnd",
+    "tf1PrepEOP",  "tf1SendEOP",   "tf1WaitMPS",   "tf1WaitEOP",   "tf1WaitMCF",   "tf1SendDCN",
+    "tf1Hangup",   "tf1WaitHngp",  "tf2SendEOP",   "tf2WaitFPTS",  "tf2WaitFET",   "tf2WaitPgOK",
+    "tf2SndNwPrm", "tf2NextPage",  "tf20ChckPg",   "tfClose",      "tfCompleteOK", "tfAbort",
+    "tfDone"};
+
+class TPxFaxTransmitter : public TPxFaxSession {
+public:
+    TPxFaxTransmitter(TPxFaxLine& line, TPxFaxClient& client);
+    ~TPxFaxTransmitter() override;
+
+    TFaxTransmitState state() const { return state_; }
+
+    // Transmit record settings.
+    int maxSendCount = 50;
+    uint32_t bufferMinimum = 1000;
+    int pageRetryLimit = 2;
+    std::string headerLine;
+    bool fastPage = true;
+    std::string dialPrefix;
+
+protected:
+    bool prepare() override;
+    void step(TFaxEvent event) override;
+    void enterAbort() override;
+
+private:
+    enum class Flow { Now, WhileData, Wait };
+    static Flow continuation(TFaxTransmitState s);
+    static bool waiting(TFaxTransmitState s);
+
+    void setState(TFaxTransmitState s);
+    void runState(TFaxEvent event);
+    bool collect();  // true when a line is ready for the state
+    void onFrame();
+    void onTimeout();
+    void fail(int code);
+
+    void getEntry();
+    void init();
+    void class1Init1();
+    void class2Init1();
+    void class2Init1A();
+    void class2Init1B();
+    void class2Init2();
+    void class2Init3();
+    void dial();
+    void retryWait(TFaxEvent event);
+    void class1Connect();
+    void class1SendTSI();
+    void class1TSIRespns();
+    void class1DCSRspns();
+    void class1TrainStrt();
+    void class1TrainFnsh();
+    void class1WaitCFR();
+    void class1WaitPgCn();
+    void class2Connect();
+    void class2GetParams();
+    void waitXon(TFaxEvent event);
+    void waitFrHead(TFaxEvent event);
+    void sendPageHeader();
+    void openCover();
+    void sendCover(TFaxEvent event);
+    void prepPage();
+    void sendPage(TFaxEvent event);
+    void drainPage(TFaxEvent event);
+    void class1PageEnd();
+    void class1PrepEOP();
+    void class1SendEOP();
+    void class1WaitPostPage();
+    void class1WaitMCF();
+    void class1SendDCN();
+    void class1Hangup();
+    void class1WaitHngp();
+    void class2SendEOP();
+    void class2WaitFPTS();
+    void class2WaitFET();
+    void class2WaitPgOK();
+    void class2SndNwPrm();
+    void class2NextPage();
+    void class20ChckPg();
+    void close();
+    void completeOK();
+    void abortSession();
+
+    bool dialOutcome();  // BUSY / NO ANSWER / VOICE / NO DIAL / NO CARRIER
+    bool isClass1() const { return faxClass == TFaxClass::fcClass1; }
+    bool morePages() const;
+    bool loadPage(const std::string& file, int page);
+    void advancePage();
+    void sendRecord(const uint8_t* data, size_t size);
+    void sendBlankLines();
+    void sendTextRow(const uint8_t* raster);
+    void endPageData();
+    void closeFiles();
+    std::string c2(const std::string& word) const { return "AT+F" + word; }
+
+    TFaxTransmitState state_ = TFaxTransmitState::tfNone;
+    bool inGetEntry_ = false;
+    TPxApfReader file_;
+    bool fileOpen_ = false;
+    bool coverIsApf_ = false;
+    bool sendingCover_ = false;
+    std::unique_ptr<TPxTextReader> textCover_;
+    uint16_t pageFlags_ = 0;
+    char resolution_ = '0';
+    char previousResolution_ = '0';
+    std::vector<uint8_t> pageData_;
+    size_t pageOffset_ = 0;
+    int retry_ = 0;
+    bool frameWasFinal_ = false;
+    bool cfrReceived_ = false;
+    bool negative_ = false;
+    uint8_t responseFcf_ = 0;
+    uint32_t minBytesPerLine_ = 0;
+    TPxRemoteCaps remote_;
+    std::string trainingCode_ = "24";
+    bool more_ = false;
+};
+
+}  // namespace px

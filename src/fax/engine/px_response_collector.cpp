@@ -1,0 +1,124 @@
+#include "fax/engine/px_response_collector.h"
+
+#include <cctype>
+
+namespace px {
+
+namespace {
+constexpr uint8_t kDle = 0x10;
+constexpr uint8_t kEtx = 0x03;
+constexpr uint8_t kFlagAddress = 0xFF;
+}  // namespace
+
+TPxResponseCollector::Result TPxResponseCollector::feed(uint8_t byte) {
+    if (inFrame_) {
+        if (dle_) {
+            dle_ = false;
+            if (byte == kEtx) {
+                inFrame_ = false;
+                frame_ = std::move(framePartial_);
+                framePartial_.clear();
+                return Result::Frame;
+            }
+            if (byte != kDle) {
+                return Result::None;  // other DLE pairs carry nothing in frame data
+            }
+        } else if (byte == kDle) {
+            dle_ = true;
+            return Result::None;
+        }
+        if (framePartial_.size() < kMaxFrame) {
+            framePartial_.push_back(byte);
+        }
+        return Result::None;
+    }
+    // A frame starts with the address octet where no line is under way;
+    // text lines never hold it.
+    if (byte == kFlagAddress && trimLine(partial_).empty()) {
+        partial_.clear();
+        inFrame_ = true;
+        dle_ = false;
+        framePartial_.assign(1, byte);
+        return Result::None;
+    }
+    if (byte == kDle) {
+        // DLE ETX with no frame open (an empty or aborted frame).
+        dle_ = true;
+        return Result::None;
+    }
+    if (dle_) {
+        dle_ = false;
+        if (byte == kEtx) {
+            frame_.clear();
+            partial_.clear();
+            return Result::Frame;
+        }
+    }
+    if (byte == '\r' || byte == '\n') {
+        std::string text = trimLine(partial_);
+        partial_.clear();
+        if (text.empty()) {
+            return Result::None;
+        }
+        line_ = std::move(text);
+        return Result::Line;
+    }
+    if (byte >= 32 && partial_.size() < kMaxLine) {
+        partial_.push_back(static_cast<char>(byte));
+    }
+    return Result::None;
+}
+
+void TPxResponseCollector::reset() {
+    partial_.clear();
+    framePartial_.clear();
+    inFrame_ = false;
+    dle_ = false;
+}
+
+bool lineHas(std::string_view line, std::string_view word) {
+    return line.find(word) != std::string_view::npos;
+}
+
+std::string trimLine(std::string_view text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (begin < end && blank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && blank(text[end - 1])) {
+        --end;
+    }
+    return std::string(text.substr(begin, end - begin));
+}
+
+std::string resultParameters(std::string_view line) {
+    size_t at = line.find_first_of(":=");
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    return trimLine(line.substr(at + 1));
+}
+
+int hangupCode(std::string_view line, std::string_view word) {
+    size_t at = line.find(word);
+    if (at == std::string_view::npos) {
+        return -1;
+    }
+    std::string_view rest = line.substr(at + word.size());
+    while (!rest.empty() && (rest.front() == ':' || rest.front() == ' ' || rest.front() == '=')) {
+        rest.remove_prefix(1);
+    }
+    int value = 0;
+    bool any = false;
+    while (!rest.empty() && std::isdigit(static_cast<unsigned char>(rest.front())) &&
+           value < 1000) {
+        value = value * 10 + (rest.front() - '0');
+        any = true;
+        rest.remove_prefix(1);
+    }
+    return any ? value : -1;
+}
+
+}  // namespace px

@@ -1,0 +1,274 @@
+// Class 1 and Class 2 transmit sessions played from modem transcripts.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "fax/apf/px_apf_writer.h"
+#include "fax/engine/px_fax_transmitter.h"
+#include "scripted_modem.h"
+
+namespace px {
+namespace {
+
+using test::engineFrame;
+using test::Exchange;
+using test::modemFrame;
+
+std::string tempPath(const std::string& name) {
+    auto dir = std::filesystem::temp_directory_path() / ("pxtx" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return (dir / name).string();
+}
+
+// Pages of raw coded bytes, with DLE octets in them.
+std::vector<uint8_t> pageBytes(size_t size, uint8_t seed) {
+    std::vector<uint8_t> data(size);
+    for (size_t i = 0; i < size; ++i) {
+        data[i] = static_cast<uint8_t>((i * 7 + seed) % 251);
+        if (data[i] == 0x03) {
+            data[i] = 0x04;
+        }
+    }
+    data[100] = 0x10;
+    return data;
+}
+
+std::string makeApf(const std::string& name, int pages, size_t size, uint16_t flags = 0) {
+    std::string path = tempPath(name);
+    TPxApfWriter w;
+    EXPECT_EQ(w.create(path), ecOK);
+    for (int p = 0; p < pages; ++p) {
+        auto data = pageBytes(size, static_cast<uint8_t>(p));
+        w.beginPage(flags);
+        w.writeRaw(data.data(), data.size());
+        w.endPage();
+    }
+    EXPECT_EQ(w.finish(), ecOK);
+    return path;
+}
+
+std::string stuffed(const std::vector<uint8_t>& data) {
+    std::string out;
+    for (uint8_t b : data) {
+        out += static_cast<char>(b);
+        if (b == 0x10) {
+            out += static_cast<char>(0x10);
+        }
+    }
+    return out;
+}
+
+// DIS of a V.29/V.27ter fine-capable remote: 9600 at best, 20 ms scan time.
+const std::vector<uint8_t> kRemoteDis = {0x80, 0x00, 0x4C, 0x00 /* scan code 5: 0 ms */};
+std::vector<uint8_t> csi(const std::string& id) {
+    return buildIdFrame(0x40, id);
+}
+
+std::vector<Exchange> class1Preparation() {
+    return {EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
+            EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
+            EXCHANGE("AT+FTM=?\r", "\r\n24,48,72,73,74,96,97,98,121,122,145,146\r\n\r\nOK\r\n")};
+}
+
+std::vector<Exchange> class1Negotiation(const std::string& dial, const std::string& trainCode) {
+    return {
+        EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
+        {dial, modemFrame(csi("REMOTE 42"), false)},
+        EXCHANGE("AT+FRH=3\r", ""),
+        {"", modemFrame(kRemoteDis, true)},
+        EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
+        {engineFrame(buildIdFrame(0x43, "PARVEX"), false), "\r\nCONNECT\r\n"},
+        {engineFrame(buildDcs(4, false, false, 5), true), "\r\nOK\r\n"},
+        {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
+        EXCHANGE("\0\0\0\0\0\0\0\0\x10\x03", "\r\nOK\r\n"),
+        EXCHANGE("AT+FRH=3\r", ""),
+        {"", modemFrame({0x84}, true)},
+        {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
+    };
+}
+
+void append(std::vector<Exchange>& to, const std::vector<Exchange>& steps) {
+    to.insert(to.end(), steps.begin(), steps.end());
+}
+
+struct Class1Send {
+    test::RecordingClient client;
+    std::unique_ptr<test::ScriptedModem> modem;
+    std::unique_ptr<TPxFaxTransmitter> tx;
+    bool timers = true;
+
+    void start(std::vector<Exchange> script, const std::string& file,
+               const std::string& cover = "") {
+        client.jobs.push_back({"5551234", file, cover});
+        modem = std::make_unique<test::ScriptedModem>(std::move(script));
+        tx = std::make_unique<TPxFaxTransmitter>(*modem, client);
+        tx->faxClass = TFaxClass::fcClass1;
+        tx->stationId = "parvex";
+        tx->modem.desiredBps = 9600;
+        modem->fireTimers = timers;
+        ASSERT_EQ(tx->start(), 0);
+        modem->run(*tx);
+    }
+};
+
+TEST(Class1Transmit, SendsTwoPagesWithMpsAndEndsWithDcn) {
+    std::string file = makeApf("two.apf", 2, 10000);
+    std::vector<Exchange> script = class1Preparation();
+    append(script, class1Negotiation("ATDT5551234\r", "96"));
+    // Page 1: blocks of 4096, 4096 and 1808 octets with DLE doubled, then DLE ETX.
+    script.push_back({stuffed(pageBytes(10000, 0)) + "\x10\x03", "\r\nOK\r\n"});
+    script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    script.push_back({engineFrame({0x4F}, true), "\r\nOK\r\n"});
+    script.push_back(EXCHANGE("AT+FRH=3\r", ""));
+    script.push_back({"", modemFrame({0x8C}, true)});
+    script.push_back(EXCHANGE("AT+FTM=96\r", "\r\nCONNECT\r\n"));
+    script.push_back({stuffed(pageBytes(10000, 1)) + "\x10\x03", "\r\nOK\r\n"});
+    script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    script.push_back({engineFrame({0x2F}, true), "\r\nOK\r\n"});
+    script.push_back(EXCHANGE("AT+FRH=3\r", ""));
+    script.push_back({"", modemFrame({0x8C}, true)});
+    script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    script.push_back({engineFrame({0xFB}, true), "\r\nOK\r\n"});
+    script.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
+
+    Class1Send s;
+    s.start(script, file);
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.finishes, 1);
+    EXPECT_EQ(s.client.finishCode, 0);
+    EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
+    EXPECT_EQ(s.tx->remoteId, "REMOTE 42");
+    EXPECT_EQ(s.tx->state(), TFaxTransmitState::tfDone);
+}
+
+TEST(Class1Transmit, FttStepsDownAndResendsDcsThenFailsBelow2400) {
+    std::string file = makeApf("ftt.apf", 1, 300);
+    std::vector<Exchange> script = class1Preparation();
+    auto nego = class1Negotiation("ATDT5551234\r", "96");
+    nego.resize(nego.size() - 3);  // up to the training check
+    append(script, nego);
+    script.push_back(EXCHANGE("AT+FRH=3\r", ""));
+    script.push_back({"", modemFrame({0x44}, true)});
+    script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    // 7200 now: DCS again with the V.29 7200 bits.
+    script.push_back({engineFrame(buildDcs(3, false, false, 5), true), "\r\nOK\r\n"});
+    script.push_back(EXCHANGE("AT+FTM=72\r", "\r\nCONNECT\r\n"));
+    script.push_back(EXCHANGE("\x10\x03", "\r\nOK\r\n"));
+    for (const char* code : {"48", "24"}) {
+        script.push_back(EXCHANGE("AT+FRH=3\r", ""));
+        script.push_back({"", modemFrame({0x44}, true)});
+        script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+        script.push_back(EXCHANGE("\x10\x03", "\r\nOK\r\n"));  // DCS
+        script.push_back({std::string("AT+FTM=") + code + "\r", "\r\nCONNECT\r\n"});
+        script.push_back(EXCHANGE("\x10\x03", "\r\nOK\r\n"));
+    }
+    script.push_back(EXCHANGE("AT+FRH=3\r", ""));
+    script.push_back({"", modemFrame({0x44}, true)});
+    Class1Send s;
+    s.start(script, file);
+    EXPECT_EQ(s.modem->remaining(), 0u)
+        << s.modem->states().back() << " " << testing::PrintToString(s.modem->unmatched());
+    EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxTrainError}));
+    EXPECT_EQ(s.client.finishCode, ecFaxTrainError);
+    EXPECT_EQ(s.client.logs.back(), lfaxTransmitFail);
+}
+
+TEST(Class1Transmit, BusyRedialsAfterTheRetryWaitThenGivesUp) {
+    std::string file = makeApf("busy.apf", 1, 300);
+    std::vector<Exchange> script = class1Preparation();
+    script.push_back(EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"));
+    for (int i = 0; i < 3; ++i) {
+        script.push_back(EXCHANGE("ATDT5551234\r", "\r\nBUSY\r\n"));
+    }
+    Class1Send s;
+    s.client.jobs.push_back({"", "", ""});  // the next job is asked for, and is empty
+    test::RecordingClient& c = s.client;
+    c.jobs.clear();
+    s.start(script, file);
+    EXPECT_EQ(s.modem->remaining(), 0u);
+    EXPECT_EQ(c.errors, (std::vector<int>{ecFaxBusy}));
+    EXPECT_EQ(c.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitFail}));
+    EXPECT_EQ(c.nextJob, 1u);
+    EXPECT_EQ(c.finishCode, ecFaxBusy);
+    // Two waits of the retry time (60 s each) lie between the three dials.
+    EXPECT_GE(s.modem->manualClock().milliseconds(), 2u * 1092u * kMsPerTick);
+}
+
+TEST(Class1Transmit, DialOutcomesGiveTheirErrors) {
+    struct Row {
+        const char* result;
+        int error;
+    };
+    for (Row row : {Row{"NO DIALTONE", ecFaxNoDialTone}, Row{"VOICE", ecFaxVoiceCall},
+                    Row{"NO CARRIER", ecFaxNoCarrier}}) {
+        std::string file = makeApf("dial.apf", 1, 300);
+        std::vector<Exchange> script = class1Preparation();
+        script.push_back(EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"));
+        script.push_back({"ATDT5551234\r", std::string("\r\n") + row.result + "\r\n"});
+        Class1Send s;
+        s.start(script, file);
+        EXPECT_EQ(s.client.errors, (std::vector<int>{row.error})) << row.result;
+        EXPECT_EQ(s.client.finishCode, row.error) << row.result;
+    }
+}
+
+TEST(Class1Transmit, NoAnswerWithinTheDialWait) {
+    std::string file = makeApf("noans.apf", 1, 300);
+    std::vector<Exchange> script = class1Preparation();
+    script.push_back(EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"));
+    script.push_back(EXCHANGE("ATDT5551234\r", ""));
+    Class1Send s;
+    s.start(script, file);
+    EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxNoAnswer}));
+}
+
+TEST(Class1Transmit, NoFileAndNoCoverIsRefused) {
+    Class1Send s;
+    s.start(class1Preparation(), "");
+    EXPECT_EQ(s.client.errors, (std::vector<int>{ecNoFilename}));
+    EXPECT_EQ(s.client.finishes, 1);
+}
+
+TEST(Class1Transmit, FileThatIsNotApfIsRefused) {
+    std::string path = tempPath("bad.apf");
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fputs("not a fax", f);
+    std::fclose(f);
+    Class1Send s;
+    s.start(class1Preparation(), path);
+    EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxBadFormat}));
+}
+
+TEST(Class1Transmit, PostPageMessageIsTriedThreeTimes) {
+    std::string file = makeApf("eop.apf", 1, 300);
+    std::vector<Exchange> script = class1Preparation();
+    append(script, class1Negotiation("ATDT5551234\r", "96"));
+    script.push_back({stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"});
+    for (int i = 0; i < 3; ++i) {
+        script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+        script.push_back({engineFrame({0x2F}, true), "\r\nOK\r\n"});
+        script.push_back(EXCHANGE("AT+FRH=3\r", ""));  // no answer: the timer runs out
+    }
+    Class1Send s;
+    s.start(script, file);
+    EXPECT_EQ(s.modem->remaining(), 0u);
+    EXPECT_EQ(s.client.errors, (std::vector<int>{ecTimeout}));
+}
+
+TEST(Class1Transmit, AbortDuringThePageEndsTheSession) {
+    std::string file = makeApf("abort.apf", 1, 300);
+    std::vector<Exchange> script = class1Preparation();
+    append(script, class1Negotiation("ATDT5551234\r", "96"));
+    Class1Send s;
+    s.timers = false;
+    s.start(script, file);
+    ASSERT_FALSE(s.tx->finished());
+    s.tx->handleEvent(TFaxEvent::Abort);
+    EXPECT_TRUE(s.tx->finished());
+    EXPECT_EQ(s.client.finishCode, ecCancelRequested);
+    EXPECT_EQ(s.tx->progress, fpCancel);
+}
+
+}  // namespace
+}  // namespace px
