@@ -679,6 +679,8 @@ void Class2Modem::reportTransmitResult() {
         result(pagesDone_ || ok);
     }
     call_ = Call::None;
+    // The modem puts the phone down itself once the exchange is over.
+    listener_.onHangup(*this);
 }
 
 // ---- Receive ------------------------------------------------------------
@@ -815,7 +817,7 @@ void Class2Modem::idle(int /*samples*/) {}
 void Class2Modem::transmit(int16_t* amp, int len) {
     if (engine_ && call_ != Call::None) {
         engine_->transmit(amp, len);
-        if (call_ == Call::Sending && engine_->finished() && handedOver_) {
+        if (call_ == Call::Sending && engine_->finished()) {
             reportTransmitResult();
         }
         return;

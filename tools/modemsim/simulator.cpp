@@ -32,6 +32,8 @@ constexpr double kLinger = 3.0;
 constexpr double kAnswerDelay = 4.0;
 // How long a DTE may take over fetching a buffered call.
 constexpr double kBusyLimit = 300.0;
+// No fax call lasts longer than this.
+constexpr double kLongestCall = 3600.0;
 
 std::string formatSeconds(double s) {
     char buf[32];
@@ -453,6 +455,13 @@ void Simulator::tick() {
         }
     }
     sample_ += kBlock;
+    if (call_.state == CallState::Connected &&
+        sample_ - call_.connectedAt > static_cast<int64_t>(kLongestCall * kRate)) {
+        // Two ends that both wait for the other (a carrier detector kept on by
+        // noise, say) would otherwise talk forever when the line runs unpaced.
+        event("the call has run for an hour of line time");
+        endCall("the call ran too long", true);
+    }
     if (call_.state == CallState::Connected && call_.terminal) {
         if (call_.terminal->droppedLine()) {
             event("remote fax machine hangs up after page " +
