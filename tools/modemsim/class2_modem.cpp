@@ -59,7 +59,6 @@ std::string FaxParameters::format() const {
 }
 
 bool FaxParameters::parse(const std::string& text) {
-    int* fields[] = {&vr, &br, &wd, &ln, &df, &ec, &bf, &st};
     std::stringstream in(text);
     std::string item;
     std::size_t n = 0;
@@ -67,7 +66,7 @@ bool FaxParameters::parse(const std::string& text) {
     int* target[] = {&updated.vr, &updated.br, &updated.wd, &updated.ln,
                      &updated.df, &updated.ec, &updated.bf, &updated.st};
     while (std::getline(in, item, ',')) {
-        if (n >= std::size(fields)) {
+        if (n >= std::size(target)) {
             return false;
         }
         if (!item.empty()) {
