@@ -97,6 +97,15 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+std::string simulatorPath() {
+    const char* dir = std::getenv("PARVEX_BIN_DIR");
+    if (dir != nullptr && *dir != '\0') {
+        return std::string(dir) + "/parvex-modemsim";
+    }
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
+           "parvex-modemsim";
+}
+
 bool waitForPath(const std::string& path, double seconds) {
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {

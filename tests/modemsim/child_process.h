@@ -40,6 +40,9 @@ private:
     std::string path_;
 };
 
+// parvex-modemsim in PARVEX_BIN_DIR, or in the build's bin folder beside the
+// folder of the running test binary.
+std::string simulatorPath();
 bool waitForPath(const std::string& path, double seconds);
 std::string readFile(const std::string& path);
 bool programAvailable(const std::string& name);

@@ -14,15 +14,6 @@
 namespace px::test {
 namespace {
 
-std::string simulator() {
-    const char* dir = std::getenv("PARVEX_BIN_DIR");
-    if (dir != nullptr && *dir != '\0') {
-        return std::string(dir) + "/parvex-modemsim";
-    }
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
-           "parvex-modemsim";
-}
-
 // A page whose MH data holds DLE octets, so that DLE doubling is exercised.
 FaxPage testPage() {
     FaxPage page;
@@ -62,7 +53,7 @@ TEST(Class2Session, Class20TransmitDeliversThePageToTheRemoteMachine) {
     FaxPage page = testPage();
     std::vector<uint8_t> mh = encodeMh(page);
     ASSERT_NE(std::count(mh.begin(), mh.end(), 0x10), 0) << "the page should hold DLE octets";
-    ChildProcess sim({simulator(), "remote-receive", "--class", "2.0", "--link", dir / "tty",
+    ChildProcess sim({simulatorPath(), "remote-receive", "--class", "2.0", "--link", dir / "tty",
                       "--out", dir / "received.tif", "--report", dir / "report.json", "--id",
                       "+1 555 0100", "--timeout", "120", "--speed", "4"},
                      dir / "sim.log");
@@ -105,7 +96,7 @@ TEST(Class2Session, Class2ReceiveHandsOverPagesWithReversedBitOrder) {
     FaxPage page = testPage();
     writeTiffPages(dir / "send.tif", {page, page});
     ChildProcess sim(
-        {simulator(), "remote-send", "--class", "2", "--link", dir / "tty", "--in",
+        {simulatorPath(), "remote-send", "--class", "2", "--link", dir / "tty", "--in",
          dir / "send.tif", "--id", "+1 555 0100", "--ring-after", "2", "--timeout", "120"},
         dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");
@@ -143,7 +134,7 @@ TEST(Class2Session, Class2ReceiveHandsOverPagesWithReversedBitOrder) {
 TEST(Class2Session, BusyLineIsReportedAndTheRedialGetsThrough) {
     TempDir dir;
     ChildProcess sim(
-        {simulator(), "remote-receive", "--class", "2.0", "--link", dir / "tty", "--out",
+        {simulatorPath(), "remote-receive", "--class", "2.0", "--link", dir / "tty", "--out",
          dir / "received.tif", "--condition", "busy=1", "--timeout", "60", "--speed", "4"},
         dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");

@@ -13,15 +13,6 @@
 namespace px::test {
 namespace {
 
-std::string simulator() {
-    const char* dir = std::getenv("PARVEX_BIN_DIR");
-    if (dir != nullptr && *dir != '\0') {
-        return std::string(dir) + "/parvex-modemsim";
-    }
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
-           "parvex-modemsim";
-}
-
 bool linkExists(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
@@ -40,7 +31,7 @@ TEST(SimConditions, DialOutcomesReachTheDteAsResultWords) {
     for (const Row& row : rows) {
         TempDir dir;
         ChildProcess sim(
-            {simulator(), "remote-receive", "--class", "2.0", "--link", dir / "tty", "--out",
+            {simulatorPath(), "remote-receive", "--class", "2.0", "--link", dir / "tty", "--out",
              dir / "r.tif", "--condition", row.condition, "--timeout", "30", "--speed", "8"},
             dir / "sim.log");
         ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");
@@ -55,7 +46,7 @@ TEST(SimConditions, DialOutcomesReachTheDteAsResultWords) {
 
 TEST(SimConditions, DeadModemStopsAnsweringOnceItDials) {
     TempDir dir;
-    ChildProcess sim({simulator(), "remote-receive", "--class", "2.0", "--link", dir / "tty",
+    ChildProcess sim({simulatorPath(), "remote-receive", "--class", "2.0", "--link", dir / "tty",
                       "--out", dir / "r.tif", "--condition", "dead-modem", "--timeout", "30"},
                      dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");
@@ -74,8 +65,8 @@ TEST(SimConditions, FarEndHangingUpAfterAPageIsAFailedCall) {
     page.height = 100;
     page.bits.assign(static_cast<std::size_t>(page.rowBytes()) * page.height, 0x0F);
     writeTiffPages(dir / "send.tif", {page, page, page});
-    ChildProcess sim({simulator(), "remote-send", "--class", "2.0", "--link", dir / "tty", "--in",
-                      dir / "send.tif", "--report", dir / "report.json", "--condition",
+    ChildProcess sim({simulatorPath(), "remote-send", "--class", "2.0", "--link", dir / "tty",
+                      "--in", dir / "send.tif", "--report", dir / "report.json", "--condition",
                       "hangup-after-page=1", "--ring-after", "1", "--timeout", "60"},
                      dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");
@@ -101,8 +92,8 @@ TEST(SimConditions, FarEndHangingUpAfterAPageIsAFailedCall) {
 
 TEST(SimConditions, VanishingPortTakesItsLinkAlong) {
     TempDir dir;
-    ChildProcess sim({simulator(), "remote-receive", "--link", dir / "tty", "--out", dir / "r.tif",
-                      "--condition", "vanish=6", "--timeout", "60", "--speed", "4"},
+    ChildProcess sim({simulatorPath(), "remote-receive", "--link", dir / "tty", "--out",
+                      dir / "r.tif", "--condition", "vanish=6", "--timeout", "60", "--speed", "4"},
                      dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");
     {
@@ -119,7 +110,7 @@ TEST(SimConditions, VanishingPortTakesItsLinkAlong) {
 
 TEST(SimConditions, TerminationRemovesTheLinksAndReportsNoCall) {
     TempDir dir;
-    ChildProcess sim({simulator(), "back-to-back", "--link", dir / "a", "--link-b", dir / "b"},
+    ChildProcess sim({simulatorPath(), "back-to-back", "--link", dir / "a", "--link-b", dir / "b"},
                      dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "b", 10)) << readFile(dir / "sim.log");
     std::this_thread::sleep_for(std::chrono::milliseconds(200));

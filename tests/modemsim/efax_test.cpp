@@ -14,16 +14,6 @@
 namespace px::test {
 namespace {
 
-std::string simulator() {
-    const char* dir = std::getenv("PARVEX_BIN_DIR");
-    if (dir != nullptr && *dir != '\0') {
-        return std::string(dir) + "/parvex-modemsim";
-    }
-    // Test binaries sit in <build>/tests, programs in <build>/bin.
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "bin" /
-           "parvex-modemsim";
-}
-
 // Class 1 leaves T.30's tight turn-arounds to the DTE, so its line keeps real
 // time; Class 2 modems answer those themselves.
 std::string speedFor(const char* modemClass) {
@@ -91,9 +81,9 @@ protected:
 
 TEST_P(EfaxThroughSimulator, SendsATextPageToTheRemoteFaxMachine) {
     ChildProcess sim(
-        {simulator(), "remote-receive", "--class", GetParam().modemClass, "--link", dir / "ttyFAX",
-         "--out", dir / "received.tif", "--report", dir / "report.json", "--id", "+1 555 0100",
-         "--timeout", "150", "--speed", speedFor(GetParam().modemClass)},
+        {simulatorPath(), "remote-receive", "--class", GetParam().modemClass, "--link",
+         dir / "ttyFAX", "--out", dir / "received.tif", "--report", dir / "report.json", "--id",
+         "+1 555 0100", "--timeout", "150", "--speed", speedFor(GetParam().modemClass)},
         dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "ttyFAX", 10)) << readFile(dir / "sim.log");
     ChildProcess efax({"efax", "-d", dir / "ttyFAX", GetParam().efaxOption, "-l", "+1 555 0199",
@@ -111,7 +101,7 @@ TEST_P(EfaxThroughSimulator, SendsATextPageToTheRemoteFaxMachine) {
 
 TEST_P(EfaxThroughSimulator, ReceivesAPageFromTheRemoteFaxMachine) {
     ChildProcess sim(
-        {simulator(), "remote-send", "--class", GetParam().modemClass, "--link", dir / "ttyFAX",
+        {simulatorPath(), "remote-send", "--class", GetParam().modemClass, "--link", dir / "ttyFAX",
          "--in", page, "--report", dir / "report.json", "--id", "+1 555 0100", "--ring-after", "4",
          "--timeout", "150", "--speed", speedFor(GetParam().modemClass)},
         dir / "sim.log");
@@ -131,7 +121,7 @@ TEST_P(EfaxThroughSimulator, ReceivesAPageFromTheRemoteFaxMachine) {
 class EfaxBackToBack : public EfaxThroughSimulator {};
 
 TEST_P(EfaxBackToBack, CarriesAFaxFromOneEfaxToAnother) {
-    ChildProcess sim({simulator(), "back-to-back", "--class", GetParam().modemClass, "--link",
+    ChildProcess sim({simulatorPath(), "back-to-back", "--class", GetParam().modemClass, "--link",
                       dir / "ttyA", "--link-b", dir / "ttyB", "--timeout", "200"},
                      dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "ttyB", 10)) << readFile(dir / "sim.log");
