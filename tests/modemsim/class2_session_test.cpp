@@ -91,6 +91,44 @@ TEST(Class2Session, Class20TransmitDeliversThePageToTheRemoteMachine) {
               std::string::npos);
 }
 
+TEST(Class2Session, Class2TransmitTakesEachPageThenReportsTheRealOutcome) {
+    TempDir dir;
+    FaxPage page = testPage();
+    std::vector<uint8_t> mh = encodeMh(page);
+    ChildProcess sim({simulatorPath(), "remote-receive", "--class", "2", "--link", dir / "tty",
+                      "--out", dir / "received.tif", "--id", "+1 555 0100", "--timeout", "120"},
+                     dir / "sim.log");
+    ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");
+    ScriptedDte dte(dir / "tty");
+    const char* setup[] = {"ATE0Q0V1X4S0=0S2=43", "AT+FCLASS=2", "AT+FLID=\"+1 555 0199\"",
+                           "AT+FDIS=1,5,0,2,0,0,0,0"};
+    for (const char* command : setup) {
+        dte.send(command);
+        ASSERT_TRUE(dte.expect("OK", 5)) << command << "\n" << dte.transcript();
+    }
+    dte.send("ATDT5550100");
+    ASSERT_TRUE(dte.expect("+FCON", 60)) << dte.transcript() << readFile(dir / "sim.log");
+    ASSERT_TRUE(dte.expect("OK", 10)) << dte.transcript();
+    for (int n = 1; n <= 2; ++n) {
+        dte.send("AT+FDT");
+        ASSERT_TRUE(dte.expect("CONNECT", 10)) << dte.transcript();
+        std::vector<uint8_t> data = dleStuffed(mh);
+        data.push_back(0x10);
+        data.push_back(0x03);
+        dte.sendBytes(data);
+        ASSERT_TRUE(dte.expect("OK", 60)) << dte.transcript();
+        dte.send(n == 2 ? "AT+FET=2" : "AT+FET=0");
+        ASSERT_TRUE(dte.expect("+FPTS:1", 120)) << dte.transcript() << readFile(dir / "sim.log");
+        ASSERT_TRUE(dte.expect("OK", 10)) << dte.transcript();
+    }
+    showTranscript(dte);
+    ASSERT_EQ(sim.wait(30), 0) << readFile(dir / "sim.log");
+    auto received = readTiffPages(dir / "received.tif");
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_TRUE(received[0] == page);
+    EXPECT_TRUE(received[1] == page);
+}
+
 TEST(Class2Session, Class2ReceiveHandsOverPagesWithReversedBitOrder) {
     TempDir dir;
     FaxPage page = testPage();

@@ -410,7 +410,7 @@ bool Class2Modem::faxCommand(const AtCommand& cmd, const std::string& word) {
             pagesDone_ = true;
             lastPageEndedDocument_ = true;
         } else {
-            respond("+F" + std::string(words_.pts) + ":1");
+            respond("+F" + std::string(words_.pts) + ":1,0,0,0");
         }
         return true;
     }
