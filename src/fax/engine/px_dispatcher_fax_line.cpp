@@ -130,7 +130,12 @@ void TPxDispatcherFaxLine::disarmAll() {
 }
 
 void TPxDispatcherFaxLine::suspendEvents(bool on) {
-    std::lock_guard lock(mutex_);
+    // Trigger handlers must not take the bytes a blocking read is looking at.
+    if (on && !suspended_) {
+        previousDispatching_ = d_.setDispatching(true);
+    } else if (!on && suspended_) {
+        d_.setDispatching(previousDispatching_);
+    }
     suspended_ = on;
 }
 
