@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/px_exceptions.h"
+
 namespace px {
 
 std::string faxDocumentErrorText(ErrorCode code) {
@@ -43,12 +45,9 @@ std::string faxDocumentErrorText(ErrorCode code) {
     return "Px exception";
 }
 
-EPxFaxDocumentError::EPxFaxDocumentError(ErrorCode code)
-    : std::runtime_error(faxDocumentErrorText(code)), code_(code) {}
-
 void checkFaxResult(ErrorCode code) {
     if (code < 0) {
-        throw EPxFaxDocumentError(code);
+        throwPxException(code, faxDocumentErrorText(code));
     }
 }
 

@@ -1,7 +1,6 @@
 // Error texts of the fax document layer and the way its components raise them.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
 #include "common/px_errors.h"
@@ -12,17 +11,8 @@ namespace px {
 // operating system's text for file errors.
 std::string faxDocumentErrorText(ErrorCode code);
 
-// Raised by the converter and unpacker components for a negative result.
-class EPxFaxDocumentError : public std::runtime_error {
-public:
-    explicit EPxFaxDocumentError(ErrorCode code);
-    ErrorCode code() const { return code_; }
-
-private:
-    ErrorCode code_;
-};
-
-// Throws for a negative code; returns otherwise.
+// Throws the exception of a negative code (EFaxBadFormat, EConvertAbort, ...,
+// an EInOutError for file errors), with the code's text; returns otherwise.
 void checkFaxResult(ErrorCode code);
 
 }  // namespace px

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fax/apf/px_apf_reader.h"
+#include "common/px_exceptions.h"
 #include "fax/apf/px_fax_error.h"
 #include "fax/t4/px_t4_decoder.h"
 
@@ -81,8 +82,8 @@ inline std::pair<int, int> blackExtent(const Page& page) {
 inline int errorOf(const std::function<void()>& f) {
     try {
         f();
-    } catch (const EPxFaxDocumentError& e) {
-        return e.code();
+    } catch (const EPxException& e) {
+        return e.ErrorCode();
     }
     return 0;
 }

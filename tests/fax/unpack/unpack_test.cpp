@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "fax/apf/px_apf_writer.h"
+#include "common/px_exceptions.h"
 #include "fax/apf/px_fax_error.h"
 #include "fax/t4/px_t4_encoder.h"
 #include "fax/t4/px_t4_raster.h"
@@ -74,8 +75,8 @@ protected:
     static int errorOf(const std::function<void()>& f) {
         try {
             f();
-        } catch (const EPxFaxDocumentError& e) {
-            return e.code();
+        } catch (const EPxException& e) {
+            return e.ErrorCode();
         }
         return 0;
     }

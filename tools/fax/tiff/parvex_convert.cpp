@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/px_exceptions.h"
 #include "fax/apf/px_apf_reader.h"
 #include "fax/apf/px_fax_error.h"
 #include "fax/convert/px_fax_converter.h"
@@ -85,7 +86,8 @@ QString lowerSuffix(const std::string& name) {
 }
 
 [[noreturn]] void fail(ErrorCode rc) {
-    throw EPxFaxDocumentError(rc == ecOK ? ecInternal : rc);
+    checkFaxResult(rc == ecOK ? ecInternal : rc);
+    throw std::logic_error("unreachable");
 }
 
 int toApf(const Args& args) {
@@ -302,8 +304,8 @@ int main(int argc, char** argv) {
     } catch (const UsageError& e) {
         std::fprintf(stderr, "parvex-convert: %s\n%s", e.what(), kUsage);
         return 2;
-    } catch (const EPxFaxDocumentError& e) {
-        std::fprintf(stderr, "parvex-convert: %s (error %d)\n", e.what(), -e.code());
+    } catch (const EPxException& e) {
+        std::fprintf(stderr, "parvex-convert: %s (error %d)\n", e.what(), -e.ErrorCode());
         return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "parvex-convert: %s\n", e.what());
