@@ -223,6 +223,12 @@ bool TPxFaxReceiver::collect() {
             }
             case TPxResponseCollector::Result::Line: {
                 const std::string& text = collector_.line();
+                if (lineHas(text, "RING") && state_ >= R::rf1Init1 && state_ <= R::rf2Init3) {
+                    // A caller rings while the modem is being set up: count
+                    // the ring for the answer and wait for the command's OK.
+                    ++rings_;
+                    break;
+                }
                 if (lineHasError(text) && !(isClass1() && state_ == R::rf1CollFrms) &&
                     state_ != R::rf2GtPgRslt) {
                     fail(ecFaxBadModemResult);
@@ -376,6 +382,7 @@ void TPxFaxReceiver::runState(TFaxEvent ev) {
 
 void TPxFaxReceiver::init() {
     pages_ = 0;
+    currentPage = 0;
     retry_ = 0;
     fileState_ = 3;
     rings_ = 0;
@@ -402,6 +409,7 @@ void TPxFaxReceiver::class1Init1() {
     line_.armResponseTimer(0);
     setProgress(fpWaiting);
     setState(R::rfWaiting);
+    answerIfRung();
 }
 
 void TPxFaxReceiver::class2Init1() {
@@ -437,19 +445,24 @@ void TPxFaxReceiver::class2Init3() {
     setProgress(fpWaiting);
     line_.armResponseTimer(0);
     setState(R::rfWaiting);
+    answerIfRung();
+}
+
+void TPxFaxReceiver::answerIfRung() {
+    if (rings_ >= modem.answerOnRing) {
+        if (!firstStatusSent_) {
+            reportStatus(true);
+        }
+        line_.armResponseTimer(modem.responseTimeout);
+        setState(R::rfAnswer);
+    }
 }
 
 void TPxFaxReceiver::waitingForCall() {
     const std::string& text = collector_.line();
     if (lineHas(text, "RING")) {
         ++rings_;
-        if (rings_ >= modem.answerOnRing) {
-            if (!firstStatusSent_) {
-                reportStatus(true);
-            }
-            line_.armResponseTimer(modem.responseTimeout);
-            setState(R::rfAnswer);
-        }
+        answerIfRung();
         return;
     }
     if (lineHas(text, "NO C")) {

@@ -107,6 +107,7 @@ private:
     void class2Init1B();
     void class2Init3();
     void waitingForCall();
+    void answerIfRung();
     void answer();
     void class1SendCSI();
     void class1SendDIS();
