@@ -1,0 +1,33 @@
+#include "ui/comselect/com_select_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QDialogButtonBox>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace px {
+namespace {
+
+TEST(ComSelectForm, ListsTheChoicesWithTheFirstSelected) {
+    TComSelectForm form({{1, "/dev/ttyS0", false}, {4, "/dev/ttyACM0", true}});
+    EXPECT_EQ(form.windowTitle(), "Select Port");
+    ASSERT_EQ(form.list()->count(), 2);
+    EXPECT_EQ(form.list()->item(1)->text(), "COM4  (/dev/ttyACM0)");
+    ASSERT_NE(form.chosen(), nullptr);
+    EXPECT_EQ(form.chosen()->number, 1);
+    form.list()->setCurrentRow(1);
+    EXPECT_EQ(form.chosen()->number, 4);
+    EXPECT_TRUE(form.chosen()->needsBinding);
+}
+
+TEST(ComSelectForm, NoPortsMeansNothingToChoose) {
+    TComSelectForm form({});
+    EXPECT_EQ(form.chosen(), nullptr);
+    auto* box = form.findChild<QDialogButtonBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->button(QDialogButtonBox::Ok)->isEnabled());
+}
+
+}  // namespace
+}  // namespace px
