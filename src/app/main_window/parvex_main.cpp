@@ -13,6 +13,7 @@
 #include "app/main_window/main_screen.h"
 #include "app/main_window/user_prompts.h"
 #include "ui/help/help_center.h"
+#include "ui/help/help_topics.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
 
     px::THelpCenter help;
     px::TDialogPrompts prompts([&help] { help.showProblemSolver(); });
+    prompts.setHelp([&help] { help.showTopic(px::kHelpContents); });
     px::TMainScreen window(*folder, prompts, &help);
     help.setOwner(&window);
     justOne.listen();

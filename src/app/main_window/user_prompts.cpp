@@ -52,6 +52,10 @@ int TDialogPrompts::choice(QWidget* parent, const QString& caption, const QStrin
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (openHelp_) {
+        buttons->addButton(QDialogButtonBox::Help);
+        QObject::connect(buttons, &QDialogButtonBox::helpRequested, &dialog, openHelp_);
+    }
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted) {
         return -1;

@@ -45,6 +45,8 @@ public:
     explicit TDialogPrompts(std::function<void()> openProblemSolver = {})
         : openProblemSolver_(std::move(openProblemSolver)) {}
     void setProblemSolver(std::function<void()> open) { openProblemSolver_ = std::move(open); }
+    // When set, the choice dialogs carry a Help button that calls it.
+    void setHelp(std::function<void()> open) { openHelp_ = std::move(open); }
 
     void information(QWidget* parent, const QString& text) override;
     bool question(QWidget* parent, const QString& caption, const QString& text,
@@ -58,6 +60,7 @@ public:
 
 private:
     std::function<void()> openProblemSolver_;
+    std::function<void()> openHelp_;
 };
 
 }  // namespace px

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 
 #include "app/main_window/fax_error_dialog.h"
@@ -55,6 +58,28 @@ TEST(FaxErrorDialog, TextAreaGrowsWithTheLinesAndContinueIsOptional) {
     EXPECT_EQ(five.textArea()->toPlainText(), "1\n2\n3\n4\n5");
     EXPECT_NE(five.findChild<QPushButton*>("problemSolverButton"), nullptr);
     EXPECT_EQ(five.findChild<QPushButton*>("problemSolverButton")->text(), " Fax Problem Solver");
+}
+
+TEST(ChoiceDialog, HelpButtonOpensHelpAndTheChosenOptionIsReturned) {
+    TDialogPrompts prompts;
+    int helpOpened = 0;
+    prompts.setHelp([&] { ++helpOpened; });
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Delete Fax");
+        auto radios = dialog->findChildren<QRadioButton*>();
+        ASSERT_EQ(radios.size(), 3);
+        EXPECT_TRUE(radios[2]->isChecked()) << "the preselected option";
+        auto* box = dialog->findChild<QDialogButtonBox*>();
+        ASSERT_NE(box->button(QDialogButtonBox::Help), nullptr);
+        box->button(QDialogButtonBox::Help)->click();
+        EXPECT_TRUE(dialog->isVisible()) << "Help leaves the choice open";
+        radios[1]->setChecked(true);
+        box->button(QDialogButtonBox::Ok)->click();
+    });
+    EXPECT_EQ(prompts.choice(nullptr, "Delete Fax", {"Cover", "Body", "Both"}, 2), 1);
+    EXPECT_EQ(helpOpened, 1);
 }
 
 TEST(BusyScope, CursorAndPanelAreRestoredWhenAnOperationThrows) {
