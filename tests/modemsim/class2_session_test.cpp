@@ -48,20 +48,27 @@ void showTranscript(const ScriptedDte& dte) {
     }
 }
 
-TEST(Class2Session, Class20TransmitDeliversThePageToTheRemoteMachine) {
+// Sends one page in Class 2.0; with `ecm` both ends offer error correction,
+// and the far end must report that the page travelled under it.
+void class20Transmit(bool ecm) {
     TempDir dir;
     FaxPage page = testPage();
     std::vector<uint8_t> mh = encodeMh(page);
     ASSERT_NE(std::count(mh.begin(), mh.end(), 0x10), 0) << "the page should hold DLE octets";
-    ChildProcess sim({simulatorPath(), "remote-receive", "--class", "2.0", "--link", dir / "tty",
-                      "--out", dir / "received.tif", "--report", dir / "report.json", "--id",
-                      "+1 555 0100", "--timeout", "120", "--speed", "4"},
-                     dir / "sim.log");
+    ChildProcess sim(
+        {simulatorPath(), "remote-receive", "--class", "2.0", "--link", dir / "tty", "--out",
+         dir / "received.tif", "--report", dir / "report.json", "--id", "+1 555 0100", "--timeout",
+         "120", "--speed", "4", ecm ? "--ecm" : "--no-ecm"},
+        dir / "sim.log");
     ASSERT_TRUE(waitForPath(dir / "tty", 10)) << readFile(dir / "sim.log");
     ScriptedDte dte(dir / "tty");
-    const char* setup[] = {"ATE0Q0V1X4S0=0S2=43",    "AT+FCLASS=?", "AT+FCLASS=2.0",
-                           "AT+FLI=\"+1 555 0199\"", "AT+FLO=2",    "AT+FNR=1,1,1,0",
-                           "AT+FIS=1,5,0,2,0,0,0,0"};
+    const char* setup[] = {"ATE0Q0V1X4S0=0S2=43",
+                           "AT+FCLASS=?",
+                           "AT+FCLASS=2.0",
+                           "AT+FLI=\"+1 555 0199\"",
+                           "AT+FLO=2",
+                           "AT+FNR=1,1,1,0",
+                           ecm ? "AT+FIS=1,5,0,2,0,1,0,0" : "AT+FIS=1,5,0,2,0,0,0,0"};
     for (const char* command : setup) {
         dte.send(command);
         ASSERT_TRUE(dte.expect("OK", 5)) << command << "\n" << dte.transcript();
@@ -89,6 +96,17 @@ TEST(Class2Session, Class20TransmitDeliversThePageToTheRemoteMachine) {
     EXPECT_TRUE(received[0] == page);
     EXPECT_NE(readFile(dir / "report.json").find("\"remote_id\": \"+1 555 0199\""),
               std::string::npos);
+    EXPECT_NE(readFile(dir / "report.json").find(ecm ? "\"ecm\": true" : "\"ecm\": false"),
+              std::string::npos)
+        << readFile(dir / "report.json");
+}
+
+TEST(Class2Session, Class20TransmitDeliversThePageToTheRemoteMachine) {
+    class20Transmit(false);
+}
+
+TEST(Class2Session, Class20TransmitWithErrorCorrection) {
+    class20Transmit(true);
 }
 
 TEST(Class2Session, Class2TransmitTakesEachPageThenReportsTheRealOutcome) {
