@@ -1,0 +1,68 @@
+#include "fax_pages.h"
+
+#include <tiffio.h>
+
+#include "fax/apf/px_apf_reader.h"
+#include "fax/t4/px_t4_decoder.h"
+
+namespace px::test {
+
+std::vector<Rows> apfPages(const std::string& path) {
+    std::vector<Rows> pages;
+    TPxApfReader reader;
+    if (reader.open(path) != ecOK) {
+        return pages;
+    }
+    for (unsigned n = 1; n <= reader.pageCount(); ++n) {
+        ApfPageInfo page;
+        if (reader.findPage(n, page) != ecOK) {
+            break;
+        }
+        Rows rows;
+        TPxT4Decoder decoder;
+        auto sink = [&](const uint8_t* raster, unsigned bytes) {
+            rows.emplace_back(raster, raster + std::min(bytes, 216u));
+        };
+        reader.readPage(page, [&](const uint8_t* data, size_t size) {
+            decoder.feed(data, size, sink);
+            return true;
+        });
+        decoder.finish(sink);
+        pages.push_back(std::move(rows));
+    }
+    return pages;
+}
+
+std::vector<Rows> tiffPages(const std::string& path) {
+    std::vector<Rows> pages;
+    TIFF* tif = TIFFOpen(path.c_str(), "r");
+    if (tif == nullptr) {
+        return pages;
+    }
+    do {
+        uint32_t height = 0;
+        uint16_t photometric = PHOTOMETRIC_MINISWHITE;
+        TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+        TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+        std::vector<uint8_t> line(static_cast<size_t>(TIFFScanlineSize(tif)));
+        Rows rows;
+        for (uint32_t y = 0; y < height; ++y) {
+            if (TIFFReadScanline(tif, line.data(), y, 0) < 0) {
+                break;
+            }
+            std::vector<uint8_t> row(line.begin(),
+                                     line.begin() + std::min<size_t>(216, line.size()));
+            if (photometric == PHOTOMETRIC_MINISBLACK) {
+                for (auto& b : row) {
+                    b = static_cast<uint8_t>(~b);
+                }
+            }
+            rows.push_back(std::move(row));
+        }
+        pages.push_back(std::move(rows));
+    } while (TIFFReadDirectory(tif));
+    TIFFClose(tif);
+    return pages;
+}
+
+}  // namespace px::test
