@@ -10,26 +10,12 @@
 #include "fax/apf/px_fax_error.h"
 #include "fax/convert/px_bitmap_reader.h"
 #include "fax/convert/px_text_ex_reader.h"
+#include "fax/qt/px_qt_services.h"
 #include "fax/t4/px_t4_raster.h"
 #include "fax/t4/px_text_reader.h"
 
 namespace px {
 namespace {
-
-ErrorCode processOneMessage() {
-    if (QCoreApplication::instance() == nullptr) {
-        return ecOK;
-    }
-    if (QCoreApplication::closingDown()) {
-        return ecGotQuitMsg;
-    }
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    return ecOK;
-}
-
-std::string toPath(const QString& name) {
-    return QFile::encodeName(name).toStdString();
-}
 
 // The existing file whose name matches `path` but for letter case; `path`
 // itself when there is none.

@@ -4,28 +4,11 @@
 #include <QFileInfo>
 
 #include "fax/apf/px_fax_error.h"
+#include "fax/qt/px_qt_services.h"
 #include "fax/t4/px_t4_raster.h"
 #include "fax/unpack/px_page_export.h"
 
 namespace px {
-namespace {
-
-ErrorCode processOneMessage() {
-    if (QCoreApplication::instance() == nullptr) {
-        return ecOK;
-    }
-    if (QCoreApplication::closingDown()) {
-        return ecGotQuitMsg;
-    }
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    return ecOK;
-}
-
-std::string toPath(const QString& name) {
-    return QFile::encodeName(name).toStdString();
-}
-
-}  // namespace
 
 TPxFaxUnpacker::TPxFaxUnpacker() : pump_(processOneMessage) {}
 
