@@ -52,7 +52,7 @@ std::string substituteHeader(const std::string& line, const TPxHeaderValues& val
     std::string out;
     size_t i = 0;
     while (i < line.size()) {
-        if (line[i] != '$') {
+        if (line[i] != '$' || (i > 0 && line[i - 1] != ' ')) {
             out.push_back(line[i++]);
             continue;
         }
