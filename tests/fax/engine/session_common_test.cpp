@@ -100,7 +100,7 @@ TEST(FaxHeaderLine, SubstitutesDollarWordsAndDropsUnknownOnes) {
     v.stationId = "PX";
     v.sender = "Ann";
     EXPECT_EQ(substituteHeader("$X page $P of $N", v), " page 2 of 3");
-    EXPECT_EQ(substituteHeader("From $F ($I)", v), "From Ann (");  // "$I)" is no known word
+    EXPECT_EQ(substituteHeader("From $F ($I)", v), "From Ann ($I)");  // "($I)" is no "$" word
     EXPECT_EQ(substituteHeader("From $F $I", v), "From Ann PX");
     EXPECT_EQ(substituteHeader("$", v), "");
     EXPECT_EQ(substituteHeader("100$ $R", v), "100$ ");
