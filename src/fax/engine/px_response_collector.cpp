@@ -54,7 +54,9 @@ TPxResponseCollector::Result TPxResponseCollector::feed(uint8_t byte) {
             return Result::Frame;
         }
     }
-    if (byte == '\r' || byte == '\n') {
+    // Results end with CR LF; the line ends at the LF, so that page data
+    // right after a CONNECT starts with its own first octet.
+    if (byte == '\n') {
         std::string text = trimLine(partial_);
         partial_.clear();
         if (text.empty()) {
