@@ -569,12 +569,15 @@ bool TPxFaxTransmitter::dialOutcome() {
     if (lineHas(text, "BUSY") || lineHas(text, "ANSWER")) {
         ++dialAttempt;
         if (dialAttempts != 0 && dialAttempt >= dialAttempts) {
+            // The last outcome names the failure: a line that never answered
+            // is not reported as busy.
+            const int code = lineHas(text, "BUSY") ? ecFaxBusy : ecFaxNoAnswer;
             reportStatus(false, true);
             if (options & afAbortNoConnect) {
-                fail(ecFaxBusy);
+                fail(code);
             } else {
                 closeFiles();
-                reportError(ecFaxBusy);
+                reportError(code);
                 reportLog(lfaxTransmitFail);
                 setProgress(fpInitModem);
                 setState(S::tfGetEntry);

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <ostream>
 
@@ -23,6 +26,12 @@
 namespace px {
 
 namespace {
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+void onSignal(int) {
+    gInterrupted = 1;
+}
 
 bool toInt(const std::string& text, int& value) {
     if (text.empty() || text.size() > 9 ||
@@ -49,6 +58,11 @@ public:
     }
     void status(bool, bool) override {
         int code = session_ != nullptr ? session_->progress : 0;
+        // A session ended by an error also reports progress 42; only a
+        // cancel is a user abort.
+        if (code == fpCancel && session_->errorCode != ecCancelRequested) {
+            return;
+        }
         if (code != lastProgress_ && code != 0) {
             lastProgress_ = code;
             std::lock_guard lock(outMutex_);
@@ -76,9 +90,15 @@ public:
         finished_ = true;
         changed_.notify_all();
     }
-    int waitFinish() {
+    // Waits for the finish; `onTick` runs every 100 ms meanwhile.
+    int waitFinish(const std::function<void()>& onTick) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return finished_; });
+        while (
+            !changed_.wait_for(lock, std::chrono::milliseconds(100), [&] { return finished_; })) {
+            lock.unlock();
+            onTick();
+            lock.lock();
+        }
         return finishCode_;
     }
     int completed() const { return done_; }
@@ -322,6 +342,9 @@ int runFaxCli(const TPxFaxCliOptions& o, std::ostream& out) {
         job.coverFile = o.cover;
     }
 
+    // SIGINT and SIGTERM cancel the session cleanly (hang-up, partial file kept).
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
     TPxPosixDispatcher dispatcher(nullptr, TPxSystemClock::instance(), nullptr);
     const std::string device = faxCliDevice(o.port);
     int rc = dispatcher.openPort(device, 19200, kParityNone, 8, 1, 8192, 8192, true, true);
@@ -351,7 +374,13 @@ int runFaxCli(const TPxFaxCliOptions& o, std::ostream& out) {
     int result = rc;
     if (rc == ecOK) {
         line.start();
-        result = client.waitFinish();
+        bool aborted = false;
+        result = client.waitFinish([&] {
+            if (gInterrupted != 0 && !aborted) {
+                aborted = true;
+                line.abort();
+            }
+        });
         line.detach();
     }
     dispatcher.closePort();

@@ -2,6 +2,12 @@
 // machine, in every class, with pages compared pel for pel.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -197,6 +203,96 @@ TEST(FaxEndToEnd, BusyLineIsRedialledAfterTheRetryWait) {
     EXPECT_EQ(call.faxStatus, 0) << call.output;
     EXPECT_NE(call.output.find("Busy, waiting until redial..."), std::string::npos);
     EXPECT_EQ(lastLine(call.output), "Sent");
+}
+
+// A call that fails: the program ends with the error's text, exit status 1,
+// well inside the time limit, and the port is free for the next program.
+void failingCall(const std::string& mode, const std::string& condition,
+                 std::vector<std::string> fax, const std::string& text) {
+    Call call;
+    if (!call.ready()) {
+        GTEST_SKIP() << "parvex-modemsim not built";
+    }
+    if (fax[0] == "send") {
+        fax.push_back(writeLetter(call, 2));
+    } else {
+        std::filesystem::create_directories(call.dir / "in");
+        fax.insert(fax.end(), {"--dir", call.dir / "in", "--once"});
+    }
+    call.run({mode, "--class", "1", "--condition", condition, "--in", testPage(1), "--out",
+              call.dir / "received.tif", "--ring-after", "1"},
+             fax);
+    EXPECT_EQ(call.faxStatus, 1) << call.output;
+    EXPECT_EQ(lastLine(call.output), text) << call.output;
+}
+
+TEST(FaxConditions, NoAnswer) {
+    failingCall("remote-receive", "no-answer",
+                {"send", "--to", "1", "--class", "1", "--attempts", "1"},
+                "Remote fax did not answer");
+}
+TEST(FaxConditions, VoiceAnswersAClass1Call) {
+    // A Class 1 modem hears no fax tones and reports no carrier.
+    failingCall("remote-receive", "voice", {"send", "--to", "1", "--class", "1"},
+                "Failed to connect to remote fax");
+}
+TEST(FaxConditions, FarEndHangsUpAfterThePage) {
+    failingCall("remote-receive", "hangup-after-page=1", {"send", "--to", "1", "--class", "1"},
+                "Fatal time out");
+}
+TEST(FaxConditions, ModemStopsAnswering) {
+    failingCall("remote-receive", "dead-modem", {"send", "--to", "1", "--class", "1"},
+                "Remote fax did not answer");
+}
+TEST(FaxConditions, InterruptCancelsTheCallAndKeepsNothingHalfSent) {
+    Call call;
+    if (!call.ready()) {
+        GTEST_SKIP() << "parvex-modemsim not built";
+    }
+    std::string letter = writeLetter(call, 3);
+    std::vector<std::string> sim = {binDir() + "/parvex-modemsim",
+                                    "remote-receive",
+                                    "--class",
+                                    "1",
+                                    "--link",
+                                    call.link,
+                                    "--out",
+                                    call.dir / "received.tif",
+                                    "--timeout",
+                                    "120"};
+    ChildProcess simulator(sim, call.dir / "sim.log");
+    ASSERT_TRUE(waitForPath(call.link, 10));
+    // Started here rather than as a ChildProcess: the test sends the signal
+    // itself and reads the exit status.
+    std::vector<std::string> args = {
+        binDir() + "/parvex-fax", "send", "--port", call.link, "--to", "1", "--class", "1", letter};
+    std::vector<char*> argv;
+    for (auto& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    std::string log = call.dir / "fax.log";
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    for (int i = 0; i < 600 && readFile(log).find("Sending page data") == std::string::npos; ++i) {
+        usleep(100000);
+    }
+    ::kill(pid, SIGTERM);
+    int status = -1;
+    for (int i = 0; i < 300 && waitpid(pid, &status, WNOHANG) == 0; ++i) {
+        usleep(100000);
+    }
+    ASSERT_TRUE(WIFEXITED(status)) << "still running or killed";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::string output = readFile(call.dir / "fax.log");
+    EXPECT_NE(output.find("User abort"), std::string::npos) << output;
+    EXPECT_EQ(lastLine(output), "Cancel requested");
+    simulator.wait(30);
 }
 
 TEST(FaxEndToEnd, NoDialToneEndsWithItsError) {
