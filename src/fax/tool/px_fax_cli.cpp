@@ -13,6 +13,9 @@
 #include <mutex>
 #include <ostream>
 
+#include "app/settings/ini_file.h"
+#include "app/settings/program_folder.h"
+#include "app/settings/px_settings.h"
 #include "comms/px_error_text.h"
 #include "comms/px_posix_dispatcher.h"
 #include "fax/apf/px_apf_reader.h"
@@ -198,7 +201,16 @@ std::string faxCliDevice(const std::string& port) {
     if (port.size() > 3 && (port.rfind("COM", 0) == 0 || port.rfind("com", 0) == 0)) {
         int n = 0;
         if (toInt(port.substr(3), n) && n >= 1) {
-            return "/dev/ttyS" + std::to_string(n - 1);
+            // [Ports] COMn of the program's PX.INI, else /dev/ttyS(n-1).
+            IniFile ini;
+            try {
+                std::error_code ec;
+                auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+                ini = IniFile::load(ProgramFolder::locate(exe.string()).settingsPath());
+            } catch (const IniFileError&) {
+                // An unreadable PX.INI leaves the standard device names.
+            }
+            return comPortDevicePath(ini, n);
         }
     }
     return port;

@@ -1,6 +1,10 @@
 // Options of parvex-fax.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include "fax/tool/px_fax_cli.h"
 
 namespace px {
@@ -18,7 +22,14 @@ TEST(FaxCli, ParsesTheSendForm) {
     EXPECT_EQ(o.rate, 4800u);
     EXPECT_EQ(o.attempts, 5);
     EXPECT_EQ(o.retryWait, 7);
+    // PARVEX_HOME names a folder whose PX.INI maps the port.
+    std::string home = testing::TempDir() + "pxfaxcli";
+    std::filesystem::create_directories(home);
+    std::ofstream(home + "/PX.INI") << "[Ports]\nCOM3=/tmp/ttyFAX0\n";
+    setenv("PARVEX_HOME", home.c_str(), 1);
     EXPECT_EQ(faxCliDevice(o.port), "/dev/ttyS1");
+    EXPECT_EQ(faxCliDevice("COM3"), "/tmp/ttyFAX0");
+    unsetenv("PARVEX_HOME");
     EXPECT_EQ(faxCliDevice("/dev/ttyACM0"), "/dev/ttyACM0");
 }
 
