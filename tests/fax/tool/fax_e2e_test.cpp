@@ -168,7 +168,7 @@ void receiveCase(const std::string& faxClass, int page, std::vector<std::string>
         pagePath = call.dir / "std.001";
     }
     std::filesystem::create_directories(call.dir / "in");
-    std::vector<std::string> sim = {"remote-send",  "--class", faxClass, "--in",   testPage(page),
+    std::vector<std::string> sim = {"remote-send",  "--class", faxClass, "--in",   pagePath,
                                     "--ring-after", "1",       "--id",   "FAR END"};
     sim.insert(sim.end(), simExtra.begin(), simExtra.end());
     call.run(sim, {"receive", "--dir", call.dir / "in", "--class", faxClass, "--once",
