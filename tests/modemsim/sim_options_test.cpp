@@ -58,6 +58,8 @@ TEST(SimOptions, ParsesEachModeWithItsOptions) {
     auto ref = parseSimOptions(split("reference --in a.tif --out b.tif"));
     EXPECT_EQ(ref.mode, SimMode::Reference);
     EXPECT_DOUBLE_EQ(ref.speed, 0.0);
+    EXPECT_FALSE(ref.oneDimensional);
+    EXPECT_TRUE(parseSimOptions(split("reference --in a.tif --out b.tif --1d")).oneDimensional);
 }
 
 TEST(SimOptions, RejectsBadCommandLinesWithAReason) {

@@ -40,9 +40,10 @@ FaxTerminal::FaxTerminal(bool calling, const TerminalConfig& config)
         t30, T30_SUPPORT_215MM_WIDTH | T30_SUPPORT_255MM_WIDTH | T30_SUPPORT_303MM_WIDTH |
                  T30_SUPPORT_UNLIMITED_LENGTH | T30_SUPPORT_A4_LENGTH | T30_SUPPORT_B4_LENGTH |
                  T30_SUPPORT_US_LETTER_LENGTH | T30_SUPPORT_US_LEGAL_LENGTH);
-    t30_set_supported_compressions(t30, T30_SUPPORT_T4_1D_COMPRESSION |
-                                            T30_SUPPORT_T4_2D_COMPRESSION |
-                                            T30_SUPPORT_T6_COMPRESSION);
+    t30_set_supported_compressions(t30, config.oneDimensional ? T30_SUPPORT_T4_1D_COMPRESSION
+                                                              : T30_SUPPORT_T4_1D_COMPRESSION |
+                                                                    T30_SUPPORT_T4_2D_COMPRESSION |
+                                                                    T30_SUPPORT_T6_COMPRESSION);
     t30_set_ecm_capability(t30, config.ecm ? 1 : 0);
     if (!config.txFile.empty()) {
         t30_set_tx_file(t30, config.txFile.c_str(), -1, -1);

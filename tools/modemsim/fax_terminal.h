@@ -18,10 +18,11 @@ struct TerminalConfig {
     int maxRate = 14400;  // 2400, 4800, 7200, 9600, 12000 or 14400
     bool fine = true;     // false: standard resolution only
     bool ecm = false;
-    std::string txFile;       // send this TIFF (calling or answering)
-    std::string rxFile;       // receive into this TIFF
-    int hangupAfterPage = 0;  // drop the line after this many pages (0: never)
-    bool verbose = false;     // spandsp's own T.30 log on stderr
+    bool oneDimensional = false;  // offer T.4 1D coding only (no 2D, no T.6)
+    std::string txFile;           // send this TIFF (calling or answering)
+    std::string rxFile;           // receive into this TIFF
+    int hangupAfterPage = 0;      // drop the line after this many pages (0: never)
+    bool verbose = false;         // spandsp's own T.30 log on stderr
 };
 
 // spandsp modem set for a top speed: V.27ter covers 2400/4800, V.29 7200/9600,

@@ -128,6 +128,7 @@ std::string usageText() {
            "  parvex-modemsim back-to-back --link PATH_A --link-b PATH_B [--class 1|2|2.0]\n"
            "  parvex-modemsim reference --in FILE.tif --out FILE.tif [--report FILE.json]\n"
            "common options: --timeout SECONDS, --speed FACTOR (line time per wall time),\n"
+           "  --1d (the far end offers T.4 one-dimensional coding only),\n"
            "  --calls N (0: serve calls until the timeout), --verbose\n"
            "conditions: busy=N, no-answer, no-dial-tone, voice, data-modem,\n"
            "  hangup-after-page=K, snr=DB, dead-modem, vanish=SECONDS\n";
@@ -201,6 +202,8 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
             o.ecm = true;
         } else if (a == "--no-ecm") {
             o.ecm = false;
+        } else if (a == "--1d") {
+            o.oneDimensional = true;
         } else if (a == "--ring-after") {
             o.ringAfter = toNumber(a, value());
         } else if (a == "--timeout") {

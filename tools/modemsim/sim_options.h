@@ -37,10 +37,11 @@ struct SimOptions {
     int maxRate = 14400;
     bool fine = true;
     bool ecm = false;
-    double ringAfter = 1.0;  // seconds before the remote machine calls
-    double timeout = 0;      // 0: no limit
-    double speed = 1.0;      // line time per wall time; 0 runs unpaced (reference only)
-    int calls = 1;           // calls to serve before ending (0: until timeout or signal)
+    bool oneDimensional = false;  // --1d: T.4 one-dimensional coding only
+    double ringAfter = 1.0;       // seconds before the remote machine calls
+    double timeout = 0;           // 0: no limit
+    double speed = 1.0;           // line time per wall time; 0 runs unpaced (reference only)
+    int calls = 1;                // calls to serve before ending (0: until timeout or signal)
     bool verbose = false;
     CallConditions conditions;
 };

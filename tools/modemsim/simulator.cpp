@@ -112,6 +112,7 @@ TerminalConfig Simulator::terminalConfig() const {
     c.maxRate = options_.maxRate;
     c.fine = options_.fine;
     c.ecm = options_.ecm;
+    c.oneDimensional = options_.oneDimensional;
     c.hangupAfterPage = options_.conditions.hangupAfterPage;
     c.verbose = options_.verbose;
     return c;
