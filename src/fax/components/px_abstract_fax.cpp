@@ -2,6 +2,7 @@
 
 #include "comms/px_clock.h"
 #include "comms/px_error_text.h"
+#include "fax/components/px_abstract_fax_status.h"
 #include "fax/components/px_fax_log.h"
 #include "fax/engine/px_fax_strings.h"
 
@@ -16,6 +17,7 @@ TPxAbstractFax::TPxAbstractFax() = default;
 
 TPxAbstractFax::~TPxAbstractFax() {
     setDestroying();
+    setStatusDisplay(nullptr);
     if (line_) {
         line_->detach();
     }
@@ -35,8 +37,32 @@ void TPxAbstractFax::setComPort(TPxComPort* port) {
     port->setHWFlowOptions({hwfUseRTS, hwfRequireCTS});
 }
 
+void TPxAbstractFax::setStatusDisplay(TPxAbstractFaxStatus* display) {
+    if (display == statusDisplay_) {
+        return;
+    }
+    if (statusDisplay_ != nullptr) {
+        TPxAbstractFaxStatus* old = statusDisplay_;
+        statusDisplay_ = nullptr;
+        old->setFax(nullptr);
+    }
+    statusDisplay_ = display;
+    if (display != nullptr) {
+        display->setFax(this);
+    }
+}
+
 void TPxAbstractFax::applySettings(TPxFaxSession& s) const {
     s.faxClass = FaxClass;
+    // Detection runs once per component: later sessions use what it found
+    // instead of asking the modem again.
+    const bool detect = FaxClass == TFaxClass::fcDetect || FaxClass == TFaxClass::fcUnknown;
+    if (detect && detected_ != 0) {
+        s.faxClass = (detected_ & kDetectedClass2_0) != 0 ? TFaxClass::fcClass2_0
+                     : (detected_ & kDetectedClass2) != 0 ? TFaxClass::fcClass2
+                                                          : TFaxClass::fcClass1;
+        s.detectedClasses = detected_;
+    }
     s.stationId = StationID.substr(0, 20);
     s.statusInterval = StatusInterval;
     s.options = (AbortNoConnect ? afAbortNoConnect : 0u) | (ExitOnError ? afExitOnError : 0u) |
@@ -91,6 +117,9 @@ void TPxAbstractFax::deliver(const std::function<void()>& fn) {
 
 void TPxAbstractFax::status(bool first, bool last) {
     deliver([&] {
+        if (statusDisplay_ != nullptr) {
+            statusDisplay_->UpdateDisplay(first, last);
+        }
         if (OnFaxStatus) {
             OnFaxStatus(*this, first, last);
         }
@@ -121,9 +150,14 @@ void TPxAbstractFax::error(int code) {
 }
 
 void TPxAbstractFax::finish(int code) {
-    if (session_) {
-        modem_ = session_->modem;
-        detected_ |= session_->detectedClasses;
+    {
+        std::lock_guard lock(mutex_);
+        if (session_) {
+            modem_ = session_->modem;
+            if (session_->detectedClasses != 0) {
+                detected_ = session_->detectedClasses;
+            }
+        }
     }
     // Posted: the machine that reports its end must not wait for the handler.
     auto run = [this, code] { finished(code); };
@@ -160,37 +194,48 @@ std::string TPxAbstractFax::ProgressText(int code) {
 }
 
 int TPxAbstractFax::ProgressCode() const {
-    return session_ ? session_->progress : 0;
+    return sessionValue([](const TPxFaxSession& s) { return s.progress; }, 0);
+}
+uint32_t TPxAbstractFax::DetectedClasses() const {
+    std::lock_guard lock(mutex_);
+    return detected_;
 }
 std::string TPxAbstractFax::RemoteStationID() const {
-    return session_ ? session_->remoteId : std::string();
+    return sessionValue([](const TPxFaxSession& s) { return s.remoteId; }, std::string());
+}
+std::string TPxAbstractFax::CurrentFaxFile() const {
+    return sessionValue([](const TPxFaxSession& s) { return s.faxFile; }, FaxFile);
+}
+std::string TPxAbstractFax::CurrentCoverFile() const {
+    return sessionValue([](const TPxFaxSession& s) { return s.coverFile; }, std::string());
 }
 int TPxAbstractFax::PageNumber() const {
-    return session_ ? session_->currentPage : 0;
+    return sessionValue([](const TPxFaxSession& s) { return s.currentPage; }, 0);
 }
 int TPxAbstractFax::PageCount() const {
-    return session_ ? session_->totalPages : 0;
+    return sessionValue([](const TPxFaxSession& s) { return s.totalPages; }, 0);
 }
 uint32_t TPxAbstractFax::PageBytes() const {
-    return session_ ? session_->pageLength : 0;
+    return sessionValue([](const TPxFaxSession& s) { return s.pageLength; }, 0u);
 }
 uint32_t TPxAbstractFax::BytesDone() const {
-    return session_ ? session_->pageBytesSent : 0;
+    return sessionValue([](const TPxFaxSession& s) { return s.pageBytesSent; }, 0u);
 }
 uint32_t TPxAbstractFax::NegotiatedBPS() const {
-    return session_ ? class1Speed(session_->modem.speedIndex).bps : 0;
+    return sessionValue([](const TPxFaxSession& s) { return class1Speed(s.modem.speedIndex).bps; },
+                        0u);
 }
 bool TPxAbstractFax::NegotiatedFine() const {
-    return session_ && session_->modem.fine;
+    return sessionValue([](const TPxFaxSession& s) { return s.modem.fine; }, false);
 }
 bool TPxAbstractFax::NegotiatedWide() const {
-    return session_ && session_->modem.wide;
+    return sessionValue([](const TPxFaxSession& s) { return s.modem.wide; }, false);
 }
 bool TPxAbstractFax::NegotiatedECM() const {
-    return session_ && session_->modem.negotiatedEcm;
+    return sessionValue([](const TPxFaxSession& s) { return s.modem.negotiatedEcm; }, false);
 }
 int TPxAbstractFax::RemoteHangupCode() const {
-    return session_ ? session_->modem.hangupCode : 0;
+    return sessionValue([](const TPxFaxSession& s) { return s.modem.hangupCode; }, 0);
 }
 
 }  // namespace px

@@ -124,11 +124,11 @@ void TPxSendFax::finished(int code) {
 }
 
 int TPxSendFax::DialAttempt() const {
-    return session_ ? session_->dialAttempt + 1 : 1;
+    return sessionValue([](const TPxFaxSession& s) { return s.dialAttempt + 1; }, 1);
 }
 
 std::string TPxSendFax::CurrentPhoneNumber() const {
-    return session_ ? session_->phoneNumber : PhoneNumber;
+    return sessionValue([](const TPxFaxSession& s) { return s.phoneNumber; }, PhoneNumber);
 }
 
 bool TPxSendFax::nextFax(TPxFaxJob& job) {
