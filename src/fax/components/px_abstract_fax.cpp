@@ -76,13 +76,20 @@ void TPxAbstractFax::applySettings(TPxFaxSession& s) const {
     s.modem.userInit = modemInit_;
 }
 
-void TPxAbstractFax::beginSession(const SessionMaker& make) {
+void TPxAbstractFax::checkPort() const {
     if (port_ == nullptr) {
         raiseError(ecPortNotAssigned);
+    }
+    if (port_->DeviceLayer() == dlWinsock) {
+        raiseError(ecCannotUseWithWinSock);
     }
     if (port_->OutSize() < 8192) {
         raiseError(ecOutputBufferTooSmall);
     }
+}
+
+void TPxAbstractFax::beginSession(const SessionMaker& make) {
+    checkPort();
     if (Running()) {
         raiseError(ecFaxSessionError);
     }
@@ -141,7 +148,10 @@ void TPxAbstractFax::log(int logCode) {
 }
 
 void TPxAbstractFax::error(int code) {
-    lastError_ = code;
+    {
+        std::lock_guard lock(mutex_);
+        lastError_ = code;
+    }
     deliver([&] {
         if (OnFaxError) {
             OnFaxError(*this, code);
@@ -195,6 +205,10 @@ std::string TPxAbstractFax::ProgressText(int code) {
 
 int TPxAbstractFax::ProgressCode() const {
     return sessionValue([](const TPxFaxSession& s) { return s.progress; }, 0);
+}
+int TPxAbstractFax::LastErrorCode() const {
+    std::lock_guard lock(mutex_);
+    return lastError_;
 }
 uint32_t TPxAbstractFax::DetectedClasses() const {
     std::lock_guard lock(mutex_);

@@ -70,7 +70,7 @@ public:
     bool Running() const;
     static std::string ProgressText(int code);
     int ProgressCode() const;
-    int LastErrorCode() const { return lastError_; }
+    int LastErrorCode() const;
     std::string RemoteStationID() const;
     // Bits kDetectedClass1, kDetectedClass2, kDetectedClass2_0.
     uint32_t DetectedClasses() const;
@@ -92,8 +92,10 @@ public:
 
 protected:
     using SessionMaker = std::function<std::unique_ptr<TPxFaxSession>(TPxFaxLine&)>;
-    // Checks the port (EPortNotAssigned, EOutputBufferTooSmall) and starts the
-    // session `make` builds on the port's line.
+    // The starting checks: EPortNotAssigned, ECannotUseWithWinSock,
+    // EOutputBufferTooSmall.
+    void checkPort() const;
+    // Checks the port and starts the session `make` builds on the port's line.
     void beginSession(const SessionMaker& make);
     void applySettings(TPxFaxSession& s) const;
     // Runs fn on the application's thread, waiting up to 1000 ms.

@@ -77,12 +77,8 @@ void TPxSendFax::JoinFaxFiles(const std::string& target) {
 }
 
 void TPxSendFax::BeginSending() {
-    if (port_ == nullptr) {
-        raiseError(ecPortNotAssigned);
-    }
-    if (port_->OutSize() < 8192) {
-        raiseError(ecOutputBufferTooSmall);
-    }
+    // Checked before the files are joined, so a refused start leaves nothing behind.
+    checkPort();
     requests_ = 0;
     if (!tempFile_.empty()) {
         std::remove(tempFile_.c_str());

@@ -147,6 +147,7 @@ TEST(SendFaxComponent, DetectionRunsOnceAndItsClassesAreRemembered) {
         ++asked;
     }
     EXPECT_EQ(asked, 1u) << sent;
+    EXPECT_EQ(sent.find("ATD"), std::string::npos) << "no phone number, no dialling";
 }
 
 }  // namespace
