@@ -31,6 +31,19 @@ bool readAll(const std::string& path, std::vector<uint8_t>& data) {
     return ok;
 }
 
+// Hands the send's text readers to a transmitter that takes a reader factory
+// (one whose header line and text covers can be drawn in another font).
+template <class Transmitter>
+void useTextReaders(Transmitter& tx, const TPxEnhTextReaders& readers) {
+    if constexpr (requires { tx.textReaderFactory; }) {
+        if (readers) {
+            tx.textReaderFactory = [readers](auto use, bool fine) {
+                return readers(use == decltype(use)::HeaderLine, fine);
+            };
+        }
+    }
+}
+
 }  // namespace
 
 TPxSendFax::~TPxSendFax() {
@@ -107,6 +120,7 @@ void TPxSendFax::BeginSending() {
         tx->headerSender = HeaderSender;
         tx->headerRecipient = HeaderRecipient;
         tx->headerTitle = HeaderTitle;
+        useTextReaders(*tx, EnhTextReaders());
         return tx;
     });
 }
@@ -117,6 +131,14 @@ void TPxSendFax::finished(int code) {
         tempFile_.clear();
     }
     TPxAbstractFax::finished(code);
+}
+
+TPxEnhTextReaders TPxSendFax::EnhTextReaders() const {
+    if (!EnhTextEnabled || !EnhTextReaderMaker) {
+        return {};
+    }
+    return [maker = EnhTextReaderMaker, header = EnhHeaderFont, body = EnhFont](
+               bool headerLine, bool fine) { return maker(headerLine ? header : body, fine); };
 }
 
 int TPxSendFax::DialAttempt() const {
