@@ -57,11 +57,12 @@ void TPxAbstractFax::applySettings(TPxFaxSession& s) const {
     // Detection runs once per component: later sessions use what it found
     // instead of asking the modem again.
     const bool detect = FaxClass == TFaxClass::fcDetect || FaxClass == TFaxClass::fcUnknown;
-    if (detect && detected_ != 0) {
-        s.faxClass = (detected_ & kDetectedClass2_0) != 0 ? TFaxClass::fcClass2_0
-                     : (detected_ & kDetectedClass2) != 0 ? TFaxClass::fcClass2
-                                                          : TFaxClass::fcClass1;
-        s.detectedClasses = detected_;
+    const uint32_t found = detected_;
+    if (detect && found != 0) {
+        s.faxClass = (found & kDetectedClass2_0) != 0 ? TFaxClass::fcClass2_0
+                     : (found & kDetectedClass2) != 0 ? TFaxClass::fcClass2
+                                                      : TFaxClass::fcClass1;
+        s.detectedClasses = found;
     }
     s.stationId = StationID.substr(0, 20);
     s.statusInterval = StatusInterval;
@@ -147,11 +148,10 @@ void TPxAbstractFax::log(int logCode) {
     });
 }
 
+// error() and finish() run in the dispatch thread while it holds the line,
+// which AbortFax takes under mutex_: they must not wait for mutex_.
 void TPxAbstractFax::error(int code) {
-    {
-        std::lock_guard lock(mutex_);
-        lastError_ = code;
-    }
+    lastError_ = code;
     deliver([&] {
         if (OnFaxError) {
             OnFaxError(*this, code);
@@ -160,13 +160,12 @@ void TPxAbstractFax::error(int code) {
 }
 
 void TPxAbstractFax::finish(int code) {
-    {
-        std::lock_guard lock(mutex_);
-        if (session_) {
-            modem_ = session_->modem;
-            if (session_->detectedClasses != 0) {
-                detected_ = session_->detectedClasses;
-            }
+    // The running session's record stays in place until the next start,
+    // which waits for this finish.
+    if (session_) {
+        modem_ = session_->modem;
+        if (session_->detectedClasses != 0) {
+            detected_ = session_->detectedClasses;
         }
     }
     // Posted: the machine that reports its end must not wait for the handler.
@@ -205,14 +204,6 @@ std::string TPxAbstractFax::ProgressText(int code) {
 
 int TPxAbstractFax::ProgressCode() const {
     return sessionValue([](const TPxFaxSession& s) { return s.progress; }, 0);
-}
-int TPxAbstractFax::LastErrorCode() const {
-    std::lock_guard lock(mutex_);
-    return lastError_;
-}
-uint32_t TPxAbstractFax::DetectedClasses() const {
-    std::lock_guard lock(mutex_);
-    return detected_;
 }
 std::string TPxAbstractFax::RemoteStationID() const {
     return sessionValue([](const TPxFaxSession& s) { return s.remoteId; }, std::string());

@@ -3,6 +3,7 @@
 // the application's thread.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -70,10 +71,10 @@ public:
     bool Running() const;
     static std::string ProgressText(int code);
     int ProgressCode() const;
-    int LastErrorCode() const;
+    int LastErrorCode() const { return lastError_; }
     std::string RemoteStationID() const;
     // Bits kDetectedClass1, kDetectedClass2, kDetectedClass2_0.
-    uint32_t DetectedClasses() const;
+    uint32_t DetectedClasses() const { return detected_; }
     int PageNumber() const;
     int PageCount() const;
     uint32_t PageBytes() const;
@@ -120,8 +121,8 @@ protected:
     std::unique_ptr<TPxDispatcherFaxLine> line_;
     std::string modemInit_;
     TPxModemRecord modem_;  // survives between sessions (initialised flag)
-    int lastError_ = 0;
-    uint32_t detected_ = 0;
+    std::atomic<int> lastError_ = 0;
+    std::atomic<uint32_t> detected_ = 0;
     mutable std::recursive_mutex mutex_;
 };
 
