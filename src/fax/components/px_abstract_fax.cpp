@@ -2,6 +2,7 @@
 
 #include "comms/px_clock.h"
 #include "comms/px_error_text.h"
+#include "fax/components/px_abstract_fax_status.h"
 #include "fax/components/px_fax_log.h"
 #include "fax/engine/px_fax_strings.h"
 
@@ -16,6 +17,7 @@ TPxAbstractFax::TPxAbstractFax() = default;
 
 TPxAbstractFax::~TPxAbstractFax() {
     setDestroying();
+    setStatusDisplay(nullptr);
     if (line_) {
         line_->detach();
     }
@@ -35,8 +37,33 @@ void TPxAbstractFax::setComPort(TPxComPort* port) {
     port->setHWFlowOptions({hwfUseRTS, hwfRequireCTS});
 }
 
+void TPxAbstractFax::setStatusDisplay(TPxAbstractFaxStatus* display) {
+    if (display == statusDisplay_) {
+        return;
+    }
+    if (statusDisplay_ != nullptr) {
+        TPxAbstractFaxStatus* old = statusDisplay_;
+        statusDisplay_ = nullptr;
+        old->setFax(nullptr);
+    }
+    statusDisplay_ = display;
+    if (display != nullptr) {
+        display->setFax(this);
+    }
+}
+
 void TPxAbstractFax::applySettings(TPxFaxSession& s) const {
     s.faxClass = FaxClass;
+    // Detection runs once per component: later sessions use what it found
+    // instead of asking the modem again.
+    const bool detect = FaxClass == TFaxClass::fcDetect || FaxClass == TFaxClass::fcUnknown;
+    const uint32_t found = detected_;
+    if (detect && found != 0) {
+        s.faxClass = (found & kDetectedClass2_0) != 0 ? TFaxClass::fcClass2_0
+                     : (found & kDetectedClass2) != 0 ? TFaxClass::fcClass2
+                                                      : TFaxClass::fcClass1;
+        s.detectedClasses = found;
+    }
     s.stationId = StationID.substr(0, 20);
     s.statusInterval = StatusInterval;
     s.options = (AbortNoConnect ? afAbortNoConnect : 0u) | (ExitOnError ? afExitOnError : 0u) |
@@ -50,13 +77,20 @@ void TPxAbstractFax::applySettings(TPxFaxSession& s) const {
     s.modem.userInit = modemInit_;
 }
 
-void TPxAbstractFax::beginSession(const SessionMaker& make) {
+void TPxAbstractFax::checkPort() const {
     if (port_ == nullptr) {
         raiseError(ecPortNotAssigned);
+    }
+    if (port_->DeviceLayer() == dlWinsock) {
+        raiseError(ecCannotUseWithWinSock);
     }
     if (port_->OutSize() < 8192) {
         raiseError(ecOutputBufferTooSmall);
     }
+}
+
+void TPxAbstractFax::beginSession(const SessionMaker& make) {
+    checkPort();
     if (Running()) {
         raiseError(ecFaxSessionError);
     }
@@ -91,6 +125,9 @@ void TPxAbstractFax::deliver(const std::function<void()>& fn) {
 
 void TPxAbstractFax::status(bool first, bool last) {
     deliver([&] {
+        if (statusDisplay_ != nullptr) {
+            statusDisplay_->UpdateDisplay(first, last);
+        }
         if (OnFaxStatus) {
             OnFaxStatus(*this, first, last);
         }
@@ -111,6 +148,8 @@ void TPxAbstractFax::log(int logCode) {
     });
 }
 
+// error() and finish() run in the dispatch thread while it holds the line,
+// which AbortFax takes under mutex_: they must not wait for mutex_.
 void TPxAbstractFax::error(int code) {
     lastError_ = code;
     deliver([&] {
@@ -121,9 +160,13 @@ void TPxAbstractFax::error(int code) {
 }
 
 void TPxAbstractFax::finish(int code) {
+    // The running session's record stays in place until the next start,
+    // which waits for this finish.
     if (session_) {
         modem_ = session_->modem;
-        detected_ |= session_->detectedClasses;
+        if (session_->detectedClasses != 0) {
+            detected_ = session_->detectedClasses;
+        }
     }
     // Posted: the machine that reports its end must not wait for the handler.
     auto run = [this, code] { finished(code); };
@@ -160,37 +203,44 @@ std::string TPxAbstractFax::ProgressText(int code) {
 }
 
 int TPxAbstractFax::ProgressCode() const {
-    return session_ ? session_->progress : 0;
+    return sessionValue([](const TPxFaxSession& s) { return s.progress; }, 0);
 }
 std::string TPxAbstractFax::RemoteStationID() const {
-    return session_ ? session_->remoteId : std::string();
+    return sessionValue([](const TPxFaxSession& s) { return s.remoteId; }, std::string());
+}
+std::string TPxAbstractFax::CurrentFaxFile() const {
+    return sessionValue([](const TPxFaxSession& s) { return s.faxFile; }, FaxFile);
+}
+std::string TPxAbstractFax::CurrentCoverFile() const {
+    return sessionValue([](const TPxFaxSession& s) { return s.coverFile; }, std::string());
 }
 int TPxAbstractFax::PageNumber() const {
-    return session_ ? session_->currentPage : 0;
+    return sessionValue([](const TPxFaxSession& s) { return s.currentPage; }, 0);
 }
 int TPxAbstractFax::PageCount() const {
-    return session_ ? session_->totalPages : 0;
+    return sessionValue([](const TPxFaxSession& s) { return s.totalPages; }, 0);
 }
 uint32_t TPxAbstractFax::PageBytes() const {
-    return session_ ? session_->pageLength : 0;
+    return sessionValue([](const TPxFaxSession& s) { return s.pageLength; }, 0u);
 }
 uint32_t TPxAbstractFax::BytesDone() const {
-    return session_ ? session_->pageBytesSent : 0;
+    return sessionValue([](const TPxFaxSession& s) { return s.pageBytesSent; }, 0u);
 }
 uint32_t TPxAbstractFax::NegotiatedBPS() const {
-    return session_ ? class1Speed(session_->modem.speedIndex).bps : 0;
+    return sessionValue([](const TPxFaxSession& s) { return class1Speed(s.modem.speedIndex).bps; },
+                        0u);
 }
 bool TPxAbstractFax::NegotiatedFine() const {
-    return session_ && session_->modem.fine;
+    return sessionValue([](const TPxFaxSession& s) { return s.modem.fine; }, false);
 }
 bool TPxAbstractFax::NegotiatedWide() const {
-    return session_ && session_->modem.wide;
+    return sessionValue([](const TPxFaxSession& s) { return s.modem.wide; }, false);
 }
 bool TPxAbstractFax::NegotiatedECM() const {
-    return session_ && session_->modem.negotiatedEcm;
+    return sessionValue([](const TPxFaxSession& s) { return s.modem.negotiatedEcm; }, false);
 }
 int TPxAbstractFax::RemoteHangupCode() const {
-    return session_ ? session_->modem.hangupCode : 0;
+    return sessionValue([](const TPxFaxSession& s) { return s.modem.hangupCode; }, 0);
 }
 
 }  // namespace px

@@ -3,6 +3,7 @@
 // the application's thread.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -18,11 +19,16 @@ namespace px {
 
 class TPxFaxLog;
 class TPxAbstractFax;
+class TPxAbstractFaxStatus;
 
 using TFaxStatusEvent = std::function<void(TPxAbstractFax& cp, bool first, bool last)>;
 using TFaxLogEvent = std::function<void(TPxAbstractFax& cp, int logCode)>;
 using TFaxErrorEvent = std::function<void(TPxAbstractFax& cp, int errorCode)>;
 using TFaxFinishEvent = std::function<void(TPxAbstractFax& cp, int errorCode)>;
+
+constexpr uint32_t kDetectedClass1 = 4;
+constexpr uint32_t kDetectedClass2 = 8;
+constexpr uint32_t kDetectedClass2_0 = 16;
 
 class TPxAbstractFax : public TPxBaseComponent, public TPxFaxClient {
 public:
@@ -53,6 +59,10 @@ public:
     std::string ModemInit() const { return modemInit_; }
     void setModemInit(const std::string& text) { modemInit_ = normaliseModemString(text); }
     TPxComPort* ComPort() const { return port_; }
+    // The display that shows this fax's status reports; linking one side
+    // links the other (the display's Fax).
+    TPxAbstractFaxStatus* StatusDisplay() const { return statusDisplay_; }
+    void setStatusDisplay(TPxAbstractFaxStatus* display);
     // Links the port and forces the line settings a fax session needs.
     void setComPort(TPxComPort* port);
 
@@ -63,6 +73,7 @@ public:
     int ProgressCode() const;
     int LastErrorCode() const { return lastError_; }
     std::string RemoteStationID() const;
+    // Bits kDetectedClass1, kDetectedClass2, kDetectedClass2_0.
     uint32_t DetectedClasses() const { return detected_; }
     int PageNumber() const;
     int PageCount() const;
@@ -75,15 +86,27 @@ public:
     int RemoteHangupCode() const;
     // The phone number of the current job (for the history and displays).
     virtual std::string CurrentPhoneNumber() const { return {}; }
+    // The files of the running (or last) session: FaxFile and no cover
+    // before the first session.
+    std::string CurrentFaxFile() const;
+    std::string CurrentCoverFile() const;
 
 protected:
     using SessionMaker = std::function<std::unique_ptr<TPxFaxSession>(TPxFaxLine&)>;
-    // Checks the port (EPortNotAssigned, EOutputBufferTooSmall) and starts the
-    // session `make` builds on the port's line.
+    // The starting checks: EPortNotAssigned, ECannotUseWithWinSock,
+    // EOutputBufferTooSmall.
+    void checkPort() const;
+    // Checks the port and starts the session `make` builds on the port's line.
     void beginSession(const SessionMaker& make);
     void applySettings(TPxFaxSession& s) const;
     // Runs fn on the application's thread, waiting up to 1000 ms.
     void deliver(const std::function<void()>& fn);
+    // A value of the session records, `none` before the first session.
+    template <typename T, typename Read>
+    T sessionValue(Read read, T none) const {
+        std::lock_guard lock(mutex_);
+        return session_ ? read(*session_) : none;
+    }
 
     // TPxFaxClient, called from the dispatch thread.
     void status(bool first, bool last) override;
@@ -93,12 +116,13 @@ protected:
     virtual void finished(int code);
 
     TPxComPort* port_ = nullptr;
+    TPxAbstractFaxStatus* statusDisplay_ = nullptr;
     std::unique_ptr<TPxFaxSession> session_;
     std::unique_ptr<TPxDispatcherFaxLine> line_;
     std::string modemInit_;
     TPxModemRecord modem_;  // survives between sessions (initialised flag)
-    int lastError_ = 0;
-    uint32_t detected_ = 0;
+    std::atomic<int> lastError_ = 0;
+    std::atomic<uint32_t> detected_ = 0;
     mutable std::recursive_mutex mutex_;
 };
 

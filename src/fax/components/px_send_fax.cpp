@@ -31,6 +31,19 @@ bool readAll(const std::string& path, std::vector<uint8_t>& data) {
     return ok;
 }
 
+// Hands the send's text readers to a transmitter that takes a reader factory
+// (one whose header line and text covers can be drawn in another font).
+template <class Transmitter>
+void useTextReaders(Transmitter& tx, const TPxEnhTextReaders& readers) {
+    if constexpr (requires { tx.textReaderFactory; }) {
+        if (readers) {
+            tx.textReaderFactory = [readers](auto use, bool fine) {
+                return readers(use == decltype(use)::HeaderLine, fine);
+            };
+        }
+    }
+}
+
 }  // namespace
 
 TPxSendFax::~TPxSendFax() {
@@ -77,12 +90,8 @@ void TPxSendFax::JoinFaxFiles(const std::string& target) {
 }
 
 void TPxSendFax::BeginSending() {
-    if (port_ == nullptr) {
-        raiseError(ecPortNotAssigned);
-    }
-    if (port_->OutSize() < 8192) {
-        raiseError(ecOutputBufferTooSmall);
-    }
+    // Checked before the files are joined, so a refused start leaves nothing behind.
+    checkPort();
     requests_ = 0;
     if (!tempFile_.empty()) {
         std::remove(tempFile_.c_str());
@@ -111,6 +120,7 @@ void TPxSendFax::BeginSending() {
         tx->headerSender = HeaderSender;
         tx->headerRecipient = HeaderRecipient;
         tx->headerTitle = HeaderTitle;
+        useTextReaders(*tx, EnhTextReaders());
         return tx;
     });
 }
@@ -123,12 +133,20 @@ void TPxSendFax::finished(int code) {
     TPxAbstractFax::finished(code);
 }
 
+TPxEnhTextReaders TPxSendFax::EnhTextReaders() const {
+    if (!EnhTextEnabled || !EnhTextReaderMaker) {
+        return {};
+    }
+    return [maker = EnhTextReaderMaker, header = EnhHeaderFont, body = EnhFont](
+               bool headerLine, bool fine) { return maker(headerLine ? header : body, fine); };
+}
+
 int TPxSendFax::DialAttempt() const {
-    return session_ ? session_->dialAttempt + 1 : 1;
+    return sessionValue([](const TPxFaxSession& s) { return s.dialAttempt + 1; }, 1);
 }
 
 std::string TPxSendFax::CurrentPhoneNumber() const {
-    return session_ ? session_->phoneNumber : PhoneNumber;
+    return sessionValue([](const TPxFaxSession& s) { return s.phoneNumber; }, PhoneNumber);
 }
 
 bool TPxSendFax::nextFax(TPxFaxJob& job) {

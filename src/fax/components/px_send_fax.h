@@ -2,18 +2,34 @@
 // text or APF covers.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "fax/components/px_abstract_fax.h"
+#include "fax/components/px_font_description.h"
+#include "fax/t4/px_custom_text_reader.h"
 
 namespace px {
 
 using TFaxNextEvent = std::function<void(TPxAbstractFax& cp, std::string& phoneNumber,
                                          std::string& faxFile, std::string& coverFile)>;
 
+// Makes a text reader drawing with `font` (nullptr when it cannot), set up
+// for the page width and the margin of the transmitter's text. Given by a
+// layer with a font renderer; without one text is drawn in the fax font.
+using TPxEnhTextReaderMaker =
+    std::function<std::unique_ptr<TPxCustomTextReader>(const TPxFontDescription& font, bool fine)>;
+// The readers of one send: for the header line or for a text cover.
+using TPxEnhTextReaders =
+    std::function<std::unique_ptr<TPxCustomTextReader>(bool headerLine, bool fine)>;
+
 class TPxSendFax : public TPxAbstractFax {
 public:
     bool EnhTextEnabled = false;
+    // Header line and text cover fonts while EnhTextEnabled is on.
+    TPxFontDescription EnhHeaderFont;
+    TPxFontDescription EnhFont;
+    TPxEnhTextReaderMaker EnhTextReaderMaker;
     std::vector<std::string> FaxFileList;
     bool BlindDial = false;
     bool DetectBusy = true;
@@ -39,6 +55,9 @@ public:
     // one is not APF).
     void JoinFaxFiles(const std::string& target);
     int DialAttempt() const;
+    // The readers a send uses for its texts: empty when enhanced text is off
+    // or no maker was given (the fax font is used then).
+    TPxEnhTextReaders EnhTextReaders() const;
     std::string CurrentPhoneNumber() const override;
 
 protected:

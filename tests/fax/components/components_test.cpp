@@ -57,6 +57,15 @@ TEST(SendFaxComponent, StartingChecksRaiseBeforeAnythingIsSent) {
         EXPECT_EQ(e.ErrorCode(), ecOutputBufferTooSmall);
     }
     EXPECT_FALSE(port.Open());
+
+    // A socket device layer cannot carry a fax, for either direction.
+    port.setOutSize(8192);
+    port.setDeviceLayer(dlWinsock);
+    EXPECT_THROW(fax.BeginSending(), ECannotUseWithWinSock);
+    TPxReceiveFax receive;
+    receive.setComPort(&port);
+    EXPECT_THROW(receive.BeginReceiving(), ECannotUseWithWinSock);
+    EXPECT_FALSE(port.Open());
 }
 
 TEST(SendFaxComponent, JoinsFilesAndRefusesOnesThatAreNotApf) {
