@@ -377,6 +377,14 @@ void TPxFaxSession::switchLineRate(bool toNormal) {
     line_.setBaud(baud);
 }
 
+bool TPxFaxSession::noteHangup(const std::string& text) {
+    if (isClass1() || !lineHas(text, modem.vocabulary.hangup)) {
+        return false;
+    }
+    modem.hangupCode = std::max(0, hangupCode(text, modem.vocabulary.hangup));
+    return true;
+}
+
 void TPxFaxSession::hangUpLine() {
     if (line_.dcd()) {
         pause(1000);

@@ -20,10 +20,6 @@ constexpr unsigned kWidePageWidth = 2048;
 constexpr unsigned kTextMargin = 48;
 constexpr int kBlankLines = 8;
 
-constexpr uint8_t norm(uint8_t fcf) {
-    return static_cast<uint8_t>(fcf & 0xFE);
-}
-
 bool hasExtension(const std::string& name, const std::string& ext) {
     std::string upper = name;
     std::string dotExt = "." + ext;
@@ -47,7 +43,7 @@ std::string nowText(bool date) {
 }  // namespace
 
 TPxFaxTransmitter::TPxFaxTransmitter(TPxFaxLine& line, TPxFaxClient& client)
-    : TPxFaxSession(line, client) {}
+    : TPxFaxMachine(line, client, kTransmitStateNames.data(), S::tfNone, S::tfAbort, S::tfDone) {}
 
 TPxFaxTransmitter::~TPxFaxTransmitter() = default;
 
@@ -81,11 +77,7 @@ bool TPxFaxTransmitter::prepare() {
     return true;
 }
 
-void TPxFaxTransmitter::setState(S s) {
-    state_ = s;
-}
-
-TPxFaxTransmitter::Flow TPxFaxTransmitter::continuation(S s) {
+TPxFaxTransmitter::Flow TPxFaxTransmitter::continuation(S s) const {
     switch (s) {
         case S::tfGetEntry:
         case S::tfInit:
@@ -143,83 +135,17 @@ TPxFaxTransmitter::Flow TPxFaxTransmitter::continuation(S s) {
     return Flow::Wait;
 }
 
-bool TPxFaxTransmitter::waiting(S s) {
-    return continuation(s) == Flow::WhileData;
-}
-
-void TPxFaxTransmitter::step(TFaxEvent event) {
-    TFaxEvent ev = event;
-    for (;;) {
-        if (state_ == S::tfDone || finished_) {
-            return;
-        }
-        if (state_ != S::tfAbort) {
-            line_.logState(kTransmitStateNames[static_cast<size_t>(state_)]);
-        }
-        runState(ev);
-        if (finished_) {
-            return;
-        }
-        switch (continuation(state_)) {
-            case Flow::Now:
-                ev = TFaxEvent::Data;
-                continue;
-            case Flow::WhileData:
-                if (line_.inputCount() > 0) {
-                    ev = TFaxEvent::Data;
-                    continue;
-                }
-                return;
-            case Flow::Wait:
-                return;
-        }
+TPxFaxTransmitter::LineUse TPxFaxTransmitter::screenLine(const std::string& text) {
+    if (lineHasError(text) && state_ != S::tf1SendEOP && state_ != S::tf1WaitEOP &&
+        state_ != S::tf1WaitMCF && state_ != S::tf20ChckPg) {
+        fail(ecFaxBadModemResult);
+        return LineUse::Failed;
     }
-}
-
-void TPxFaxTransmitter::enterAbort() {
-    setState(S::tfAbort);
-    reportStatus();
-    step(TFaxEvent::Data);
-}
-
-void TPxFaxTransmitter::fail(int code) {
-    reportError(code);
-    setState(S::tfAbort);
-}
-
-bool TPxFaxTransmitter::collect() {
-    uint8_t byte;
-    while (line_.readByte(byte)) {
-        switch (collector_.feed(byte)) {
-            case TPxResponseCollector::Result::None:
-                break;
-            case TPxResponseCollector::Result::Frame: {
-                S before = state_;
-                onFrame();
-                if (state_ != before) {
-                    return false;
-                }
-                break;
-            }
-            case TPxResponseCollector::Result::Line: {
-                const std::string& text = collector_.line();
-                if (lineHasError(text) && state_ != S::tf1SendEOP && state_ != S::tf1WaitEOP &&
-                    state_ != S::tf1WaitMCF && state_ != S::tf20ChckPg) {
-                    fail(ecFaxBadModemResult);
-                    return false;
-                }
-                if (!isClass1() && lineHas(text, modem.vocabulary.hangup)) {
-                    modem.hangupCode = std::max(0, hangupCode(text, modem.vocabulary.hangup));
-                    if (state_ != S::tf2WaitFET && state_ != S::tf20ChckPg) {
-                        fail(ecFaxBadModemResult);
-                        return false;
-                    }
-                }
-                return true;
-            }
-        }
+    if (noteHangup(text) && state_ != S::tf2WaitFET && state_ != S::tf20ChckPg) {
+        fail(ecFaxBadModemResult);
+        return LineUse::Failed;
     }
-    return false;
+    return LineUse::Evaluate;
 }
 
 void TPxFaxTransmitter::onFrame() {
@@ -228,14 +154,14 @@ void TPxFaxTransmitter::onFrame() {
         return;
     }
     frameWasFinal_ = frame.final;
-    responseFcf_ = norm(frame.fcf);
+    responseFcf_ = withoutXBit(frame.fcf);
     switch (responseFcf_) {
         case 0x40:
         case 0x42:
             remoteId = decodeStationId(frame.info);
             setProgress(fpGotRemoteID);
             return;
-        case norm(fcfFTT):
+        case withoutXBit(fcfFTT):
             negative_ = true;
             // Step down at once; the DCS goes again when the modem is done.
             for (int i = modem.speedIndex - 1; i >= 1; --i) {
@@ -246,10 +172,10 @@ void TPxFaxTransmitter::onFrame() {
             }
             fail(ecFaxTrainError);
             return;
-        case norm(fcfRTN):
+        case withoutXBit(fcfRTN):
             negative_ = true;
             return;
-        case norm(fcfDIS): {
+        case withoutXBit(fcfDIS): {
             remote_ = decodeDis(frame.info);
             int best = 1;
             for (int i = 1; i <= kSpeedCount; ++i) {
@@ -270,10 +196,10 @@ void TPxFaxTransmitter::onFrame() {
             }
             return;
         }
-        case norm(fcfCFR):
+        case withoutXBit(fcfCFR):
             cfrReceived_ = true;
             return;
-        case norm(fcfDCN):
+        case withoutXBit(fcfDCN):
             fail(ecCancelRequested);
             return;
         default:
@@ -295,16 +221,7 @@ void TPxFaxTransmitter::onTimeout() {
     }
 }
 
-void TPxFaxTransmitter::runState(TFaxEvent ev) {
-    if (waiting(state_)) {
-        if (ev == TFaxEvent::ResponseTimer) {
-            onTimeout();
-            return;
-        }
-        if (ev != TFaxEvent::Data || !collect()) {
-            return;
-        }
-    }
+void TPxFaxTransmitter::stateAction(TFaxEvent ev) {
     switch (state_) {
         case S::tfNone:
         case S::tfDone:
@@ -502,38 +419,23 @@ void TPxFaxTransmitter::class1Init1() {
 }
 
 void TPxFaxTransmitter::class2Init1() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
-    }
-    writeAtCommand(c2(modem.vocabulary.localId) + "=\"" + stationId + "\"");
-    setState(faxClass == TFaxClass::fcClass2_0 ? S::tf2Init1A : S::tf2Init2);
+    commandOnOK(c2(modem.vocabulary.localId) + "=\"" + stationId + "\"",
+                faxClass == TFaxClass::fcClass2_0 ? S::tf2Init1A : S::tf2Init2);
 }
 
 void TPxFaxTransmitter::class2Init1A() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
-    }
-    writeAtCommand("AT+FLO=2");
-    setState(S::tf2Init1B);
+    commandOnOK("AT+FLO=2", S::tf2Init1B);
 }
 
 void TPxFaxTransmitter::class2Init1B() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
-    }
-    writeAtCommand("AT+FNR=1,1,1,0");
-    setState(S::tf2Init2);
+    commandOnOK("AT+FNR=1,1,1,0", S::tf2Init2);
 }
 
 void TPxFaxTransmitter::class2Init2() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
-    }
     std::string params = c2(modem.vocabulary.sessionParams) + "=" + resolution_ + "," +
                          class2SpeedDigit(modem.desiredBps) + "," +
                          ((pageFlags_ & kApfWide) ? '1' : '0') + ",2,0," + modem.ecm + ",0,0";
-    writeAtCommand(params);
-    setState(S::tf2Init3);
+    commandOnOK(params, S::tf2Init3);
 }
 
 void TPxFaxTransmitter::class2Init3() {
@@ -740,9 +642,7 @@ void TPxFaxTransmitter::class2GetParams() {
         return;
     }
     if (lineHas(text, "+F" + v.remoteCalled)) {
-        std::string id = resultParameters(text);
-        id.erase(std::remove(id.begin(), id.end(), '"'), id.end());
-        remoteId = trimLine(id);
+        remoteId = resultStationId(text);
         setProgress(fpGotRemoteID);
         return;
     }
@@ -1116,9 +1016,9 @@ void TPxFaxTransmitter::class1WaitMCF() {
         return;
     }
     switch (responseFcf_) {
-        case norm(fcfRTN):
+        case withoutXBit(fcfRTN):
             return fail(ecFaxSessionError);
-        case norm(fcfMCF):
+        case withoutXBit(fcfMCF):
             setProgress(fpPageOK);
             if (more_) {
                 if (fastPage) {
@@ -1135,7 +1035,7 @@ void TPxFaxTransmitter::class1WaitMCF() {
                 setState(S::tf1SendDCN);
             }
             return;
-        case norm(fcfRTP):
+        case withoutXBit(fcfRTP):
             talkFrames();
             setState(more_ ? S::tf1TSIRespns : S::tf1SendDCN);
             return;

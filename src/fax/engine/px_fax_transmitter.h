@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fax/apf/px_apf_reader.h"
-#include "fax/engine/px_fax_session.h"
+#include "fax/engine/px_fax_machine.h"
 #include "fax/t4/px_fax_font.h"
 #include "fax/t4/px_text_reader.h"
 
@@ -79,12 +79,10 @@ constexpr std::array<const char*, 49> kTransmitStateNames = {
     "tf2SndNwPrm", "tf2NextPage",  "tf20ChckPg",   "tfClose",      "tfCompleteOK", "tfAbort",
     "tfDone"};
 
-class TPxFaxTransmitter : public TPxFaxSession {
+class TPxFaxTransmitter : public TPxFaxMachine<TFaxTransmitState> {
 public:
     TPxFaxTransmitter(TPxFaxLine& line, TPxFaxClient& client);
     ~TPxFaxTransmitter() override;
-
-    TFaxTransmitState state() const { return state_; }
 
     // Transmit record settings.
     int maxSendCount = 50;
@@ -96,21 +94,13 @@ public:
 
 protected:
     bool prepare() override;
-    void step(TFaxEvent event) override;
-    void enterAbort() override;
+    Flow continuation(TFaxTransmitState s) const override;
+    void stateAction(TFaxEvent event) override;
+    void onTimeout() override;
+    void onFrame() override;
+    LineUse screenLine(const std::string& text) override;
 
 private:
-    enum class Flow { Now, WhileData, Wait };
-    static Flow continuation(TFaxTransmitState s);
-    static bool waiting(TFaxTransmitState s);
-
-    void setState(TFaxTransmitState s);
-    void runState(TFaxEvent event);
-    bool collect();  // true when a line is ready for the state
-    void onFrame();
-    void onTimeout();
-    void fail(int code);
-
     void getEntry();
     void init();
     void class1Init1();
@@ -159,7 +149,6 @@ private:
     void abortSession();
 
     bool dialOutcome();  // BUSY / NO ANSWER / VOICE / NO DIAL / NO CARRIER
-    bool isClass1() const { return faxClass == TFaxClass::fcClass1; }
     bool morePages() const;
     bool loadPage(const std::string& file, int page);
     void advancePage();
@@ -168,9 +157,7 @@ private:
     void sendTextRow(const uint8_t* raster);
     void endPageData();
     void closeFiles();
-    std::string c2(const std::string& word) const { return "AT+F" + word; }
 
-    TFaxTransmitState state_ = TFaxTransmitState::tfNone;
     bool inGetEntry_ = false;
     TPxApfReader file_;
     bool fileOpen_ = false;
