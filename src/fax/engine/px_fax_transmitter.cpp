@@ -6,6 +6,7 @@
 
 #include "fax/apf/px_apf_format.h"
 #include "fax/t4/px_t4_encoder.h"
+#include "fax/t4/px_text_reader.h"
 
 namespace px {
 
@@ -342,6 +343,7 @@ void TPxFaxTransmitter::getEntry() {
     currentPage = 0;
     totalPages = 0;
     coverPages = 0;
+    coverPage_ = 0;
     pageBytesSent = 0;
     pageLength = 0;
     dialAttempt = 0;
@@ -374,8 +376,8 @@ void TPxFaxTransmitter::init() {
     if (!coverFile.empty()) {
         hasCover = true;
         coverIsApf_ = hasExtension(coverFile, faxFileExt);
-        coverPages = 1;
         sendingCover_ = true;
+        coverPage_ = 1;
     }
     bool ok = true;
     if (fileOpen_) {
@@ -397,6 +399,14 @@ void TPxFaxTransmitter::init() {
     }
     resolution_ = (pageFlags_ & kApfFine) ? '1' : '0';
     previousResolution_ = resolution_;
+    // The page counter names the file page being sent: 0 while a cover goes.
+    currentPage = fileOpen_ && !hasCover ? 1 : 0;
+    if (hasCover) {
+        // "$N" and the post-page messages need the cover's pages before it goes.
+        if (ErrorCode rc = countCoverPages(); rc != ecOK) {
+            return fail(rc < 0 ? rc : -rc);
+        }
+    }
     totalPages += coverPages;
     reportLog(lfaxTransmitStart);
     setProgress(fpInitModem);
@@ -715,20 +725,45 @@ void TPxFaxTransmitter::sendBlankLines() {
     }
 }
 
+unsigned TPxFaxTransmitter::pageWidth() const {
+    return (pageFlags_ & kApfWide) ? kWidePageWidth : kPageWidth;
+}
+
 void TPxFaxTransmitter::sendTextRow(const uint8_t* raster) {
     TPxT4Encoder::Record record;
-    unsigned width = (pageFlags_ & kApfWide) ? kWidePageWidth : kPageWidth;
-    size_t n = TPxT4Encoder::codeLine(raster, width, 0, false, record.data());
+    size_t n = TPxT4Encoder::codeLine(raster, pageWidth(), 0, false, record.data());
     sendRecord(record.data(), n);
 }
 
+std::unique_ptr<TPxCustomTextReader> TPxFaxTransmitter::makeTextReader(TFaxTextUse use,
+                                                                       ErrorCode& rc) const {
+    const bool fine = resolution_ == '1';
+    rc = ecOK;
+    if (textReaderFactory) {
+        std::unique_ptr<TPxCustomTextReader> reader = textReaderFactory(use, fine);
+        if (!reader) {
+            rc = ecFontFileNotFound;
+        }
+        return reader;
+    }
+    auto reader = std::make_unique<TPxTextReader>();
+    if (use == TFaxTextUse::HeaderLine) {
+        rc = reader->setup(TFaxFont::ffSmall, fine, kPageWidth, 0);
+    } else {
+        rc = reader->setup(TFaxFont::ffStandard, fine, kPageWidth, kTextMargin);
+    }
+    if (rc != ecOK) {
+        return nullptr;
+    }
+    return reader;
+}
+
 void TPxFaxTransmitter::sendPageHeader() {
-    bool fine = resolution_ == '1';
     if (!headerLine.empty()) {
-        TPxFaxFont font;
-        int rc = TPxFaxFont::loadBuiltIn(TFaxFont::ffSmall, fine, font);
-        if (rc != ecOK) {
-            return fail(rc);
+        ErrorCode rc = ecOK;
+        std::unique_ptr<TPxCustomTextReader> reader = makeTextReader(TFaxTextUse::HeaderLine, rc);
+        if (!reader) {
+            return fail(rc < 0 ? rc : -rc);
         }
         TPxHeaderValues values;
         values.date = nowText(true);
@@ -738,14 +773,21 @@ void TPxFaxTransmitter::sendPageHeader() {
         values.recipient = headerRecipient;
         values.title = headerTitle;
         values.totalPages = totalPages;
-        values.pageNumber = !hasCover ? currentPage : (sendingCover_ ? 1 : currentPage + 1);
+        values.pageNumber =
+            !hasCover ? currentPage : (sendingCover_ ? coverPage_ : currentPage + coverPages);
         std::string text = substituteHeader(headerLine, values);
         sendBlankLines();
-        std::vector<uint8_t> raster(kWidePageWidth / 8);
-        for (unsigned row = 1; row <= font.rows(); ++row) {
-            std::fill(raster.begin(), raster.end(), 0);
-            font.renderTextRow(text, row, raster.data(), kPageWidth / 8);
-            sendTextRow(raster.data());
+        // The reader's rows may be wider than the page: what lies beyond the
+        // page width is cut off.
+        std::vector<uint8_t> line(kWidePageWidth / 8);
+        const size_t lineBytes = pageWidth() / 8;
+        rc = reader->drawText(text, [&](const uint8_t* raster, unsigned len) {
+            std::fill(line.begin(), line.end(), 0);
+            std::copy_n(raster, std::min<size_t>(len, lineBytes), line.begin());
+            sendTextRow(line.data());
+        });
+        if (rc != ecOK) {
+            return fail(rc < 0 ? rc : -rc);
         }
     } else {
         sendBlankLines();
@@ -759,22 +801,68 @@ void TPxFaxTransmitter::sendPageHeader() {
     setState(sendingCover_ ? S::tfOpenCover : S::tfPrepPage);
 }
 
+ErrorCode TPxFaxTransmitter::countCoverPages() {
+    coverPages = 0;
+    if (coverIsApf_) {
+        TPxApfReader cover;
+        if (cover.open(coverFile) != ecOK || cover.pageCount() == 0) {
+            return ecFaxBadFormat;
+        }
+        coverPages = cover.pageCount();
+        return ecOK;
+    }
+    // A dry pass: the reader pages the text as it will when it is sent.
+    ErrorCode rc = ecOK;
+    std::unique_ptr<TPxCustomTextReader> reader = makeTextReader(TFaxTextUse::TextCover, rc);
+    if (!reader) {
+        return rc;
+    }
+    rc = skipTextPages(*reader, -1);
+    reader->close();
+    return rc;
+}
+
+ErrorCode TPxFaxTransmitter::skipTextPages(TPxCustomTextReader& reader, int pages) {
+    ErrorCode rc = reader.open(coverFile);
+    std::vector<uint8_t> raster(TPxFaxInputReader::kRasterBytes);
+    for (int skipped = 0; rc == ecOK && skipped != pages;) {
+        unsigned len = 0;
+        bool endOfPage = false;
+        bool more = false;
+        rc = reader.readLine(raster.data(), len, endOfPage, more);
+        if (rc == ecOK && endOfPage) {
+            ++skipped;
+            if (pages < 0) {
+                coverPages = skipped;
+            }
+            if (!more) {
+                break;
+            }
+        }
+    }
+    return rc;
+}
+
 void TPxFaxTransmitter::openCover() {
     if (coverIsApf_) {
-        if (!loadPage(coverFile, 1)) {
+        if (!loadPage(coverFile, coverPage_)) {
             return fail(ecFaxBadFormat);
         }
         setState(S::tfPrepPage);
         return;
     }
-    textCover_ = std::make_unique<TPxTextReader>();
-    int rc = textCover_->setup(TFaxFont::ffStandard, resolution_ == '1', kPageWidth, kTextMargin);
-    if (rc == ecOK) {
-        rc = textCover_->open(coverFile);
-    }
-    if (rc != ecOK) {
-        textCover_.reset();
-        return fail(rc < 0 ? rc : -rc);
+    if (!textCover_) {
+        // The first cover page, or one sent again: the text is read from its
+        // start up to this page.
+        ErrorCode rc = ecOK;
+        textCover_ = makeTextReader(TFaxTextUse::TextCover, rc);
+        if (textCover_) {
+            rc = skipTextPages(*textCover_, coverPage_ - 1);
+        }
+        if (rc != ecOK) {
+            textCover_.reset();
+            return fail(rc < 0 ? rc : -rc);
+        }
     }
     line_.armOutputFree(kBlock);
     line_.armResponseTimer(modem.dataTimeout);
@@ -809,16 +897,18 @@ void TPxFaxTransmitter::sendCover(TFaxEvent event) {
             return fail(rc < 0 ? rc : -rc);
         }
         if (endOfPage) {
-            // A cover is one page; six EOLs end it (T.4 RTC).
+            // Six EOLs end the page (T.4 RTC).
             writeBytes(kApfEndOfPageRecord.data(), kApfEndOfPageRecord.size());
-            textCover_->close();
-            textCover_.reset();
+            if (!more || coverPage_ >= coverPages) {
+                textCover_->close();
+                textCover_.reset();
+            }
             endPageData();
             return;
         }
         TPxT4Encoder::Record record;
         size_t n =
-            TPxT4Encoder::codeLine(raster.data(), kPageWidth, kTextMargin, false, record.data());
+            TPxT4Encoder::codeLine(raster.data(), pageWidth(), kTextMargin, false, record.data());
         sendRecord(record.data(), n);
     }
     line_.armOutputFree(kBlock);
@@ -892,23 +982,48 @@ void TPxFaxTransmitter::sendPage(TFaxEvent event) {
 
 bool TPxFaxTransmitter::morePages() const {
     if (sendingCover_) {
-        return fileOpen_ && file_.pageCount() > 0;
+        return coverPage_ < coverPages || (fileOpen_ && file_.pageCount() > 0);
     }
     return fileOpen_ && currentPage < file_.pageCount();
 }
 
+void TPxFaxTransmitter::takePageFlags(const TPxApfReader& reader, int page) {
+    ApfPageInfo info;
+    if (reader.findPage(static_cast<unsigned>(page), info) == ecOK) {
+        pageFlags_ = info.header.flags;
+        resolution_ = (pageFlags_ & kApfFine) ? '1' : '0';
+    }
+}
+
 void TPxFaxTransmitter::advancePage() {
     previousResolution_ = resolution_;
+    if (sendingCover_ && coverPage_ < coverPages) {
+        ++coverPage_;
+        TPxApfReader cover;
+        if (coverIsApf_ && cover.open(coverFile) == ecOK) {
+            takePageFlags(cover, coverPage_);
+        }
+        return;
+    }
     if (sendingCover_) {
         sendingCover_ = false;
         currentPage = 1;
     } else {
         ++currentPage;
     }
-    ApfPageInfo info;
-    if (file_.findPage(static_cast<unsigned>(currentPage), info) == ecOK) {
-        pageFlags_ = info.header.flags;
-        resolution_ = (pageFlags_ & kApfFine) ? '1' : '0';
+    takePageFlags(file_, currentPage);
+}
+
+void TPxFaxTransmitter::stepBackPage() {
+    resolution_ = previousResolution_;
+    if (sendingCover_) {
+        --coverPage_;
+    } else if (currentPage > 1) {
+        --currentPage;
+    } else if (hasCover) {
+        sendingCover_ = true;
+        coverPage_ = coverPages;
+        currentPage = 0;
     }
 }
 
@@ -1135,13 +1250,11 @@ void TPxFaxTransmitter::class2WaitPgOK() {
     writeAtCommand("AT+FDT");
     if (more_) {
         // The page was advanced at its end; send the same one again.
-        if (currentPage > 1) {
-            --currentPage;
-        } else {
-            sendingCover_ = hasCover;
-            currentPage = hasCover ? 0 : 1;
-        }
-        resolution_ = previousResolution_;
+        stepBackPage();
+    }
+    if (sendingCover_ && textCover_) {
+        textCover_->close();
+        textCover_.reset();  // drawn again from the start of the text
     }
     setState(S::tf2GetParams);
 }

@@ -5,14 +5,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "fax/apf/px_apf_reader.h"
 #include "fax/engine/px_fax_machine.h"
-#include "fax/t4/px_fax_font.h"
-#include "fax/t4/px_text_reader.h"
+#include "fax/t4/px_custom_text_reader.h"
 
 namespace px {
 
@@ -79,6 +79,12 @@ constexpr std::array<const char*, 49> kTransmitStateNames = {
     "tf2SndNwPrm", "tf2NextPage",  "tf20ChckPg",   "tfClose",      "tfCompleteOK", "tfAbort",
     "tfDone"};
 
+enum class TFaxTextUse { HeaderLine, TextCover };
+// Makes a text reader already set up (font, page width, left margin) for the
+// page header line or a text cover; empty = the built-in fax font.
+using TPxTextReaderFactory =
+    std::function<std::unique_ptr<TPxCustomTextReader>(TFaxTextUse use, bool fine)>;
+
 class TPxFaxTransmitter : public TPxFaxMachine<TFaxTransmitState> {
 public:
     TPxFaxTransmitter(TPxFaxLine& line, TPxFaxClient& client);
@@ -91,6 +97,9 @@ public:
     std::string headerLine;
     bool fastPage = true;
     std::string dialPrefix;
+    // Draws the header line and text covers; empty: the built-in fax font
+    // (small for the header line, standard for covers).
+    TPxTextReaderFactory textReaderFactory;
 
 protected:
     bool prepare() override;
@@ -152,9 +161,20 @@ private:
     bool morePages() const;
     bool loadPage(const std::string& file, int page);
     void advancePage();
+    // Back to the page before the last advance (a page to send again).
+    void stepBackPage();
+    void takePageFlags(const TPxApfReader& reader, int page);
+    ErrorCode countCoverPages();
+    // Opens the text cover and reads past `pages` pages; with -1 to its end,
+    // counting them into coverPages.
+    ErrorCode skipTextPages(TPxCustomTextReader& reader, int pages);
     void sendRecord(const uint8_t* data, size_t size);
     void sendBlankLines();
     void sendTextRow(const uint8_t* raster);
+    unsigned pageWidth() const;
+    // A reader from the factory or the built-in one; null with `rc` set when
+    // none can be had.
+    std::unique_ptr<TPxCustomTextReader> makeTextReader(TFaxTextUse use, ErrorCode& rc) const;
     void endPageData();
     void closeFiles();
 
@@ -163,7 +183,8 @@ private:
     bool fileOpen_ = false;
     bool coverIsApf_ = false;
     bool sendingCover_ = false;
-    std::unique_ptr<TPxTextReader> textCover_;
+    int coverPage_ = 0;  // the cover page being sent, from 1
+    std::unique_ptr<TPxCustomTextReader> textCover_;
     uint16_t pageFlags_ = 0;
     char resolution_ = '0';
     char previousResolution_ = '0';

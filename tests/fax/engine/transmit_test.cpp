@@ -4,8 +4,11 @@
 
 #include <filesystem>
 
+#include "fax/apf/px_apf_format.h"
 #include "fax/apf/px_apf_writer.h"
 #include "fax/engine/px_fax_transmitter.h"
+#include "fax/t4/px_t4_encoder.h"
+#include "fax/t4/px_text_reader.h"
 #include "scripted_modem.h"
 
 namespace px {
@@ -60,7 +63,7 @@ std::string stuffed(const std::vector<uint8_t>& data) {
 }
 
 // DIS of a V.29/V.27ter fine-capable remote: 9600 at best, 20 ms scan time.
-const std::vector<uint8_t> kRemoteDis = {0x80, 0x00, 0x4C, 0x00 /* scan code 5: 0 ms */};
+const std::vector<uint8_t> kRemoteDis = {0x80, 0x00, 0x4C, 0x00 /* scan code 5: 20 ms */};
 std::vector<uint8_t> csi(const std::string& id) {
     return buildIdFrame(0x40, id);
 }
@@ -92,11 +95,33 @@ void append(std::vector<Exchange>& to, const std::vector<Exchange>& steps) {
     to.insert(to.end(), steps.begin(), steps.end());
 }
 
+// One page at 9600: the data up to its end (then DLE ETX), the post-page
+// message answered with MCF, then the next page's modulation after MPS, or
+// DCN and the hang-up after EOP.
+std::vector<Exchange> class1Page(const std::string& pageEnd, uint8_t postPage) {
+    std::vector<Exchange> steps = {
+        {pageEnd + "\x10\x03", "\r\nOK\r\n"},
+        EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
+        {engineFrame({postPage}, true), "\r\nOK\r\n"},
+        EXCHANGE("AT+FRH=3\r", ""),
+        {"", modemFrame({0x8C}, true)},
+    };
+    if (postPage == fcfMPS) {
+        steps.push_back(EXCHANGE("AT+FTM=96\r", "\r\nCONNECT\r\n"));
+    } else {
+        steps.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+        steps.push_back({engineFrame({0xFB}, true), "\r\nOK\r\n"});
+        steps.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
+    }
+    return steps;
+}
+
 struct Class1Send {
     test::RecordingClient client;
     std::unique_ptr<test::ScriptedModem> modem;
     std::unique_ptr<TPxFaxTransmitter> tx;
     bool timers = true;
+    std::function<void(TPxFaxTransmitter&)> configure;
 
     void start(std::vector<Exchange> script, const std::string& file,
                const std::string& cover = "") {
@@ -107,6 +132,9 @@ struct Class1Send {
         tx->stationId = "parvex";
         tx->modem.desiredBps = 9600;
         modem->fireTimers = timers;
+        if (configure) {
+            configure(*tx);
+        }
         ASSERT_EQ(tx->start(), 0);
         modem->run(*tx);
     }
@@ -117,20 +145,8 @@ TEST(Class1Transmit, SendsTwoPagesWithMpsAndEndsWithDcn) {
     std::vector<Exchange> script = class1Preparation();
     append(script, class1Negotiation("ATDT5551234\r", "96"));
     // Page 1: blocks of 4096, 4096 and 1808 octets with DLE doubled, then DLE ETX.
-    script.push_back({stuffed(pageBytes(10000, 0)) + "\x10\x03", "\r\nOK\r\n"});
-    script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-    script.push_back({engineFrame({0x4F}, true), "\r\nOK\r\n"});
-    script.push_back(EXCHANGE("AT+FRH=3\r", ""));
-    script.push_back({"", modemFrame({0x8C}, true)});
-    script.push_back(EXCHANGE("AT+FTM=96\r", "\r\nCONNECT\r\n"));
-    script.push_back({stuffed(pageBytes(10000, 1)) + "\x10\x03", "\r\nOK\r\n"});
-    script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-    script.push_back({engineFrame({0x2F}, true), "\r\nOK\r\n"});
-    script.push_back(EXCHANGE("AT+FRH=3\r", ""));
-    script.push_back({"", modemFrame({0x8C}, true)});
-    script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-    script.push_back({engineFrame({0xFB}, true), "\r\nOK\r\n"});
-    script.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
+    append(script, class1Page(stuffed(pageBytes(10000, 0)), fcfMPS));
+    append(script, class1Page(stuffed(pageBytes(10000, 1)), fcfEOP));
 
     Class1Send s;
     s.start(script, file);
@@ -254,6 +270,190 @@ TEST(Class1Transmit, PostPageMessageIsTriedThreeTimes) {
     s.start(script, file);
     EXPECT_EQ(s.modem->remaining(), 0u);
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecTimeout}));
+}
+
+// A reader that draws each text row as a recognisable pattern: row r blackens
+// byte r of the raster, and every byte up to `len` when `rowBytes` is large.
+class FakeTextReader : public TPxCustomTextReader {
+public:
+    FakeTextReader(std::vector<std::string>& texts, unsigned rowBytes)
+        : texts_(texts), rowBytes_(rowBytes) {}
+
+protected:
+    ErrorCode beginLine(const std::string& text) override {
+        texts_.push_back(text);
+        return ecOK;
+    }
+    unsigned rowsPerLine() const override { return 3; }
+    unsigned drawRow(unsigned row, uint8_t* raster) override {
+        if (rowBytes_ > 8) {
+            std::fill(raster, raster + rowBytes_, 0xFF);
+        } else {
+            raster[row] = 0xFF;
+        }
+        return rowBytes_;
+    }
+
+private:
+    std::vector<std::string>& texts_;
+    unsigned rowBytes_;
+};
+
+// What the engine sends for a header drawn by FakeTextReader on a 1728-pel
+// page, each line padded to the 24 octets of 20 ms at 9600 bit/s.
+std::string fakeHeaderRows(unsigned rowBytes) {
+    constexpr size_t kMinBytes = 24;
+    std::string out;
+    for (int i = 0; i < 8; ++i) {
+        out.append(kApfBlankRecord.begin(), kApfBlankRecord.end());
+        out.append(kMinBytes - 5, '\0');
+    }
+    for (unsigned row = 1; row <= 3; ++row) {
+        std::vector<uint8_t> raster(256, 0);
+        if (rowBytes > 8) {
+            std::fill(raster.begin(), raster.begin() + 216, 0xFF);
+        } else {
+            raster[row] = 0xFF;
+        }
+        TPxT4Encoder::Record record;
+        size_t n = TPxT4Encoder::codeLine(raster.data(), 1728, 0, false, record.data());
+        out += stuffed(std::vector<uint8_t>(record.begin(), record.begin() + n));
+        out.append(n < kMinBytes ? kMinBytes - n : 0, '\0');
+    }
+    return out;
+}
+
+TEST(Class1Transmit, HeaderLineIsDrawnByTheReaderFromTheFactory) {
+    // Rows of 8 bytes, and rows as wide as the reader's raster (far wider
+    // than the page): the latter are cut at the page width.
+    for (unsigned rowBytes : {8u, static_cast<unsigned>(TPxFaxInputReader::kRasterBytes)}) {
+        std::string file = makeApf("header.apf", 1, 300);
+        std::vector<Exchange> script = class1Preparation();
+        append(script, class1Negotiation("ATDT5551234\r", "96"));
+        append(script, class1Page(stuffed(pageBytes(300, 0)), fcfEOP));
+
+        Class1Send s;
+        std::vector<std::string> texts;
+        std::vector<std::pair<TFaxTextUse, bool>> made;
+        s.configure = [&](TPxFaxTransmitter& tx) {
+            tx.headerLine = "Page $P of $N";
+            tx.textReaderFactory = [&](TFaxTextUse use, bool fine) {
+                made.emplace_back(use, fine);
+                return std::make_unique<FakeTextReader>(texts, rowBytes);
+            };
+        };
+        s.start(script, file);
+        EXPECT_EQ(s.modem->remaining(), 0u);
+        EXPECT_EQ(s.client.finishCode, 0);
+        EXPECT_EQ(texts, (std::vector<std::string>{"Page 1 of 1"}));
+        ASSERT_EQ(made.size(), 1u);
+        EXPECT_EQ(made[0].first, TFaxTextUse::HeaderLine);
+        EXPECT_FALSE(made[0].second);
+        // The header rows come right before the page data.
+        const std::string expected = fakeHeaderRows(rowBytes);
+        size_t at = s.modem->written().find(expected);
+        ASSERT_NE(at, std::string::npos) << rowBytes;
+        // Then zeros up to the buffer minimum (the scripted output is always
+        // empty), then the page.
+        const std::string after = s.modem->written().substr(at + expected.size());
+        EXPECT_EQ(after.substr(0, 1000), std::string(1000, '\0'));
+        EXPECT_EQ(after.substr(1000, 300), stuffed(pageBytes(300, 0)).substr(0, 300));
+    }
+}
+
+// A factory whose header reader records the header texts; covers are drawn
+// with the built-in font.
+TPxTextReaderFactory recordingHeaders(std::vector<std::string>& texts) {
+    return [&texts](TFaxTextUse use, bool fine) -> std::unique_ptr<TPxCustomTextReader> {
+        if (use == TFaxTextUse::HeaderLine) {
+            return std::make_unique<FakeTextReader>(texts, 8);
+        }
+        auto reader = std::make_unique<TPxTextReader>();
+        EXPECT_EQ(reader->setup(TFaxFont::ffStandard, fine, 1728, 48), ecOK);
+        return reader;
+    };
+}
+
+std::string writeText(const std::string& name, const std::string& text) {
+    std::string path = tempPath(name);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fputs(text.c_str(), f);
+    std::fclose(f);
+    return path;
+}
+
+const std::string kRtc(kApfEndOfPageRecord.begin(), kApfEndOfPageRecord.end());
+
+TEST(Class1Transmit, EveryPageOfATwoPageCoverGoesBeforeTheFile) {
+    struct Case {
+        const char* what;
+        std::string cover;
+        std::string coverPage1, coverPage2;  // how each cover page ends
+    };
+    const Case cases[] = {
+        {"text cover with a form feed", writeText("cover.txt", "To: someone\r\f\r\nPage two\r\n"),
+         kRtc, kRtc},
+        {"APF cover", makeApf("cover.apf", 2, 500), stuffed(pageBytes(500, 0)),
+         stuffed(pageBytes(500, 1))},
+    };
+    for (const Case& c : cases) {
+        std::string file = makeApf("doc.apf", 1, 300, 0);
+        std::vector<Exchange> script = class1Preparation();
+        append(script, class1Negotiation("ATDT5551234\r", "96"));
+        append(script, class1Page(c.coverPage1, fcfMPS));
+        append(script, class1Page(c.coverPage2, fcfMPS));
+        append(script, class1Page(stuffed(pageBytes(300, 0)), fcfEOP));
+
+        Class1Send s;
+        std::vector<std::string> headers;
+        s.configure = [&](TPxFaxTransmitter& tx) {
+            tx.headerLine = "$P/$N";
+            tx.textReaderFactory = recordingHeaders(headers);
+        };
+        s.start(script, file, c.cover);
+        EXPECT_EQ(s.modem->remaining(), 0u) << c.what << " " << s.modem->states().back();
+        EXPECT_EQ(s.client.finishCode, 0) << c.what;
+        EXPECT_EQ(s.tx->coverPages, 2) << c.what;
+        EXPECT_EQ(s.tx->totalPages, 3) << c.what;
+        EXPECT_EQ(headers, (std::vector<std::string>{"1/3", "2/3", "3/3"})) << c.what;
+    }
+}
+
+TEST(Class2Transmit, FetSaysMorePagesAcrossCoverAndFile) {
+    std::string file = makeApf("doc2.apf", 1, 300, 0);
+    std::string cover = writeText("cover2.txt", "One\fTwo\r\n");
+    const char* nextPage = "\r\nCONNECT\r\n\x11";
+    std::vector<Exchange> script = {
+        EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FCLASS=2\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FLID=\"PARVEX\"\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FDIS=0,3,0,2,0,0,0,0\r", "\r\nOK\r\n"),
+        EXCHANGE("ATDT5551234\r", "\r\n+FCON\r\n\r\n+FDCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"),
+        {"AT+FDT\r", nextPage},
+        {kRtc + "\x10\x03", "\r\nOK\r\n"},
+        EXCHANGE("AT+FET=0\r", "\r\n+FPTS:1\r\n\r\nOK\r\n"),
+        {"AT+FDT\r", nextPage},
+        {kRtc + "\x10\x03", "\r\nOK\r\n"},
+        EXCHANGE("AT+FET=0\r", "\r\n+FPTS:1\r\n\r\nOK\r\n"),
+        {"AT+FDT\r", nextPage},
+        {stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
+        EXCHANGE("AT+FET=2\r", "\r\n+FPTS:1\r\n\r\n+FHNG:0\r\n\r\nOK\r\n"),
+    };
+    test::RecordingClient client;
+    client.jobs.push_back({"5551234", file, cover});
+    test::ScriptedModem modem(script);
+    TPxFaxTransmitter tx(modem, client);
+    tx.faxClass = TFaxClass::fcClass2;
+    tx.stationId = "parvex";
+    std::vector<std::string> headers;
+    tx.headerLine = "$P/$N";
+    tx.textReaderFactory = recordingHeaders(headers);
+    ASSERT_EQ(tx.start(), 0);
+    modem.run(tx);
+    EXPECT_EQ(modem.remaining(), 0u) << modem.states().back();
+    EXPECT_EQ(client.finishCode, 0);
+    EXPECT_EQ(client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
+    EXPECT_EQ(headers, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
 }
 
 TEST(Class1Transmit, AbortDuringThePageEndsTheSession) {
