@@ -1,11 +1,8 @@
 // Class 1 and Class 2 transmit sessions played from modem transcripts.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-
+#include "class1_script.h"
 #include "fax/apf/px_apf_format.h"
-#include "fax/apf/px_apf_writer.h"
 #include "fax/engine/px_fax_transmitter.h"
 #include "fax/t4/px_t4_encoder.h"
 #include "fax/t4/px_text_reader.h"
@@ -14,107 +11,17 @@
 namespace px {
 namespace {
 
+using test::append;
+using test::class1Negotiation;
+using test::class1Page;
+using test::class1Preparation;
 using test::engineFrame;
 using test::Exchange;
+using test::makeApf;
 using test::modemFrame;
-
-std::string tempPath(const std::string& name) {
-    auto dir = std::filesystem::temp_directory_path() / ("pxtx" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
-}
-
-// Pages of raw coded bytes, with DLE octets in them.
-std::vector<uint8_t> pageBytes(size_t size, uint8_t seed) {
-    std::vector<uint8_t> data(size);
-    for (size_t i = 0; i < size; ++i) {
-        data[i] = static_cast<uint8_t>((i * 7 + seed) % 251);
-        if (data[i] == 0x03) {
-            data[i] = 0x04;
-        }
-    }
-    data[100] = 0x10;
-    return data;
-}
-
-std::string makeApf(const std::string& name, int pages, size_t size, uint16_t flags = 0) {
-    std::string path = tempPath(name);
-    TPxApfWriter w;
-    EXPECT_EQ(w.create(path), ecOK);
-    for (int p = 0; p < pages; ++p) {
-        auto data = pageBytes(size, static_cast<uint8_t>(p));
-        w.beginPage(flags);
-        w.writeRaw(data.data(), data.size());
-        w.endPage();
-    }
-    EXPECT_EQ(w.finish(), ecOK);
-    return path;
-}
-
-std::string stuffed(const std::vector<uint8_t>& data) {
-    std::string out;
-    for (uint8_t b : data) {
-        out += static_cast<char>(b);
-        if (b == 0x10) {
-            out += static_cast<char>(0x10);
-        }
-    }
-    return out;
-}
-
-// DIS of a V.29/V.27ter fine-capable remote: 9600 at best, 20 ms scan time.
-const std::vector<uint8_t> kRemoteDis = {0x80, 0x00, 0x4C, 0x00 /* scan code 5: 20 ms */};
-std::vector<uint8_t> csi(const std::string& id) {
-    return buildIdFrame(0x40, id);
-}
-
-std::vector<Exchange> class1Preparation() {
-    return {EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
-            EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
-            EXCHANGE("AT+FTM=?\r", "\r\n24,48,72,73,74,96,97,98,121,122,145,146\r\n\r\nOK\r\n")};
-}
-
-std::vector<Exchange> class1Negotiation(const std::string& dial, const std::string& trainCode) {
-    return {
-        EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
-        {dial, modemFrame(csi("REMOTE 42"), false)},
-        EXCHANGE("AT+FRH=3\r", ""),
-        {"", modemFrame(kRemoteDis, true)},
-        EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
-        {engineFrame(buildIdFrame(0x43, "PARVEX"), false), "\r\nCONNECT\r\n"},
-        {engineFrame(buildDcs(4, false, false, 5), true), "\r\nOK\r\n"},
-        {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
-        EXCHANGE("\0\0\0\0\0\0\0\0\x10\x03", "\r\nOK\r\n"),
-        EXCHANGE("AT+FRH=3\r", ""),
-        {"", modemFrame({0x84}, true)},
-        {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
-    };
-}
-
-void append(std::vector<Exchange>& to, const std::vector<Exchange>& steps) {
-    to.insert(to.end(), steps.begin(), steps.end());
-}
-
-// One page at 9600: the data up to its end (then DLE ETX), the post-page
-// message answered with MCF, then the next page's modulation after MPS, or
-// DCN and the hang-up after EOP.
-std::vector<Exchange> class1Page(const std::string& pageEnd, uint8_t postPage) {
-    std::vector<Exchange> steps = {
-        {pageEnd + "\x10\x03", "\r\nOK\r\n"},
-        EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
-        {engineFrame({postPage}, true), "\r\nOK\r\n"},
-        EXCHANGE("AT+FRH=3\r", ""),
-        {"", modemFrame({0x8C}, true)},
-    };
-    if (postPage == fcfMPS) {
-        steps.push_back(EXCHANGE("AT+FTM=96\r", "\r\nCONNECT\r\n"));
-    } else {
-        steps.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-        steps.push_back({engineFrame({0xFB}, true), "\r\nOK\r\n"});
-        steps.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
-    }
-    return steps;
-}
+using test::pageBytes;
+using test::stuffed;
+using test::tempPath;
 
 struct Class1Send {
     test::RecordingClient client;
