@@ -1207,39 +1207,51 @@ void TPxFaxTransmitter::class2WaitFPTS() {
     setState(S::tf2WaitFET);
 }
 
+void TPxFaxTransmitter::class2PageDone() {
+    if (!more_) {
+        setState(S::tfClose);
+    } else {
+        setState(resolution_ != previousResolution_ ? S::tf2SndNwPrm : S::tf2NextPage);
+    }
+}
+
+bool TPxFaxTransmitter::class2PageStatus(const std::string& text) {
+    if (!lineHas(text, "+F" + modem.vocabulary.pageStatus)) {
+        return false;
+    }
+    char result = resultParameters(text).empty() ? '0' : resultParameters(text)[0];
+    if (result == '1' || result == '3') {
+        setProgress(fpPageOK);
+    } else if (result == '2') {
+        setProgress(fpPageError);
+        setState(S::tf2WaitPgOK);
+    } else if (result == '4' || result == '5') {
+        fail(ecCancelRequested);
+    } else {
+        fail(ecFaxPageError);
+    }
+    return true;
+}
+
 void TPxFaxTransmitter::class2WaitFET() {
     const std::string& text = collector_.line();
-    const TPxClass2Vocabulary& v = modem.vocabulary;
     if (lineHasOK(text)) {
-        if (!more_) {
-            setState(S::tfClose);
-        } else {
-            setState(resolution_ != previousResolution_ ? S::tf2SndNwPrm : S::tf2NextPage);
-        }
-        return;
+        return class2PageDone();
     }
-    if (lineHas(text, v.hangup)) {
+    if (lineHas(text, modem.vocabulary.hangup)) {
         return;  // code stored by the collector
     }
-    if (lineHas(text, "+F" + v.pageStatus)) {
-        char result = resultParameters(text).empty() ? '0' : resultParameters(text)[0];
-        if (result == '1' || result == '3') {
-            setProgress(fpPageOK);
-        } else if (result == '2') {
-            setProgress(fpPageError);
-            setState(S::tf2WaitPgOK);
-        } else if (result == '4' || result == '5') {
-            fail(ecCancelRequested);
-        } else {
-            fail(ecFaxPageError);
-        }
-        return;
+    if (!class2PageStatus(text)) {
+        fail(ecFaxPageError);
     }
-    fail(ecFaxPageError);
 }
 
 void TPxFaxTransmitter::class2WaitPgOK() {
-    if (!lineHasOK(collector_.line())) {
+    const std::string& text = collector_.line();
+    if (lineHas(text, "+F" + modem.vocabulary.pageStatus)) {
+        return;  // the answer to AT+FPS? comes before its OK
+    }
+    if (!lineHasOK(text)) {
         return fail(ecFaxSessionError);
     }
     ++retry_;
@@ -1282,12 +1294,7 @@ void TPxFaxTransmitter::class20ChckPg() {
     const std::string& text = collector_.line();
     if (lineHasOK(text)) {
         setProgress(fpPageOK);
-        if (!more_) {
-            setState(S::tfClose);
-        } else {
-            setState(resolution_ != previousResolution_ ? S::tf2SndNwPrm : S::tf2NextPage);
-        }
-        return;
+        return class2PageDone();
     }
     if (lineHasError(text)) {
         writeAtCommand("AT+FPS?");
@@ -1298,7 +1305,10 @@ void TPxFaxTransmitter::class20ChckPg() {
     if (lineHas(text, modem.vocabulary.hangup)) {
         return;
     }
-    fail(ecFaxPageError);
+    // A modem that reports the page's status before its OK.
+    if (!class2PageStatus(text)) {
+        fail(ecFaxPageError);
+    }
 }
 
 // ------------------------------------------------------------ endings

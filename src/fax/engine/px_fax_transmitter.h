@@ -157,7 +157,14 @@ private:
     void completeOK();
     void abortSession();
 
-    bool dialOutcome();  // BUSY / NO ANSWER / VOICE / NO DIAL / NO CARRIER
+    bool dialOutcome();
+    // After a page's final OK: the next page, with new parameters if needed,
+    // or the end.
+    void class2PageDone();
+    // A page-status result ("+FPTS" / "+FPS"): what it says of the page;
+    // false when the line is none.
+    bool class2PageStatus(
+        const std::string& text);  // BUSY / NO ANSWER / VOICE / NO DIAL / NO CARRIER
     bool morePages() const;
     bool loadPage(const std::string& file, int page);
     void advancePage();

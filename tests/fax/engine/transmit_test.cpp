@@ -23,11 +23,12 @@ using test::pageBytes;
 using test::stuffed;
 using test::tempPath;
 
-struct Class1Send {
+struct Send {
     test::RecordingClient client;
     std::unique_ptr<test::ScriptedModem> modem;
     std::unique_ptr<TPxFaxTransmitter> tx;
     bool timers = true;
+    TFaxClass faxClass = TFaxClass::fcClass1;
     std::function<void(TPxFaxTransmitter&)> configure;
 
     void start(std::vector<Exchange> script, const std::string& file,
@@ -35,7 +36,7 @@ struct Class1Send {
         client.jobs.push_back({"5551234", file, cover});
         modem = std::make_unique<test::ScriptedModem>(std::move(script));
         tx = std::make_unique<TPxFaxTransmitter>(*modem, client);
-        tx->faxClass = TFaxClass::fcClass1;
+        tx->faxClass = faxClass;
         tx->stationId = "parvex";
         tx->modem.desiredBps = 9600;
         modem->fireTimers = timers;
@@ -55,7 +56,7 @@ TEST(Class1Transmit, SendsTwoPagesWithMpsAndEndsWithDcn) {
     append(script, class1Page(stuffed(pageBytes(10000, 0)), fcfMPS));
     append(script, class1Page(stuffed(pageBytes(10000, 1)), fcfEOP));
 
-    Class1Send s;
+    Send s;
     s.start(script, file);
     EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
     EXPECT_EQ(s.client.finishes, 1);
@@ -88,7 +89,7 @@ TEST(Class1Transmit, FttStepsDownAndResendsDcsThenFailsBelow2400) {
     }
     script.push_back(EXCHANGE("AT+FRH=3\r", ""));
     script.push_back({"", modemFrame({0x44}, true)});
-    Class1Send s;
+    Send s;
     s.start(script, file);
     EXPECT_EQ(s.modem->remaining(), 0u)
         << s.modem->states().back() << " " << testing::PrintToString(s.modem->unmatched());
@@ -104,7 +105,7 @@ TEST(Class1Transmit, BusyRedialsAfterTheRetryWaitThenGivesUp) {
     for (int i = 0; i < 3; ++i) {
         script.push_back(EXCHANGE("ATDT5551234\r", "\r\nBUSY\r\n"));
     }
-    Class1Send s;
+    Send s;
     s.client.jobs.push_back({"", "", ""});  // the next job is asked for, and is empty
     test::RecordingClient& c = s.client;
     c.jobs.clear();
@@ -129,7 +130,7 @@ TEST(Class1Transmit, DialOutcomesGiveTheirErrors) {
         std::vector<Exchange> script = class1Preparation();
         script.push_back(EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"));
         script.push_back({"ATDT5551234\r", std::string("\r\n") + row.result + "\r\n"});
-        Class1Send s;
+        Send s;
         s.start(script, file);
         EXPECT_EQ(s.client.errors, (std::vector<int>{row.error})) << row.result;
         EXPECT_EQ(s.client.finishCode, row.error) << row.result;
@@ -141,13 +142,13 @@ TEST(Class1Transmit, NoAnswerWithinTheDialWait) {
     std::vector<Exchange> script = class1Preparation();
     script.push_back(EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"));
     script.push_back(EXCHANGE("ATDT5551234\r", ""));
-    Class1Send s;
+    Send s;
     s.start(script, file);
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxNoAnswer}));
 }
 
 TEST(Class1Transmit, NoFileAndNoCoverIsRefused) {
-    Class1Send s;
+    Send s;
     s.start(class1Preparation(), "");
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecNoFilename}));
     EXPECT_EQ(s.client.finishes, 1);
@@ -158,7 +159,7 @@ TEST(Class1Transmit, FileThatIsNotApfIsRefused) {
     FILE* f = std::fopen(path.c_str(), "wb");
     std::fputs("not a fax", f);
     std::fclose(f);
-    Class1Send s;
+    Send s;
     s.start(class1Preparation(), path);
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxBadFormat}));
 }
@@ -173,7 +174,7 @@ TEST(Class1Transmit, PostPageMessageIsTriedThreeTimes) {
         script.push_back({engineFrame({0x2F}, true), "\r\nOK\r\n"});
         script.push_back(EXCHANGE("AT+FRH=3\r", ""));  // no answer: the timer runs out
     }
-    Class1Send s;
+    Send s;
     s.start(script, file);
     EXPECT_EQ(s.modem->remaining(), 0u);
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecTimeout}));
@@ -239,7 +240,7 @@ TEST(Class1Transmit, HeaderLineIsDrawnByTheReaderFromTheFactory) {
         append(script, class1Negotiation("ATDT5551234\r", "96"));
         append(script, class1Page(stuffed(pageBytes(300, 0)), fcfEOP));
 
-        Class1Send s;
+        Send s;
         std::vector<std::string> texts;
         std::vector<std::pair<TFaxTextUse, bool>> made;
         s.configure = [&](TPxFaxTransmitter& tx) {
@@ -311,7 +312,7 @@ TEST(Class1Transmit, EveryPageOfATwoPageCoverGoesBeforeTheFile) {
         append(script, class1Page(c.coverPage2, fcfMPS));
         append(script, class1Page(stuffed(pageBytes(300, 0)), fcfEOP));
 
-        Class1Send s;
+        Send s;
         std::vector<std::string> headers;
         s.configure = [&](TPxFaxTransmitter& tx) {
             tx.headerLine = "$P/$N";
@@ -326,48 +327,133 @@ TEST(Class1Transmit, EveryPageOfATwoPageCoverGoesBeforeTheFile) {
     }
 }
 
+// Class 2 or 2.0 from the init string to the first page's CONNECT.
+std::vector<Exchange> class2Start(TFaxClass faxClass) {
+    if (faxClass == TFaxClass::fcClass2) {
+        return {
+            EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
+            EXCHANGE("AT+FCLASS=2\r", "\r\nOK\r\n"),
+            EXCHANGE("AT+FLID=\"PARVEX\"\r", "\r\nOK\r\n"),
+            EXCHANGE("AT+FDIS=0,3,0,2,0,0,0,0\r", "\r\nOK\r\n"),
+            EXCHANGE("ATDT5551234\r", "\r\n+FCON\r\n\r\n+FDCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"),
+            EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n\x11"),
+        };
+    }
+    return {
+        EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FCLASS=2.0\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FLI=\"PARVEX\"\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FLO=2\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FNR=1,1,1,0\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FIS=0,3,0,2,0,0,0,0\r", "\r\nOK\r\n"),
+        EXCHANGE("ATDT5551234\r", "\r\n+FCO\r\n\r\n+FCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"),
+        EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n"),
+    };
+}
+
 TEST(Class2Transmit, FetSaysMorePagesAcrossCoverAndFile) {
     std::string file = makeApf("doc2.apf", 1, 300, 0);
     std::string cover = writeText("cover2.txt", "One\fTwo\r\n");
     const char* nextPage = "\r\nCONNECT\r\n\x11";
-    std::vector<Exchange> script = {
-        EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
-        EXCHANGE("AT+FCLASS=2\r", "\r\nOK\r\n"),
-        EXCHANGE("AT+FLID=\"PARVEX\"\r", "\r\nOK\r\n"),
-        EXCHANGE("AT+FDIS=0,3,0,2,0,0,0,0\r", "\r\nOK\r\n"),
-        EXCHANGE("ATDT5551234\r", "\r\n+FCON\r\n\r\n+FDCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"),
-        {"AT+FDT\r", nextPage},
-        {kRtc + "\x10\x03", "\r\nOK\r\n"},
-        EXCHANGE("AT+FET=0\r", "\r\n+FPTS:1\r\n\r\nOK\r\n"),
-        {"AT+FDT\r", nextPage},
-        {kRtc + "\x10\x03", "\r\nOK\r\n"},
-        EXCHANGE("AT+FET=0\r", "\r\n+FPTS:1\r\n\r\nOK\r\n"),
-        {"AT+FDT\r", nextPage},
-        {stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
-        EXCHANGE("AT+FET=2\r", "\r\n+FPTS:1\r\n\r\n+FHNG:0\r\n\r\nOK\r\n"),
-    };
-    test::RecordingClient client;
-    client.jobs.push_back({"5551234", file, cover});
-    test::ScriptedModem modem(script);
-    TPxFaxTransmitter tx(modem, client);
-    tx.faxClass = TFaxClass::fcClass2;
-    tx.stationId = "parvex";
+    std::vector<Exchange> script = class2Start(TFaxClass::fcClass2);
+    append(script, {
+                       {kRtc + "\x10\x03", "\r\nOK\r\n"},
+                       EXCHANGE("AT+FET=0\r", "\r\n+FPTS:1\r\n\r\nOK\r\n"),
+                       {"AT+FDT\r", nextPage},
+                       {kRtc + "\x10\x03", "\r\nOK\r\n"},
+                       EXCHANGE("AT+FET=0\r", "\r\n+FPTS:1\r\n\r\nOK\r\n"),
+                       {"AT+FDT\r", nextPage},
+                       {stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
+                       EXCHANGE("AT+FET=2\r", "\r\n+FPTS:1\r\n\r\n+FHNG:0\r\n\r\nOK\r\n"),
+                   });
+    Send s;
+    s.faxClass = TFaxClass::fcClass2;
     std::vector<std::string> headers;
-    tx.headerLine = "$P/$N";
-    tx.textReaderFactory = recordingHeaders(headers);
-    ASSERT_EQ(tx.start(), 0);
-    modem.run(tx);
-    EXPECT_EQ(modem.remaining(), 0u) << modem.states().back();
-    EXPECT_EQ(client.finishCode, 0);
-    EXPECT_EQ(client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
+    s.configure = [&](TPxFaxTransmitter& tx) {
+        tx.headerLine = "$P/$N";
+        tx.textReaderFactory = recordingHeaders(headers);
+    };
+    s.start(script, file, cover);
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.finishCode, 0);
+    EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
     EXPECT_EQ(headers, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
+}
+
+TEST(Class2Transmit, BadPageIsSentAgainUpToTheRetryLimit) {
+    const std::string page = stuffed(pageBytes(300, 0)) + "\x10\x03";
+    const Exchange bad = EXCHANGE("AT+FET=2\r", "\r\n+FPTS:2\r\n\r\nOK\r\n");
+    const Exchange again = EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n\x11");
+    const Exchange pageOk = {page, "\r\nOK\r\n"};
+    struct Case {
+        int badPages;
+        int error;  // 0: sent
+    };
+    for (Case c : {Case{1, 0}, Case{2, 0}, Case{3, ecFaxSessionError}}) {
+        std::vector<Exchange> script = class2Start(TFaxClass::fcClass2);
+        for (int i = 0; i < c.badPages; ++i) {
+            append(script, {pageOk, bad});
+            if (i < 2) {
+                script.push_back(again);
+            }
+        }
+        if (c.error == 0) {
+            append(script,
+                   {pageOk, EXCHANGE("AT+FET=2\r", "\r\n+FPTS:1\r\n\r\n+FHNG:0\r\n\r\nOK\r\n")});
+        } else {
+            script.push_back(EXCHANGE("AT+FKS\r", ""));  // the limit: the session is ended
+        }
+        Send s;
+        s.faxClass = TFaxClass::fcClass2;
+        s.start(script, makeApf("retry.apf", 1, 300));
+        EXPECT_EQ(s.modem->remaining(), 0u) << c.badPages << " " << s.modem->states().back();
+        EXPECT_EQ(s.client.finishCode, c.error) << c.badPages;
+        EXPECT_EQ(s.client.logs.back(), c.error == 0 ? lfaxTransmitOk : lfaxTransmitFail);
+    }
+}
+
+TEST(Class20Transmit, ErrorAfterAPageAsksForItsStatusAndSendsItAgain) {
+    const std::string page = stuffed(pageBytes(300, 0)) + "\x10.";
+    std::vector<Exchange> script = class2Start(TFaxClass::fcClass2_0);
+    append(script, {
+                       {page, "\r\nERROR\r\n"},
+                       // The status comes before the OK, as T.32 has it.
+                       EXCHANGE("AT+FPS?\r", "\r\n+FPS:2,0,0,0,0\r\n\r\nOK\r\n"),
+                       EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n"),
+                       {page, "\r\n+FPS:1,0,0,0,0\r\n\r\nOK\r\n"},
+                   });
+    Send s;
+    s.faxClass = TFaxClass::fcClass2_0;
+    s.start(script, makeApf("c20.apf", 1, 300));
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.finishCode, 0);
+    EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
+    EXPECT_EQ(s.tx->progress, fpFinished);
+}
+
+TEST(Class1Transmit, RtnAfterThePageFailsTheSession) {
+    std::vector<Exchange> script = class1Preparation();
+    append(script, class1Negotiation("ATDT5551234\r", "96"));
+    append(script, {
+                       {stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
+                       EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
+                       {engineFrame({0x2F}, true), "\r\nOK\r\n"},
+                       EXCHANGE("AT+FRH=3\r", ""),
+                       {"", modemFrame({0x4D}, true)},  // RTN with the X bit set
+                   });
+    Send s;
+    s.start(script, makeApf("rtn.apf", 1, 300));
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxSessionError}));
+    EXPECT_EQ(s.client.finishCode, ecFaxSessionError);
+    EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitFail}));
 }
 
 TEST(Class1Transmit, AbortDuringThePageEndsTheSession) {
     std::string file = makeApf("abort.apf", 1, 300);
     std::vector<Exchange> script = class1Preparation();
     append(script, class1Negotiation("ATDT5551234\r", "96"));
-    Class1Send s;
+    Send s;
     s.timers = false;
     s.start(script, file);
     ASSERT_FALSE(s.tx->finished());
