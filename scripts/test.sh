@@ -12,7 +12,7 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 status=0
 
 # Threaded layers that ThreadSanitizer checks (areas as in CMakeLists.txt).
-tsan_areas="common;comms"
+tsan_areas="common;comms;apf;t4;engine"
 
 echo "== ASan/UBSan build (no GUI)"
 "$top/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DPARVEX_SANITIZE=address,undefined \

@@ -17,10 +17,6 @@ constexpr uint8_t kEtx = 0x03;
 constexpr uint8_t kDc2 = 0x12;
 constexpr size_t kMaxPerEvent = 10000;
 
-constexpr uint8_t norm(uint8_t fcf) {
-    return static_cast<uint8_t>(fcf & 0xFE);
-}
-
 uint8_t reverseBits(uint8_t b) {
     b = static_cast<uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
     b = static_cast<uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
@@ -50,7 +46,7 @@ std::string defaultReceiveName(const std::string& dir, const std::string& ext) {
 }
 
 TPxFaxReceiver::TPxFaxReceiver(TPxFaxLine& line, TPxFaxClient& client)
-    : TPxFaxSession(line, client) {}
+    : TPxFaxMachine(line, client, kReceiveStateNames.data(), R::rfNone, R::rfAbort, R::rfDone) {}
 
 TPxFaxReceiver::~TPxFaxReceiver() {
     if (fileOpen_) {
@@ -102,11 +98,7 @@ bool TPxFaxReceiver::prepare() {
     return true;
 }
 
-void TPxFaxReceiver::setState(R s) {
-    state_ = s;
-}
-
-TPxFaxReceiver::Flow TPxFaxReceiver::continuation(R s) {
+TPxFaxReceiver::Flow TPxFaxReceiver::continuation(R s) const {
     switch (s) {
         case R::rfNone:
         case R::rf1Timeout:
@@ -153,98 +145,28 @@ TPxFaxReceiver::Flow TPxFaxReceiver::continuation(R s) {
     return Flow::Wait;
 }
 
-bool TPxFaxReceiver::waiting(R s) {
-    return continuation(s) == Flow::WhileData;
+bool TPxFaxReceiver::readsOnEntry(R s) const {
+    // The page data and training states read on through what is waiting.
+    return s == R::rfGtPgDta || s == R::rf1CollTrn;
 }
 
-void TPxFaxReceiver::step(TFaxEvent event) {
-    TFaxEvent ev = event;
-    for (int guard = 0; guard < 100000; ++guard) {
-        if (state_ == R::rfDone || finished_) {
-            return;
-        }
-        if (state_ != R::rfAbort) {
-            line_.logState(kReceiveStateNames[static_cast<size_t>(state_)]);
-        }
-        R before = state_;
-        runState(ev);
-        if (finished_) {
-            return;
-        }
-        switch (continuation(state_)) {
-            case Flow::Now:
-                if (state_ == R::rfNone && before == R::rfNone) {
-                    return;
-                }
-                ev = TFaxEvent::Data;
-                continue;
-            case Flow::WhileData:
-                if (line_.inputCount() > 0) {
-                    ev = TFaxEvent::Data;
-                    continue;
-                }
-                return;
-            case Flow::Wait:
-                // The page data state reads on; the training state too.
-                if ((state_ == R::rfGtPgDta || state_ == R::rf1CollTrn) && state_ != before &&
-                    line_.inputCount() > 0) {
-                    ev = TFaxEvent::Data;
-                    continue;
-                }
-                return;
-        }
+TPxFaxReceiver::LineUse TPxFaxReceiver::screenLine(const std::string& text) {
+    if (lineHas(text, "RING") && state_ >= R::rf1Init1 && state_ <= R::rf2Init3) {
+        // A caller rings while the modem is being set up: count the ring for
+        // the answer and wait for the command's OK.
+        ++rings_;
+        return LineUse::Skip;
     }
-}
-
-void TPxFaxReceiver::enterAbort() {
-    setState(R::rfAbort);
-    reportStatus();
-    step(TFaxEvent::Data);
-}
-
-void TPxFaxReceiver::fail(int code) {
-    reportError(code);
-    setState(R::rfAbort);
-}
-
-bool TPxFaxReceiver::collect() {
-    uint8_t byte;
-    while (line_.readByte(byte)) {
-        switch (collector_.feed(byte)) {
-            case TPxResponseCollector::Result::None:
-                break;
-            case TPxResponseCollector::Result::Frame: {
-                R before = state_;
-                onFrame();
-                if (state_ != before) {
-                    return false;
-                }
-                break;
-            }
-            case TPxResponseCollector::Result::Line: {
-                const std::string& text = collector_.line();
-                if (lineHas(text, "RING") && state_ >= R::rf1Init1 && state_ <= R::rf2Init3) {
-                    // A caller rings while the modem is being set up: count
-                    // the ring for the answer and wait for the command's OK.
-                    ++rings_;
-                    break;
-                }
-                if (lineHasError(text) && !(isClass1() && state_ == R::rf1CollFrms) &&
-                    state_ != R::rf2GtPgRslt) {
-                    fail(ecFaxBadModemResult);
-                    return false;
-                }
-                if (!isClass1() && lineHas(text, modem.vocabulary.hangup) &&
-                    state_ != R::rf2GetFHNG) {
-                    modem.hangupCode = std::max(0, hangupCode(text, modem.vocabulary.hangup));
-                    fail(ecFaxSessionError);
-                    return false;
-                }
-                return true;
-            }
-        }
+    if (lineHasError(text) && !(isClass1() && state_ == R::rf1CollFrms) &&
+        state_ != R::rf2GtPgRslt) {
+        fail(ecFaxBadModemResult);
+        return LineUse::Failed;
     }
-    return false;
+    if (state_ != R::rf2GetFHNG && noteHangup(text)) {
+        fail(ecFaxSessionError);
+        return LineUse::Failed;
+    }
+    return LineUse::Evaluate;
 }
 
 void TPxFaxReceiver::onFrame() {
@@ -253,14 +175,14 @@ void TPxFaxReceiver::onFrame() {
         return;
     }
     finalFrame_ = frame.final;
-    lastFcf_ = norm(frame.fcf);
+    lastFcf_ = withoutXBit(frame.fcf);
     switch (lastFcf_) {
         case 0x40:
         case 0x42:
             remoteId = decodeStationId(frame.info);
             setProgress(fpGotRemoteID);
             return;
-        case norm(fcfDCS): {
+        case withoutXBit(fcfDCS): {
             TPxDcsParams dcs = decodeDcs(frame.info);
             modem.fine = dcs.fine;
             modem.wide = dcs.wide;
@@ -270,7 +192,7 @@ void TPxFaxReceiver::onFrame() {
             setProgress(fpSessionParams);
             return;
         }
-        case norm(fcfDCN):
+        case withoutXBit(fcfDCN):
             if (state_ != R::rf1WaitDCN) {
                 fail(ecCancelRequested);
             }
@@ -290,16 +212,7 @@ void TPxFaxReceiver::onTimeout() {
     }
 }
 
-void TPxFaxReceiver::runState(TFaxEvent ev) {
-    if (waiting(state_)) {
-        if (ev == TFaxEvent::ResponseTimer) {
-            onTimeout();
-            return;
-        }
-        if (ev != TFaxEvent::Data || !collect()) {
-            return;
-        }
-    }
+void TPxFaxReceiver::stateAction(TFaxEvent ev) {
     switch (state_) {
         case R::rfNone:
         case R::rfDone:
@@ -423,19 +336,11 @@ void TPxFaxReceiver::class2Init1() {
 }
 
 void TPxFaxReceiver::class2Init1A() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
-    }
-    writeAtCommand("AT+FLO=2");
-    setState(R::rf2Init1B);
+    commandOnOK("AT+FLO=2", R::rf2Init1B);
 }
 
 void TPxFaxReceiver::class2Init1B() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
-    }
-    writeAtCommand("AT+FNR=1,1,1,0");
-    setState(R::rf2Init3);
+    commandOnOK("AT+FNR=1,1,1,0", R::rf2Init3);
 }
 
 void TPxFaxReceiver::class2Init3() {
@@ -535,7 +440,7 @@ void TPxFaxReceiver::class1CollFrms() {
     if (!lineHasOK(text)) {
         return;
     }
-    if (finalFrame_ && lastFcf_ == norm(fcfDCS)) {
+    if (finalFrame_ && lastFcf_ == withoutXBit(fcfDCS)) {
         if (options & afSoftwareFlow) {
             line_.setSoftwareFlow(false, true);
         }
@@ -725,9 +630,7 @@ void TPxFaxReceiver::class2GtSndID() {
     const std::string& text = collector_.line();
     const TPxClass2Vocabulary& v = modem.vocabulary;
     if (lineHas(text, "+F" + v.remoteTransmitter)) {
-        std::string id = resultParameters(text);
-        id.erase(std::remove(id.begin(), id.end(), '"'), id.end());
-        remoteId = trimLine(id);
+        remoteId = resultStationId(text);
         setProgress(fpGotRemoteID);
         if (fileState_ == 3 && !fileOpen_ && !acceptCall()) {
             return;
@@ -911,8 +814,8 @@ void TPxFaxReceiver::class1WaitEOP() {
         listenForFrames();
         return;
     }
-    morePages_ = lastFcf_ == norm(fcfMPS) || lastFcf_ == norm(fcfEOM);
-    eomReceived_ = lastFcf_ == norm(fcfEOM);
+    morePages_ = lastFcf_ == withoutXBit(fcfMPS) || lastFcf_ == withoutXBit(fcfEOM);
+    eomReceived_ = lastFcf_ == withoutXBit(fcfEOM);
     setProgress(fpGetPageResult);
     setState(R::rf1WritePage);
 }
@@ -968,7 +871,7 @@ void TPxFaxReceiver::class1WaitDCN() {
     if (!lineHasOK(text)) {
         return;
     }
-    if (finalFrame_ && lastFcf_ == norm(fcfDCN)) {
+    if (finalFrame_ && lastFcf_ == withoutXBit(fcfDCN)) {
         writeAtCommand("ATH");
         setState(R::rf1WtHngp);
         return;
@@ -1029,8 +932,7 @@ void TPxFaxReceiver::class2GtPgRslt() {
 
 void TPxFaxReceiver::class2GetFHNG() {
     const std::string& text = collector_.line();
-    if (lineHas(text, modem.vocabulary.hangup)) {
-        modem.hangupCode = std::max(0, hangupCode(text, modem.vocabulary.hangup));
+    if (noteHangup(text)) {
         setProgress(fpGotHangup);
         return;
     }

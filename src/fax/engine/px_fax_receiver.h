@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fax/apf/px_apf_writer.h"
-#include "fax/engine/px_fax_session.h"
+#include "fax/engine/px_fax_machine.h"
 
 namespace px {
 
@@ -67,14 +67,13 @@ constexpr std::array<const char*, 38> kReceiveStateNames = {
 // does not exist, or NONAME.APF when all 9999 do.
 std::string defaultReceiveName(const std::string& dir, const std::string& ext);
 
-class TPxFaxReceiver : public TPxFaxSession {
+class TPxFaxReceiver : public TPxFaxMachine<TFaxReceiveState> {
 public:
     enum class StartMode { Normal, AnswerNow, ValidateConnection };
 
     TPxFaxReceiver(TPxFaxLine& line, TPxFaxClient& client);
     ~TPxFaxReceiver() override;
 
-    TFaxReceiveState state() const { return state_; }
     int pagesReceived() const { return pages_; }
     const std::string& fileName() const { return fileName_; }
 
@@ -85,21 +84,14 @@ public:
 
 protected:
     bool prepare() override;
-    void step(TFaxEvent event) override;
-    void enterAbort() override;
+    Flow continuation(TFaxReceiveState s) const override;
+    bool readsOnEntry(TFaxReceiveState s) const override;
+    void stateAction(TFaxEvent event) override;
+    void onTimeout() override;
+    void onFrame() override;
+    LineUse screenLine(const std::string& text) override;
 
 private:
-    enum class Flow { Now, WhileData, Wait };
-    static Flow continuation(TFaxReceiveState s);
-    static bool waiting(TFaxReceiveState s);
-
-    void setState(TFaxReceiveState s);
-    void runState(TFaxEvent event);
-    bool collect();
-    void onFrame();
-    void onTimeout();
-    void fail(int code);
-
     void init();
     void class1Init1();
     void class2Init1();
@@ -136,16 +128,13 @@ private:
     void complete();
     void abortSession();
 
-    bool isClass1() const { return faxClass == TFaxClass::fcClass1; }
     bool acceptCall();
     int createFile();
     void flushBlock();
     void finishPage();
     void dropPage();
     void closeFile(bool ok);
-    std::string c2(const std::string& word) const { return "AT+F" + word; }
 
-    TFaxReceiveState state_ = TFaxReceiveState::rfNone;
     int fileState_ = 3;
     int rings_ = 0;
     int retry_ = 0;

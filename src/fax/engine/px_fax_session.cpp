@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <ctime>
+#include <string_view>
+#include <utility>
 
 namespace px {
 
@@ -48,6 +50,36 @@ std::string normaliseModemString(const std::string& text) {
     return s.substr(0, 40);
 }
 
+namespace {
+
+// The value of a two-character header code ("$P"); false for an unknown one.
+bool headerCode(std::string_view code, const TPxHeaderValues& v, std::string& out) {
+    if (code.size() != 2 || code[0] != '$') {
+        return false;
+    }
+    const std::pair<char, std::string> codes[] = {{'D', v.date},
+                                                  {'T', v.time},
+                                                  {'I', v.stationId},
+                                                  {'F', v.sender},
+                                                  {'R', v.recipient},
+                                                  {'S', v.title},
+                                                  {'N', std::to_string(v.totalPages)},
+                                                  {'P', std::to_string(v.pageNumber)}};
+    for (const auto& [letter, text] : codes) {
+        if (letter == code[1]) {
+            out += text;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isWordChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
+
+}  // namespace
+
 std::string substituteHeader(const std::string& line, const TPxHeaderValues& values) {
     std::string out;
     size_t i = 0;
@@ -60,25 +92,28 @@ std::string substituteHeader(const std::string& line, const TPxHeaderValues& val
         if (end == std::string::npos) {
             end = line.size();
         }
-        std::string word = line.substr(i, end - i);
-        if (word == "$D") {
-            out += values.date;
-        } else if (word == "$T") {
-            out += values.time;
-        } else if (word == "$I") {
-            out += values.stationId;
-        } else if (word == "$F") {
-            out += values.sender;
-        } else if (word == "$R") {
-            out += values.recipient;
-        } else if (word == "$S") {
-            out += values.title;
-        } else if (word == "$N") {
-            out += std::to_string(values.totalPages);
-        } else if (word == "$P") {
-            out += std::to_string(values.pageNumber);
-        }
+        const std::string_view word = std::string_view(line).substr(i, end - i);
         i = end;
+        // A word that starts with a code and goes on with punctuation ("$P/$N",
+        // "$P,") keeps the punctuation, and codes within it are replaced too.
+        // Any other word that begins with "$" is dropped whole.
+        if (word.size() > 2 && isWordChar(word[2])) {
+            continue;
+        }
+        std::string text;
+        if (!headerCode(word.substr(0, 2), values, text)) {
+            continue;
+        }
+        for (size_t k = 2; k < word.size();) {
+            const std::string_view rest = word.substr(k, 2);
+            const bool alone = k + 2 >= word.size() || !isWordChar(word[k + 2]);
+            if (alone && headerCode(rest, values, text)) {
+                k += 2;
+            } else {
+                text.push_back(word[k++]);
+            }
+        }
+        out += text;
     }
     return out;
 }
@@ -375,6 +410,14 @@ void TPxFaxSession::switchLineRate(bool toNormal) {
     }
     pause(9 * kMsPerTick);
     line_.setBaud(baud);
+}
+
+bool TPxFaxSession::noteHangup(const std::string& text) {
+    if (isClass1() || !lineHas(text, modem.vocabulary.hangup)) {
+        return false;
+    }
+    modem.hangupCode = std::max(0, hangupCode(text, modem.vocabulary.hangup));
+    return true;
 }
 
 void TPxFaxSession::hangUpLine() {

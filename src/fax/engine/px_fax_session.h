@@ -148,6 +148,12 @@ protected:
     void hangUpLine();
     void pause(uint32_t ms) { line_.clock().sleep(ms); }
 
+    bool isClass1() const { return faxClass == TFaxClass::fcClass1; }
+    // A Class 2 / 2.0 command: "AT+F" and the word.
+    static std::string c2(const std::string& word) { return "AT+F" + word; }
+    // A Class 2 / 2.0 hang-up result: stores its code; true when the line is one.
+    bool noteHangup(const std::string& text);
+
     // Reports.
     void reportStatus(bool first = false, bool last = false);
     void reportError(int code);

@@ -6,6 +6,7 @@
 
 #include "fax/apf/px_apf_format.h"
 #include "fax/t4/px_t4_encoder.h"
+#include "fax/t4/px_text_reader.h"
 
 namespace px {
 
@@ -19,10 +20,6 @@ constexpr unsigned kPageWidth = 1728;
 constexpr unsigned kWidePageWidth = 2048;
 constexpr unsigned kTextMargin = 48;
 constexpr int kBlankLines = 8;
-
-constexpr uint8_t norm(uint8_t fcf) {
-    return static_cast<uint8_t>(fcf & 0xFE);
-}
 
 bool hasExtension(const std::string& name, const std::string& ext) {
     std::string upper = name;
@@ -47,7 +44,7 @@ std::string nowText(bool date) {
 }  // namespace
 
 TPxFaxTransmitter::TPxFaxTransmitter(TPxFaxLine& line, TPxFaxClient& client)
-    : TPxFaxSession(line, client) {}
+    : TPxFaxMachine(line, client, kTransmitStateNames.data(), S::tfNone, S::tfAbort, S::tfDone) {}
 
 TPxFaxTransmitter::~TPxFaxTransmitter() = default;
 
@@ -81,11 +78,7 @@ bool TPxFaxTransmitter::prepare() {
     return true;
 }
 
-void TPxFaxTransmitter::setState(S s) {
-    state_ = s;
-}
-
-TPxFaxTransmitter::Flow TPxFaxTransmitter::continuation(S s) {
+TPxFaxTransmitter::Flow TPxFaxTransmitter::continuation(S s) const {
     switch (s) {
         case S::tfGetEntry:
         case S::tfInit:
@@ -143,83 +136,17 @@ TPxFaxTransmitter::Flow TPxFaxTransmitter::continuation(S s) {
     return Flow::Wait;
 }
 
-bool TPxFaxTransmitter::waiting(S s) {
-    return continuation(s) == Flow::WhileData;
-}
-
-void TPxFaxTransmitter::step(TFaxEvent event) {
-    TFaxEvent ev = event;
-    for (;;) {
-        if (state_ == S::tfDone || finished_) {
-            return;
-        }
-        if (state_ != S::tfAbort) {
-            line_.logState(kTransmitStateNames[static_cast<size_t>(state_)]);
-        }
-        runState(ev);
-        if (finished_) {
-            return;
-        }
-        switch (continuation(state_)) {
-            case Flow::Now:
-                ev = TFaxEvent::Data;
-                continue;
-            case Flow::WhileData:
-                if (line_.inputCount() > 0) {
-                    ev = TFaxEvent::Data;
-                    continue;
-                }
-                return;
-            case Flow::Wait:
-                return;
-        }
+TPxFaxTransmitter::LineUse TPxFaxTransmitter::screenLine(const std::string& text) {
+    if (lineHasError(text) && state_ != S::tf1SendEOP && state_ != S::tf1WaitEOP &&
+        state_ != S::tf1WaitMCF && state_ != S::tf20ChckPg) {
+        fail(ecFaxBadModemResult);
+        return LineUse::Failed;
     }
-}
-
-void TPxFaxTransmitter::enterAbort() {
-    setState(S::tfAbort);
-    reportStatus();
-    step(TFaxEvent::Data);
-}
-
-void TPxFaxTransmitter::fail(int code) {
-    reportError(code);
-    setState(S::tfAbort);
-}
-
-bool TPxFaxTransmitter::collect() {
-    uint8_t byte;
-    while (line_.readByte(byte)) {
-        switch (collector_.feed(byte)) {
-            case TPxResponseCollector::Result::None:
-                break;
-            case TPxResponseCollector::Result::Frame: {
-                S before = state_;
-                onFrame();
-                if (state_ != before) {
-                    return false;
-                }
-                break;
-            }
-            case TPxResponseCollector::Result::Line: {
-                const std::string& text = collector_.line();
-                if (lineHasError(text) && state_ != S::tf1SendEOP && state_ != S::tf1WaitEOP &&
-                    state_ != S::tf1WaitMCF && state_ != S::tf20ChckPg) {
-                    fail(ecFaxBadModemResult);
-                    return false;
-                }
-                if (!isClass1() && lineHas(text, modem.vocabulary.hangup)) {
-                    modem.hangupCode = std::max(0, hangupCode(text, modem.vocabulary.hangup));
-                    if (state_ != S::tf2WaitFET && state_ != S::tf20ChckPg) {
-                        fail(ecFaxBadModemResult);
-                        return false;
-                    }
-                }
-                return true;
-            }
-        }
+    if (noteHangup(text) && state_ != S::tf2WaitFET && state_ != S::tf20ChckPg) {
+        fail(ecFaxBadModemResult);
+        return LineUse::Failed;
     }
-    return false;
+    return LineUse::Evaluate;
 }
 
 void TPxFaxTransmitter::onFrame() {
@@ -228,14 +155,14 @@ void TPxFaxTransmitter::onFrame() {
         return;
     }
     frameWasFinal_ = frame.final;
-    responseFcf_ = norm(frame.fcf);
+    responseFcf_ = withoutXBit(frame.fcf);
     switch (responseFcf_) {
         case 0x40:
         case 0x42:
             remoteId = decodeStationId(frame.info);
             setProgress(fpGotRemoteID);
             return;
-        case norm(fcfFTT):
+        case withoutXBit(fcfFTT):
             negative_ = true;
             // Step down at once; the DCS goes again when the modem is done.
             for (int i = modem.speedIndex - 1; i >= 1; --i) {
@@ -246,10 +173,10 @@ void TPxFaxTransmitter::onFrame() {
             }
             fail(ecFaxTrainError);
             return;
-        case norm(fcfRTN):
+        case withoutXBit(fcfRTN):
             negative_ = true;
             return;
-        case norm(fcfDIS): {
+        case withoutXBit(fcfDIS): {
             remote_ = decodeDis(frame.info);
             int best = 1;
             for (int i = 1; i <= kSpeedCount; ++i) {
@@ -270,10 +197,10 @@ void TPxFaxTransmitter::onFrame() {
             }
             return;
         }
-        case norm(fcfCFR):
+        case withoutXBit(fcfCFR):
             cfrReceived_ = true;
             return;
-        case norm(fcfDCN):
+        case withoutXBit(fcfDCN):
             fail(ecCancelRequested);
             return;
         default:
@@ -295,16 +222,7 @@ void TPxFaxTransmitter::onTimeout() {
     }
 }
 
-void TPxFaxTransmitter::runState(TFaxEvent ev) {
-    if (waiting(state_)) {
-        if (ev == TFaxEvent::ResponseTimer) {
-            onTimeout();
-            return;
-        }
-        if (ev != TFaxEvent::Data || !collect()) {
-            return;
-        }
-    }
+void TPxFaxTransmitter::stateAction(TFaxEvent ev) {
     switch (state_) {
         case S::tfNone:
         case S::tfDone:
@@ -425,6 +343,7 @@ void TPxFaxTransmitter::getEntry() {
     currentPage = 0;
     totalPages = 0;
     coverPages = 0;
+    coverPage_ = 0;
     pageBytesSent = 0;
     pageLength = 0;
     dialAttempt = 0;
@@ -457,8 +376,8 @@ void TPxFaxTransmitter::init() {
     if (!coverFile.empty()) {
         hasCover = true;
         coverIsApf_ = hasExtension(coverFile, faxFileExt);
-        coverPages = 1;
         sendingCover_ = true;
+        coverPage_ = 1;
     }
     bool ok = true;
     if (fileOpen_) {
@@ -480,6 +399,14 @@ void TPxFaxTransmitter::init() {
     }
     resolution_ = (pageFlags_ & kApfFine) ? '1' : '0';
     previousResolution_ = resolution_;
+    // The page counter names the file page being sent: 0 while a cover goes.
+    currentPage = fileOpen_ && !hasCover ? 1 : 0;
+    if (hasCover) {
+        // "$N" and the post-page messages need the cover's pages before it goes.
+        if (ErrorCode rc = countCoverPages(); rc != ecOK) {
+            return fail(rc < 0 ? rc : -rc);
+        }
+    }
     totalPages += coverPages;
     reportLog(lfaxTransmitStart);
     setProgress(fpInitModem);
@@ -502,38 +429,23 @@ void TPxFaxTransmitter::class1Init1() {
 }
 
 void TPxFaxTransmitter::class2Init1() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
-    }
-    writeAtCommand(c2(modem.vocabulary.localId) + "=\"" + stationId + "\"");
-    setState(faxClass == TFaxClass::fcClass2_0 ? S::tf2Init1A : S::tf2Init2);
+    commandOnOK(c2(modem.vocabulary.localId) + "=\"" + stationId + "\"",
+                faxClass == TFaxClass::fcClass2_0 ? S::tf2Init1A : S::tf2Init2);
 }
 
 void TPxFaxTransmitter::class2Init1A() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
-    }
-    writeAtCommand("AT+FLO=2");
-    setState(S::tf2Init1B);
+    commandOnOK("AT+FLO=2", S::tf2Init1B);
 }
 
 void TPxFaxTransmitter::class2Init1B() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
-    }
-    writeAtCommand("AT+FNR=1,1,1,0");
-    setState(S::tf2Init2);
+    commandOnOK("AT+FNR=1,1,1,0", S::tf2Init2);
 }
 
 void TPxFaxTransmitter::class2Init2() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
-    }
     std::string params = c2(modem.vocabulary.sessionParams) + "=" + resolution_ + "," +
                          class2SpeedDigit(modem.desiredBps) + "," +
                          ((pageFlags_ & kApfWide) ? '1' : '0') + ",2,0," + modem.ecm + ",0,0";
-    writeAtCommand(params);
-    setState(S::tf2Init3);
+    commandOnOK(params, S::tf2Init3);
 }
 
 void TPxFaxTransmitter::class2Init3() {
@@ -740,9 +652,7 @@ void TPxFaxTransmitter::class2GetParams() {
         return;
     }
     if (lineHas(text, "+F" + v.remoteCalled)) {
-        std::string id = resultParameters(text);
-        id.erase(std::remove(id.begin(), id.end(), '"'), id.end());
-        remoteId = trimLine(id);
+        remoteId = resultStationId(text);
         setProgress(fpGotRemoteID);
         return;
     }
@@ -815,20 +725,45 @@ void TPxFaxTransmitter::sendBlankLines() {
     }
 }
 
+unsigned TPxFaxTransmitter::pageWidth() const {
+    return (pageFlags_ & kApfWide) ? kWidePageWidth : kPageWidth;
+}
+
 void TPxFaxTransmitter::sendTextRow(const uint8_t* raster) {
     TPxT4Encoder::Record record;
-    unsigned width = (pageFlags_ & kApfWide) ? kWidePageWidth : kPageWidth;
-    size_t n = TPxT4Encoder::codeLine(raster, width, 0, false, record.data());
+    size_t n = TPxT4Encoder::codeLine(raster, pageWidth(), 0, false, record.data());
     sendRecord(record.data(), n);
 }
 
+std::unique_ptr<TPxCustomTextReader> TPxFaxTransmitter::makeTextReader(TFaxTextUse use,
+                                                                       ErrorCode& rc) const {
+    const bool fine = resolution_ == '1';
+    rc = ecOK;
+    if (textReaderFactory) {
+        std::unique_ptr<TPxCustomTextReader> reader = textReaderFactory(use, fine);
+        if (!reader) {
+            rc = ecFontFileNotFound;
+        }
+        return reader;
+    }
+    auto reader = std::make_unique<TPxTextReader>();
+    if (use == TFaxTextUse::HeaderLine) {
+        rc = reader->setup(TFaxFont::ffSmall, fine, kPageWidth, 0);
+    } else {
+        rc = reader->setup(TFaxFont::ffStandard, fine, kPageWidth, kTextMargin);
+    }
+    if (rc != ecOK) {
+        return nullptr;
+    }
+    return reader;
+}
+
 void TPxFaxTransmitter::sendPageHeader() {
-    bool fine = resolution_ == '1';
     if (!headerLine.empty()) {
-        TPxFaxFont font;
-        int rc = TPxFaxFont::loadBuiltIn(TFaxFont::ffSmall, fine, font);
-        if (rc != ecOK) {
-            return fail(rc);
+        ErrorCode rc = ecOK;
+        std::unique_ptr<TPxCustomTextReader> reader = makeTextReader(TFaxTextUse::HeaderLine, rc);
+        if (!reader) {
+            return fail(rc < 0 ? rc : -rc);
         }
         TPxHeaderValues values;
         values.date = nowText(true);
@@ -838,14 +773,21 @@ void TPxFaxTransmitter::sendPageHeader() {
         values.recipient = headerRecipient;
         values.title = headerTitle;
         values.totalPages = totalPages;
-        values.pageNumber = !hasCover ? currentPage : (sendingCover_ ? 1 : currentPage + 1);
+        values.pageNumber =
+            !hasCover ? currentPage : (sendingCover_ ? coverPage_ : currentPage + coverPages);
         std::string text = substituteHeader(headerLine, values);
         sendBlankLines();
-        std::vector<uint8_t> raster(kWidePageWidth / 8);
-        for (unsigned row = 1; row <= font.rows(); ++row) {
-            std::fill(raster.begin(), raster.end(), 0);
-            font.renderTextRow(text, row, raster.data(), kPageWidth / 8);
-            sendTextRow(raster.data());
+        // The reader's rows may be wider than the page: what lies beyond the
+        // page width is cut off.
+        std::vector<uint8_t> line(kWidePageWidth / 8);
+        const size_t lineBytes = pageWidth() / 8;
+        rc = reader->drawText(text, [&](const uint8_t* raster, unsigned len) {
+            std::fill(line.begin(), line.end(), 0);
+            std::copy_n(raster, std::min<size_t>(len, lineBytes), line.begin());
+            sendTextRow(line.data());
+        });
+        if (rc != ecOK) {
+            return fail(rc < 0 ? rc : -rc);
         }
     } else {
         sendBlankLines();
@@ -859,22 +801,68 @@ void TPxFaxTransmitter::sendPageHeader() {
     setState(sendingCover_ ? S::tfOpenCover : S::tfPrepPage);
 }
 
+ErrorCode TPxFaxTransmitter::countCoverPages() {
+    coverPages = 0;
+    if (coverIsApf_) {
+        TPxApfReader cover;
+        if (cover.open(coverFile) != ecOK || cover.pageCount() == 0) {
+            return ecFaxBadFormat;
+        }
+        coverPages = cover.pageCount();
+        return ecOK;
+    }
+    // A dry pass: the reader pages the text as it will when it is sent.
+    ErrorCode rc = ecOK;
+    std::unique_ptr<TPxCustomTextReader> reader = makeTextReader(TFaxTextUse::TextCover, rc);
+    if (!reader) {
+        return rc;
+    }
+    rc = skipTextPages(*reader, -1);
+    reader->close();
+    return rc;
+}
+
+ErrorCode TPxFaxTransmitter::skipTextPages(TPxCustomTextReader& reader, int pages) {
+    ErrorCode rc = reader.open(coverFile);
+    std::vector<uint8_t> raster(TPxFaxInputReader::kRasterBytes);
+    for (int skipped = 0; rc == ecOK && skipped != pages;) {
+        unsigned len = 0;
+        bool endOfPage = false;
+        bool more = false;
+        rc = reader.readLine(raster.data(), len, endOfPage, more);
+        if (rc == ecOK && endOfPage) {
+            ++skipped;
+            if (pages < 0) {
+                coverPages = skipped;
+            }
+            if (!more) {
+                break;
+            }
+        }
+    }
+    return rc;
+}
+
 void TPxFaxTransmitter::openCover() {
     if (coverIsApf_) {
-        if (!loadPage(coverFile, 1)) {
+        if (!loadPage(coverFile, coverPage_)) {
             return fail(ecFaxBadFormat);
         }
         setState(S::tfPrepPage);
         return;
     }
-    textCover_ = std::make_unique<TPxTextReader>();
-    int rc = textCover_->setup(TFaxFont::ffStandard, resolution_ == '1', kPageWidth, kTextMargin);
-    if (rc == ecOK) {
-        rc = textCover_->open(coverFile);
-    }
-    if (rc != ecOK) {
-        textCover_.reset();
-        return fail(rc < 0 ? rc : -rc);
+    if (!textCover_) {
+        // The first cover page, or one sent again: the text is read from its
+        // start up to this page.
+        ErrorCode rc = ecOK;
+        textCover_ = makeTextReader(TFaxTextUse::TextCover, rc);
+        if (textCover_) {
+            rc = skipTextPages(*textCover_, coverPage_ - 1);
+        }
+        if (rc != ecOK) {
+            textCover_.reset();
+            return fail(rc < 0 ? rc : -rc);
+        }
     }
     line_.armOutputFree(kBlock);
     line_.armResponseTimer(modem.dataTimeout);
@@ -909,16 +897,18 @@ void TPxFaxTransmitter::sendCover(TFaxEvent event) {
             return fail(rc < 0 ? rc : -rc);
         }
         if (endOfPage) {
-            // A cover is one page; six EOLs end it (T.4 RTC).
+            // Six EOLs end the page (T.4 RTC).
             writeBytes(kApfEndOfPageRecord.data(), kApfEndOfPageRecord.size());
-            textCover_->close();
-            textCover_.reset();
+            if (!more || coverPage_ >= coverPages) {
+                textCover_->close();
+                textCover_.reset();
+            }
             endPageData();
             return;
         }
         TPxT4Encoder::Record record;
         size_t n =
-            TPxT4Encoder::codeLine(raster.data(), kPageWidth, kTextMargin, false, record.data());
+            TPxT4Encoder::codeLine(raster.data(), pageWidth(), kTextMargin, false, record.data());
         sendRecord(record.data(), n);
     }
     line_.armOutputFree(kBlock);
@@ -992,23 +982,48 @@ void TPxFaxTransmitter::sendPage(TFaxEvent event) {
 
 bool TPxFaxTransmitter::morePages() const {
     if (sendingCover_) {
-        return fileOpen_ && file_.pageCount() > 0;
+        return coverPage_ < coverPages || (fileOpen_ && file_.pageCount() > 0);
     }
     return fileOpen_ && currentPage < file_.pageCount();
 }
 
+void TPxFaxTransmitter::takePageFlags(const TPxApfReader& reader, int page) {
+    ApfPageInfo info;
+    if (reader.findPage(static_cast<unsigned>(page), info) == ecOK) {
+        pageFlags_ = info.header.flags;
+        resolution_ = (pageFlags_ & kApfFine) ? '1' : '0';
+    }
+}
+
 void TPxFaxTransmitter::advancePage() {
     previousResolution_ = resolution_;
+    if (sendingCover_ && coverPage_ < coverPages) {
+        ++coverPage_;
+        TPxApfReader cover;
+        if (coverIsApf_ && cover.open(coverFile) == ecOK) {
+            takePageFlags(cover, coverPage_);
+        }
+        return;
+    }
     if (sendingCover_) {
         sendingCover_ = false;
         currentPage = 1;
     } else {
         ++currentPage;
     }
-    ApfPageInfo info;
-    if (file_.findPage(static_cast<unsigned>(currentPage), info) == ecOK) {
-        pageFlags_ = info.header.flags;
-        resolution_ = (pageFlags_ & kApfFine) ? '1' : '0';
+    takePageFlags(file_, currentPage);
+}
+
+void TPxFaxTransmitter::stepBackPage() {
+    resolution_ = previousResolution_;
+    if (sendingCover_) {
+        --coverPage_;
+    } else if (currentPage > 1) {
+        --currentPage;
+    } else if (hasCover) {
+        sendingCover_ = true;
+        coverPage_ = coverPages;
+        currentPage = 0;
     }
 }
 
@@ -1116,9 +1131,9 @@ void TPxFaxTransmitter::class1WaitMCF() {
         return;
     }
     switch (responseFcf_) {
-        case norm(fcfRTN):
+        case withoutXBit(fcfRTN):
             return fail(ecFaxSessionError);
-        case norm(fcfMCF):
+        case withoutXBit(fcfMCF):
             setProgress(fpPageOK);
             if (more_) {
                 if (fastPage) {
@@ -1135,7 +1150,7 @@ void TPxFaxTransmitter::class1WaitMCF() {
                 setState(S::tf1SendDCN);
             }
             return;
-        case norm(fcfRTP):
+        case withoutXBit(fcfRTP):
             talkFrames();
             setState(more_ ? S::tf1TSIRespns : S::tf1SendDCN);
             return;
@@ -1192,39 +1207,51 @@ void TPxFaxTransmitter::class2WaitFPTS() {
     setState(S::tf2WaitFET);
 }
 
+void TPxFaxTransmitter::class2PageDone() {
+    if (!more_) {
+        setState(S::tfClose);
+    } else {
+        setState(resolution_ != previousResolution_ ? S::tf2SndNwPrm : S::tf2NextPage);
+    }
+}
+
+bool TPxFaxTransmitter::class2PageStatus(const std::string& text) {
+    if (!lineHas(text, "+F" + modem.vocabulary.pageStatus)) {
+        return false;
+    }
+    char result = resultParameters(text).empty() ? '0' : resultParameters(text)[0];
+    if (result == '1' || result == '3') {
+        setProgress(fpPageOK);
+    } else if (result == '2') {
+        setProgress(fpPageError);
+        setState(S::tf2WaitPgOK);
+    } else if (result == '4' || result == '5') {
+        fail(ecCancelRequested);
+    } else {
+        fail(ecFaxPageError);
+    }
+    return true;
+}
+
 void TPxFaxTransmitter::class2WaitFET() {
     const std::string& text = collector_.line();
-    const TPxClass2Vocabulary& v = modem.vocabulary;
     if (lineHasOK(text)) {
-        if (!more_) {
-            setState(S::tfClose);
-        } else {
-            setState(resolution_ != previousResolution_ ? S::tf2SndNwPrm : S::tf2NextPage);
-        }
-        return;
+        return class2PageDone();
     }
-    if (lineHas(text, v.hangup)) {
+    if (lineHas(text, modem.vocabulary.hangup)) {
         return;  // code stored by the collector
     }
-    if (lineHas(text, "+F" + v.pageStatus)) {
-        char result = resultParameters(text).empty() ? '0' : resultParameters(text)[0];
-        if (result == '1' || result == '3') {
-            setProgress(fpPageOK);
-        } else if (result == '2') {
-            setProgress(fpPageError);
-            setState(S::tf2WaitPgOK);
-        } else if (result == '4' || result == '5') {
-            fail(ecCancelRequested);
-        } else {
-            fail(ecFaxPageError);
-        }
-        return;
+    if (!class2PageStatus(text)) {
+        fail(ecFaxPageError);
     }
-    fail(ecFaxPageError);
 }
 
 void TPxFaxTransmitter::class2WaitPgOK() {
-    if (!lineHasOK(collector_.line())) {
+    const std::string& text = collector_.line();
+    if (lineHas(text, "+F" + modem.vocabulary.pageStatus)) {
+        return;  // the answer to AT+FPS? comes before its OK
+    }
+    if (!lineHasOK(text)) {
         return fail(ecFaxSessionError);
     }
     ++retry_;
@@ -1235,13 +1262,11 @@ void TPxFaxTransmitter::class2WaitPgOK() {
     writeAtCommand("AT+FDT");
     if (more_) {
         // The page was advanced at its end; send the same one again.
-        if (currentPage > 1) {
-            --currentPage;
-        } else {
-            sendingCover_ = hasCover;
-            currentPage = hasCover ? 0 : 1;
-        }
-        resolution_ = previousResolution_;
+        stepBackPage();
+    }
+    if (sendingCover_ && textCover_) {
+        textCover_->close();
+        textCover_.reset();  // drawn again from the start of the text
     }
     setState(S::tf2GetParams);
 }
@@ -1269,12 +1294,7 @@ void TPxFaxTransmitter::class20ChckPg() {
     const std::string& text = collector_.line();
     if (lineHasOK(text)) {
         setProgress(fpPageOK);
-        if (!more_) {
-            setState(S::tfClose);
-        } else {
-            setState(resolution_ != previousResolution_ ? S::tf2SndNwPrm : S::tf2NextPage);
-        }
-        return;
+        return class2PageDone();
     }
     if (lineHasError(text)) {
         writeAtCommand("AT+FPS?");
@@ -1285,7 +1305,10 @@ void TPxFaxTransmitter::class20ChckPg() {
     if (lineHas(text, modem.vocabulary.hangup)) {
         return;
     }
-    fail(ecFaxPageError);
+    // A modem that reports the page's status before its OK.
+    if (!class2PageStatus(text)) {
+        fail(ecFaxPageError);
+    }
 }
 
 // ------------------------------------------------------------ endings

@@ -5,14 +5,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "fax/apf/px_apf_reader.h"
-#include "fax/engine/px_fax_session.h"
-#include "fax/t4/px_fax_font.h"
-#include "fax/t4/px_text_reader.h"
+#include "fax/engine/px_fax_machine.h"
+#include "fax/t4/px_custom_text_reader.h"
 
 namespace px {
 
@@ -79,12 +79,16 @@ constexpr std::array<const char*, 49> kTransmitStateNames = {
     "tf2SndNwPrm", "tf2NextPage",  "tf20ChckPg",   "tfClose",      "tfCompleteOK", "tfAbort",
     "tfDone"};
 
-class TPxFaxTransmitter : public TPxFaxSession {
+enum class TFaxTextUse { HeaderLine, TextCover };
+// Makes a text reader already set up (font, page width, left margin) for the
+// page header line or a text cover; empty = the built-in fax font.
+using TPxTextReaderFactory =
+    std::function<std::unique_ptr<TPxCustomTextReader>(TFaxTextUse use, bool fine)>;
+
+class TPxFaxTransmitter : public TPxFaxMachine<TFaxTransmitState> {
 public:
     TPxFaxTransmitter(TPxFaxLine& line, TPxFaxClient& client);
     ~TPxFaxTransmitter() override;
-
-    TFaxTransmitState state() const { return state_; }
 
     // Transmit record settings.
     int maxSendCount = 50;
@@ -93,24 +97,19 @@ public:
     std::string headerLine;
     bool fastPage = true;
     std::string dialPrefix;
+    // Draws the header line and text covers; empty: the built-in fax font
+    // (small for the header line, standard for covers).
+    TPxTextReaderFactory textReaderFactory;
 
 protected:
     bool prepare() override;
-    void step(TFaxEvent event) override;
-    void enterAbort() override;
+    Flow continuation(TFaxTransmitState s) const override;
+    void stateAction(TFaxEvent event) override;
+    void onTimeout() override;
+    void onFrame() override;
+    LineUse screenLine(const std::string& text) override;
 
 private:
-    enum class Flow { Now, WhileData, Wait };
-    static Flow continuation(TFaxTransmitState s);
-    static bool waiting(TFaxTransmitState s);
-
-    void setState(TFaxTransmitState s);
-    void runState(TFaxEvent event);
-    bool collect();  // true when a line is ready for the state
-    void onFrame();
-    void onTimeout();
-    void fail(int code);
-
     void getEntry();
     void init();
     void class1Init1();
@@ -158,25 +157,41 @@ private:
     void completeOK();
     void abortSession();
 
-    bool dialOutcome();  // BUSY / NO ANSWER / VOICE / NO DIAL / NO CARRIER
-    bool isClass1() const { return faxClass == TFaxClass::fcClass1; }
+    bool dialOutcome();
+    // After a page's final OK: the next page, with new parameters if needed,
+    // or the end.
+    void class2PageDone();
+    // A page-status result ("+FPTS" / "+FPS"): what it says of the page;
+    // false when the line is none.
+    bool class2PageStatus(
+        const std::string& text);  // BUSY / NO ANSWER / VOICE / NO DIAL / NO CARRIER
     bool morePages() const;
     bool loadPage(const std::string& file, int page);
     void advancePage();
+    // Back to the page before the last advance (a page to send again).
+    void stepBackPage();
+    void takePageFlags(const TPxApfReader& reader, int page);
+    ErrorCode countCoverPages();
+    // Opens the text cover and reads past `pages` pages; with -1 to its end,
+    // counting them into coverPages.
+    ErrorCode skipTextPages(TPxCustomTextReader& reader, int pages);
     void sendRecord(const uint8_t* data, size_t size);
     void sendBlankLines();
     void sendTextRow(const uint8_t* raster);
+    unsigned pageWidth() const;
+    // A reader from the factory or the built-in one; null with `rc` set when
+    // none can be had.
+    std::unique_ptr<TPxCustomTextReader> makeTextReader(TFaxTextUse use, ErrorCode& rc) const;
     void endPageData();
     void closeFiles();
-    std::string c2(const std::string& word) const { return "AT+F" + word; }
 
-    TFaxTransmitState state_ = TFaxTransmitState::tfNone;
     bool inGetEntry_ = false;
     TPxApfReader file_;
     bool fileOpen_ = false;
     bool coverIsApf_ = false;
     bool sendingCover_ = false;
-    std::unique_ptr<TPxTextReader> textCover_;
+    int coverPage_ = 0;  // the cover page being sent, from 1
+    std::unique_ptr<TPxCustomTextReader> textCover_;
     uint16_t pageFlags_ = 0;
     char resolution_ = '0';
     char previousResolution_ = '0';

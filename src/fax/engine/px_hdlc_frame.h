@@ -24,6 +24,12 @@ constexpr uint8_t fcfRTN = 0x4C;
 constexpr uint8_t fcfRTP = 0xCC;
 constexpr uint8_t fcfDCN = 0xFB;
 
+// The FCF without its X bit, the low bit the station that answered a DIS
+// sets in its frames (T.30 5.3.6.1): DTC reads as DIS, and so on.
+constexpr uint8_t withoutXBit(uint8_t fcf) {
+    return static_cast<uint8_t>(fcf & 0xFE);
+}
+
 constexpr int kSpeedCount = 6;
 
 // Class 1 speeds by index 1..6.

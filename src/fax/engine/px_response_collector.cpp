@@ -1,5 +1,6 @@
 #include "fax/engine/px_response_collector.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace px {
@@ -101,6 +102,12 @@ std::string resultParameters(std::string_view line) {
         return {};
     }
     return trimLine(line.substr(at + 1));
+}
+
+std::string resultStationId(std::string_view line) {
+    std::string id = resultParameters(line);
+    id.erase(std::remove(id.begin(), id.end(), '"'), id.end());
+    return trimLine(id);
 }
 
 int hangupCode(std::string_view line, std::string_view word) {

@@ -54,6 +54,8 @@ inline bool lineHasError(std::string_view line) {
 // The parameters of a result line: what follows the first ':' (or '='),
 // trimmed; empty when there is none.
 std::string resultParameters(std::string_view line);
+// The station ID of a remote-ID result ("+FCSI: \"ID\""): quotes dropped, trimmed.
+std::string resultStationId(std::string_view line);
 // The number after a hang-up word ("+FHNG:50" → 50, "+FHS:00" → 0); -1 if none.
 int hangupCode(std::string_view line, std::string_view word);
 // Trims blanks and control characters at both ends.

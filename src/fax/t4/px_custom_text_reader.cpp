@@ -1,5 +1,8 @@
 #include "fax/t4/px_custom_text_reader.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace px {
 namespace {
 
@@ -66,6 +69,20 @@ std::string TPxCustomTextReader::prepareText(const std::string& raw, unsigned ta
         }
     }
     return out;
+}
+
+ErrorCode TPxCustomTextReader::drawText(const std::string& text, const RowSink& row) {
+    drawing_ = false;
+    if (ErrorCode rc = beginLine(prepareText(text, tabStop_)); rc != ecOK) {
+        return rc;
+    }
+    std::vector<uint8_t> raster(kRasterBytes);
+    for (unsigned r = 1; r <= rowsPerLine(); ++r) {
+        std::fill(raster.begin(), raster.end(), 0);
+        const unsigned len = drawRow(r, raster.data());
+        row(raster.data(), std::min<unsigned>(len, kRasterBytes));
+    }
+    return ecOK;
 }
 
 ErrorCode TPxCustomTextReader::open(const std::string& name) {

@@ -2,6 +2,7 @@
 // feeds and lines per page. Subclasses draw the lines.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "fax/t4/px_fax_input_reader.h"
@@ -21,6 +22,15 @@ public:
     uint64_t bytesRead() const override { return lines_.bytesRead(); }
     uint64_t bytesToRead() const override { return lines_.fileSize(); }
     std::string defaultExtension() const override { return "TXT"; }
+
+    // Receives one drawn row: the raster (kRasterBytes long) and the length
+    // of the row in bytes, never more than kRasterBytes.
+    using RowSink = std::function<void(const uint8_t* raster, unsigned len)>;
+    // Draws one line of text row by row, as a line of a document would be
+    // drawn (tabs expanded, cut to the reader's line length), without a file;
+    // each row starts on a cleared raster. Not meant for use between open()
+    // and close(): it replaces the line being drawn.
+    ErrorCode drawText(const std::string& text, const RowSink& row);
 
     // Tabs expanded with blanks to the next multiple of `tabStop` (a tab
     // stop of 0 makes a tab one blank); UTF-8 text mapped to Latin-1.

@@ -31,26 +31,30 @@ std::string engineFrame(const std::vector<uint8_t>& body, bool final) {
     return out;
 }
 
-ScriptedModem::ScriptedModem(std::vector<Exchange> script) : script_(std::move(script)) {}
-
-int ScriptedModem::write(const uint8_t* data, size_t size) {
-    pending_.append(reinterpret_cast<const char*>(data), size);
-    all_.append(reinterpret_cast<const char*>(data), size);
-    match();
-    return 0;
-}
-
-void ScriptedModem::match() {
+std::vector<std::string> Transcript::feed(const char* data, size_t size) {
+    pending_.append(data, size);
+    std::vector<std::string> replies;
     while (next_ < script_.size()) {
         const Exchange& step = script_[next_];
         size_t at = pending_.find(step.expect);
         if (at == std::string::npos) {
-            return;
+            break;
         }
         pending_.erase(0, at + step.expect.size());
-        inject(step.reply);
+        replies.push_back(step.reply);
         ++next_;
     }
+    return replies;
+}
+
+ScriptedModem::ScriptedModem(std::vector<Exchange> script) : transcript_(std::move(script)) {}
+
+int ScriptedModem::write(const uint8_t* data, size_t size) {
+    all_.append(reinterpret_cast<const char*>(data), size);
+    for (const std::string& reply : transcript_.feed(reinterpret_cast<const char*>(data), size)) {
+        inject(reply);
+    }
+    return 0;
 }
 
 bool ScriptedModem::readByte(uint8_t& byte) {

@@ -29,6 +29,24 @@ std::string modemFrame(const std::vector<uint8_t>& body, bool final);
 // What the engine writes for a frame.
 std::string engineFrame(const std::vector<uint8_t>& body, bool final);
 
+// Plays a transcript against what the engine writes: each step waits for its
+// expected bytes (anywhere in what came since the last step) and hands out its
+// reply.
+class Transcript {
+public:
+    explicit Transcript(std::vector<Exchange> script) : script_(std::move(script)) {}
+    // Takes written bytes; returns the replies of the steps they complete.
+    std::vector<std::string> feed(const char* data, size_t size);
+    size_t remaining() const { return script_.size() - next_; }
+    // What was written after the last matched step.
+    const std::string& unmatched() const { return pending_; }
+
+private:
+    std::vector<Exchange> script_;
+    size_t next_ = 0;
+    std::string pending_;
+};
+
 class ScriptedModem : public TPxFaxLine {
 public:
     explicit ScriptedModem(std::vector<Exchange> script);
@@ -59,11 +77,11 @@ public:
     // Feeds the session events until it finishes or nothing is pending.
     void run(TPxFaxSession& session, int maxEvents = 100000);
     // Steps not reached; empty when the whole transcript was played.
-    size_t remaining() const { return script_.size() - next_; }
+    size_t remaining() const { return transcript_.remaining(); }
     const std::string& written() const { return all_; }
     const std::vector<std::string>& states() const { return states_; }
     // What was written after the last matched step.
-    const std::string& unmatched() const { return pending_; }
+    const std::string& unmatched() const { return transcript_.unmatched(); }
     void inject(const std::string& bytes) {
         input_.insert(input_.end(), bytes.begin(), bytes.end());
     }
@@ -72,11 +90,7 @@ public:
     bool fireTimers = true;
 
 private:
-    void match();
-
-    std::vector<Exchange> script_;
-    size_t next_ = 0;
-    std::string pending_;
+    Transcript transcript_;
     std::string all_;
     std::deque<uint8_t> input_;
     TPxManualClock clock_;

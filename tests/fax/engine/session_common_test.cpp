@@ -104,6 +104,10 @@ TEST(FaxHeaderLine, SubstitutesDollarWordsAndDropsUnknownOnes) {
     EXPECT_EQ(substituteHeader("From $F $I", v), "From Ann PX");
     EXPECT_EQ(substituteHeader("$", v), "");
     EXPECT_EQ(substituteHeader("100$ $R", v), "100$ ");
+    // Codes followed by punctuation keep it, with codes inside replaced too.
+    EXPECT_EQ(substituteHeader("Page $P/$N", v), "Page 2/3");
+    EXPECT_EQ(substituteHeader("$I, $P/$X.", v), "PX, 2/$X.");
+    EXPECT_EQ(substituteHeader("$Page $P", v), " 2");  // "$Page" is no code
 }
 
 TEST(FaxClass2, SpeedDigitsAndNegotiatedParameters) {

@@ -1,112 +1,48 @@
 // Class 1 and Class 2 transmit sessions played from modem transcripts.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-
-#include "fax/apf/px_apf_writer.h"
+#include "class1_script.h"
+#include "fax/apf/px_apf_format.h"
 #include "fax/engine/px_fax_transmitter.h"
+#include "fax/t4/px_t4_encoder.h"
+#include "fax/t4/px_text_reader.h"
 #include "scripted_modem.h"
 
 namespace px {
 namespace {
 
+using test::append;
+using test::class1Negotiation;
+using test::class1Page;
+using test::class1Preparation;
 using test::engineFrame;
 using test::Exchange;
+using test::makeApf;
 using test::modemFrame;
+using test::pageBytes;
+using test::stuffed;
+using test::tempPath;
 
-std::string tempPath(const std::string& name) {
-    auto dir = std::filesystem::temp_directory_path() / ("pxtx" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
-}
-
-// Pages of raw coded bytes, with DLE octets in them.
-std::vector<uint8_t> pageBytes(size_t size, uint8_t seed) {
-    std::vector<uint8_t> data(size);
-    for (size_t i = 0; i < size; ++i) {
-        data[i] = static_cast<uint8_t>((i * 7 + seed) % 251);
-        if (data[i] == 0x03) {
-            data[i] = 0x04;
-        }
-    }
-    data[100] = 0x10;
-    return data;
-}
-
-std::string makeApf(const std::string& name, int pages, size_t size, uint16_t flags = 0) {
-    std::string path = tempPath(name);
-    TPxApfWriter w;
-    EXPECT_EQ(w.create(path), ecOK);
-    for (int p = 0; p < pages; ++p) {
-        auto data = pageBytes(size, static_cast<uint8_t>(p));
-        w.beginPage(flags);
-        w.writeRaw(data.data(), data.size());
-        w.endPage();
-    }
-    EXPECT_EQ(w.finish(), ecOK);
-    return path;
-}
-
-std::string stuffed(const std::vector<uint8_t>& data) {
-    std::string out;
-    for (uint8_t b : data) {
-        out += static_cast<char>(b);
-        if (b == 0x10) {
-            out += static_cast<char>(0x10);
-        }
-    }
-    return out;
-}
-
-// DIS of a V.29/V.27ter fine-capable remote: 9600 at best, 20 ms scan time.
-const std::vector<uint8_t> kRemoteDis = {0x80, 0x00, 0x4C, 0x00 /* scan code 5: 0 ms */};
-std::vector<uint8_t> csi(const std::string& id) {
-    return buildIdFrame(0x40, id);
-}
-
-std::vector<Exchange> class1Preparation() {
-    return {EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
-            EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
-            EXCHANGE("AT+FTM=?\r", "\r\n24,48,72,73,74,96,97,98,121,122,145,146\r\n\r\nOK\r\n")};
-}
-
-std::vector<Exchange> class1Negotiation(const std::string& dial, const std::string& trainCode) {
-    return {
-        EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
-        {dial, modemFrame(csi("REMOTE 42"), false)},
-        EXCHANGE("AT+FRH=3\r", ""),
-        {"", modemFrame(kRemoteDis, true)},
-        EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
-        {engineFrame(buildIdFrame(0x43, "PARVEX"), false), "\r\nCONNECT\r\n"},
-        {engineFrame(buildDcs(4, false, false, 5), true), "\r\nOK\r\n"},
-        {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
-        EXCHANGE("\0\0\0\0\0\0\0\0\x10\x03", "\r\nOK\r\n"),
-        EXCHANGE("AT+FRH=3\r", ""),
-        {"", modemFrame({0x84}, true)},
-        {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
-    };
-}
-
-void append(std::vector<Exchange>& to, const std::vector<Exchange>& steps) {
-    to.insert(to.end(), steps.begin(), steps.end());
-}
-
-struct Class1Send {
+struct Send {
     test::RecordingClient client;
     std::unique_ptr<test::ScriptedModem> modem;
     std::unique_ptr<TPxFaxTransmitter> tx;
     bool timers = true;
+    TFaxClass faxClass = TFaxClass::fcClass1;
+    std::function<void(TPxFaxTransmitter&)> configure;
 
     void start(std::vector<Exchange> script, const std::string& file,
                const std::string& cover = "") {
         client.jobs.push_back({"5551234", file, cover});
         modem = std::make_unique<test::ScriptedModem>(std::move(script));
         tx = std::make_unique<TPxFaxTransmitter>(*modem, client);
-        tx->faxClass = TFaxClass::fcClass1;
+        tx->faxClass = faxClass;
         tx->stationId = "parvex";
         tx->modem.desiredBps = 9600;
         modem->fireTimers = timers;
+        if (configure) {
+            configure(*tx);
+        }
         ASSERT_EQ(tx->start(), 0);
         modem->run(*tx);
     }
@@ -117,22 +53,10 @@ TEST(Class1Transmit, SendsTwoPagesWithMpsAndEndsWithDcn) {
     std::vector<Exchange> script = class1Preparation();
     append(script, class1Negotiation("ATDT5551234\r", "96"));
     // Page 1: blocks of 4096, 4096 and 1808 octets with DLE doubled, then DLE ETX.
-    script.push_back({stuffed(pageBytes(10000, 0)) + "\x10\x03", "\r\nOK\r\n"});
-    script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-    script.push_back({engineFrame({0x4F}, true), "\r\nOK\r\n"});
-    script.push_back(EXCHANGE("AT+FRH=3\r", ""));
-    script.push_back({"", modemFrame({0x8C}, true)});
-    script.push_back(EXCHANGE("AT+FTM=96\r", "\r\nCONNECT\r\n"));
-    script.push_back({stuffed(pageBytes(10000, 1)) + "\x10\x03", "\r\nOK\r\n"});
-    script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-    script.push_back({engineFrame({0x2F}, true), "\r\nOK\r\n"});
-    script.push_back(EXCHANGE("AT+FRH=3\r", ""));
-    script.push_back({"", modemFrame({0x8C}, true)});
-    script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-    script.push_back({engineFrame({0xFB}, true), "\r\nOK\r\n"});
-    script.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
+    append(script, class1Page(stuffed(pageBytes(10000, 0)), fcfMPS));
+    append(script, class1Page(stuffed(pageBytes(10000, 1)), fcfEOP));
 
-    Class1Send s;
+    Send s;
     s.start(script, file);
     EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
     EXPECT_EQ(s.client.finishes, 1);
@@ -165,7 +89,7 @@ TEST(Class1Transmit, FttStepsDownAndResendsDcsThenFailsBelow2400) {
     }
     script.push_back(EXCHANGE("AT+FRH=3\r", ""));
     script.push_back({"", modemFrame({0x44}, true)});
-    Class1Send s;
+    Send s;
     s.start(script, file);
     EXPECT_EQ(s.modem->remaining(), 0u)
         << s.modem->states().back() << " " << testing::PrintToString(s.modem->unmatched());
@@ -181,7 +105,7 @@ TEST(Class1Transmit, BusyRedialsAfterTheRetryWaitThenGivesUp) {
     for (int i = 0; i < 3; ++i) {
         script.push_back(EXCHANGE("ATDT5551234\r", "\r\nBUSY\r\n"));
     }
-    Class1Send s;
+    Send s;
     s.client.jobs.push_back({"", "", ""});  // the next job is asked for, and is empty
     test::RecordingClient& c = s.client;
     c.jobs.clear();
@@ -206,7 +130,7 @@ TEST(Class1Transmit, DialOutcomesGiveTheirErrors) {
         std::vector<Exchange> script = class1Preparation();
         script.push_back(EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"));
         script.push_back({"ATDT5551234\r", std::string("\r\n") + row.result + "\r\n"});
-        Class1Send s;
+        Send s;
         s.start(script, file);
         EXPECT_EQ(s.client.errors, (std::vector<int>{row.error})) << row.result;
         EXPECT_EQ(s.client.finishCode, row.error) << row.result;
@@ -218,13 +142,13 @@ TEST(Class1Transmit, NoAnswerWithinTheDialWait) {
     std::vector<Exchange> script = class1Preparation();
     script.push_back(EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"));
     script.push_back(EXCHANGE("ATDT5551234\r", ""));
-    Class1Send s;
+    Send s;
     s.start(script, file);
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxNoAnswer}));
 }
 
 TEST(Class1Transmit, NoFileAndNoCoverIsRefused) {
-    Class1Send s;
+    Send s;
     s.start(class1Preparation(), "");
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecNoFilename}));
     EXPECT_EQ(s.client.finishes, 1);
@@ -235,7 +159,7 @@ TEST(Class1Transmit, FileThatIsNotApfIsRefused) {
     FILE* f = std::fopen(path.c_str(), "wb");
     std::fputs("not a fax", f);
     std::fclose(f);
-    Class1Send s;
+    Send s;
     s.start(class1Preparation(), path);
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxBadFormat}));
 }
@@ -250,17 +174,286 @@ TEST(Class1Transmit, PostPageMessageIsTriedThreeTimes) {
         script.push_back({engineFrame({0x2F}, true), "\r\nOK\r\n"});
         script.push_back(EXCHANGE("AT+FRH=3\r", ""));  // no answer: the timer runs out
     }
-    Class1Send s;
+    Send s;
     s.start(script, file);
     EXPECT_EQ(s.modem->remaining(), 0u);
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecTimeout}));
+}
+
+// A reader that draws each text row as a recognisable pattern: row r blackens
+// byte r of the raster, and every byte up to `len` when `rowBytes` is large.
+class FakeTextReader : public TPxCustomTextReader {
+public:
+    FakeTextReader(std::vector<std::string>& texts, unsigned rowBytes)
+        : texts_(texts), rowBytes_(rowBytes) {}
+
+protected:
+    ErrorCode beginLine(const std::string& text) override {
+        texts_.push_back(text);
+        return ecOK;
+    }
+    unsigned rowsPerLine() const override { return 3; }
+    unsigned drawRow(unsigned row, uint8_t* raster) override {
+        if (rowBytes_ > 8) {
+            std::fill(raster, raster + rowBytes_, 0xFF);
+        } else {
+            raster[row] = 0xFF;
+        }
+        return rowBytes_;
+    }
+
+private:
+    std::vector<std::string>& texts_;
+    unsigned rowBytes_;
+};
+
+// What the engine sends for a header drawn by FakeTextReader on a 1728-pel
+// page, each line padded to the 24 octets of 20 ms at 9600 bit/s.
+std::string fakeHeaderRows(unsigned rowBytes) {
+    constexpr size_t kMinBytes = 24;
+    std::string out;
+    for (int i = 0; i < 8; ++i) {
+        out.append(kApfBlankRecord.begin(), kApfBlankRecord.end());
+        out.append(kMinBytes - 5, '\0');
+    }
+    for (unsigned row = 1; row <= 3; ++row) {
+        std::vector<uint8_t> raster(256, 0);
+        if (rowBytes > 8) {
+            std::fill(raster.begin(), raster.begin() + 216, 0xFF);
+        } else {
+            raster[row] = 0xFF;
+        }
+        TPxT4Encoder::Record record;
+        size_t n = TPxT4Encoder::codeLine(raster.data(), 1728, 0, false, record.data());
+        out += stuffed(std::vector<uint8_t>(record.begin(), record.begin() + n));
+        out.append(n < kMinBytes ? kMinBytes - n : 0, '\0');
+    }
+    return out;
+}
+
+TEST(Class1Transmit, HeaderLineIsDrawnByTheReaderFromTheFactory) {
+    // Rows of 8 bytes, and rows as wide as the reader's raster (far wider
+    // than the page): the latter are cut at the page width.
+    for (unsigned rowBytes : {8u, static_cast<unsigned>(TPxFaxInputReader::kRasterBytes)}) {
+        std::string file = makeApf("header.apf", 1, 300);
+        std::vector<Exchange> script = class1Preparation();
+        append(script, class1Negotiation("ATDT5551234\r", "96"));
+        append(script, class1Page(stuffed(pageBytes(300, 0)), fcfEOP));
+
+        Send s;
+        std::vector<std::string> texts;
+        std::vector<std::pair<TFaxTextUse, bool>> made;
+        s.configure = [&](TPxFaxTransmitter& tx) {
+            tx.headerLine = "Page $P of $N";
+            tx.textReaderFactory = [&](TFaxTextUse use, bool fine) {
+                made.emplace_back(use, fine);
+                return std::make_unique<FakeTextReader>(texts, rowBytes);
+            };
+        };
+        s.start(script, file);
+        EXPECT_EQ(s.modem->remaining(), 0u);
+        EXPECT_EQ(s.client.finishCode, 0);
+        EXPECT_EQ(texts, (std::vector<std::string>{"Page 1 of 1"}));
+        ASSERT_EQ(made.size(), 1u);
+        EXPECT_EQ(made[0].first, TFaxTextUse::HeaderLine);
+        EXPECT_FALSE(made[0].second);
+        // The header rows come right before the page data.
+        const std::string expected = fakeHeaderRows(rowBytes);
+        size_t at = s.modem->written().find(expected);
+        ASSERT_NE(at, std::string::npos) << rowBytes;
+        // Then zeros up to the buffer minimum (the scripted output is always
+        // empty), then the page.
+        const std::string after = s.modem->written().substr(at + expected.size());
+        EXPECT_EQ(after.substr(0, 1000), std::string(1000, '\0'));
+        EXPECT_EQ(after.substr(1000, 300), stuffed(pageBytes(300, 0)).substr(0, 300));
+    }
+}
+
+// A factory whose header reader records the header texts; covers are drawn
+// with the built-in font.
+TPxTextReaderFactory recordingHeaders(std::vector<std::string>& texts) {
+    return [&texts](TFaxTextUse use, bool fine) -> std::unique_ptr<TPxCustomTextReader> {
+        if (use == TFaxTextUse::HeaderLine) {
+            return std::make_unique<FakeTextReader>(texts, 8);
+        }
+        auto reader = std::make_unique<TPxTextReader>();
+        EXPECT_EQ(reader->setup(TFaxFont::ffStandard, fine, 1728, 48), ecOK);
+        return reader;
+    };
+}
+
+std::string writeText(const std::string& name, const std::string& text) {
+    std::string path = tempPath(name);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    std::fputs(text.c_str(), f);
+    std::fclose(f);
+    return path;
+}
+
+const std::string kRtc(kApfEndOfPageRecord.begin(), kApfEndOfPageRecord.end());
+
+TEST(Class1Transmit, EveryPageOfATwoPageCoverGoesBeforeTheFile) {
+    struct Case {
+        const char* what;
+        std::string cover;
+        std::string coverPage1, coverPage2;  // how each cover page ends
+    };
+    const Case cases[] = {
+        {"text cover with a form feed", writeText("cover.txt", "To: someone\r\f\r\nPage two\r\n"),
+         kRtc, kRtc},
+        {"APF cover", makeApf("cover.apf", 2, 500), stuffed(pageBytes(500, 0)),
+         stuffed(pageBytes(500, 1))},
+    };
+    for (const Case& c : cases) {
+        std::string file = makeApf("doc.apf", 1, 300, 0);
+        std::vector<Exchange> script = class1Preparation();
+        append(script, class1Negotiation("ATDT5551234\r", "96"));
+        append(script, class1Page(c.coverPage1, fcfMPS));
+        append(script, class1Page(c.coverPage2, fcfMPS));
+        append(script, class1Page(stuffed(pageBytes(300, 0)), fcfEOP));
+
+        Send s;
+        std::vector<std::string> headers;
+        s.configure = [&](TPxFaxTransmitter& tx) {
+            tx.headerLine = "$P/$N";
+            tx.textReaderFactory = recordingHeaders(headers);
+        };
+        s.start(script, file, c.cover);
+        EXPECT_EQ(s.modem->remaining(), 0u) << c.what << " " << s.modem->states().back();
+        EXPECT_EQ(s.client.finishCode, 0) << c.what;
+        EXPECT_EQ(s.tx->coverPages, 2) << c.what;
+        EXPECT_EQ(s.tx->totalPages, 3) << c.what;
+        EXPECT_EQ(headers, (std::vector<std::string>{"1/3", "2/3", "3/3"})) << c.what;
+    }
+}
+
+// Class 2 or 2.0 from the init string to the first page's CONNECT.
+std::vector<Exchange> class2Start(TFaxClass faxClass) {
+    if (faxClass == TFaxClass::fcClass2) {
+        return {
+            EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
+            EXCHANGE("AT+FCLASS=2\r", "\r\nOK\r\n"),
+            EXCHANGE("AT+FLID=\"PARVEX\"\r", "\r\nOK\r\n"),
+            EXCHANGE("AT+FDIS=0,3,0,2,0,0,0,0\r", "\r\nOK\r\n"),
+            EXCHANGE("ATDT5551234\r", "\r\n+FCON\r\n\r\n+FDCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"),
+            EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n\x11"),
+        };
+    }
+    return {
+        EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FCLASS=2.0\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FLI=\"PARVEX\"\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FLO=2\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FNR=1,1,1,0\r", "\r\nOK\r\n"),
+        EXCHANGE("AT+FIS=0,3,0,2,0,0,0,0\r", "\r\nOK\r\n"),
+        EXCHANGE("ATDT5551234\r", "\r\n+FCO\r\n\r\n+FCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"),
+        EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n"),
+    };
+}
+
+TEST(Class2Transmit, FetSaysMorePagesAcrossCoverAndFile) {
+    std::string file = makeApf("doc2.apf", 1, 300, 0);
+    std::string cover = writeText("cover2.txt", "One\fTwo\r\n");
+    const char* nextPage = "\r\nCONNECT\r\n\x11";
+    std::vector<Exchange> script = class2Start(TFaxClass::fcClass2);
+    append(script, {
+                       {kRtc + "\x10\x03", "\r\nOK\r\n"},
+                       EXCHANGE("AT+FET=0\r", "\r\n+FPTS:1\r\n\r\nOK\r\n"),
+                       {"AT+FDT\r", nextPage},
+                       {kRtc + "\x10\x03", "\r\nOK\r\n"},
+                       EXCHANGE("AT+FET=0\r", "\r\n+FPTS:1\r\n\r\nOK\r\n"),
+                       {"AT+FDT\r", nextPage},
+                       {stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
+                       EXCHANGE("AT+FET=2\r", "\r\n+FPTS:1\r\n\r\n+FHNG:0\r\n\r\nOK\r\n"),
+                   });
+    Send s;
+    s.faxClass = TFaxClass::fcClass2;
+    std::vector<std::string> headers;
+    s.configure = [&](TPxFaxTransmitter& tx) {
+        tx.headerLine = "$P/$N";
+        tx.textReaderFactory = recordingHeaders(headers);
+    };
+    s.start(script, file, cover);
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.finishCode, 0);
+    EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
+    EXPECT_EQ(headers, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
+}
+
+TEST(Class2Transmit, BadPageIsSentAgainUpToTheRetryLimit) {
+    const std::string page = stuffed(pageBytes(300, 0)) + "\x10\x03";
+    const Exchange bad = EXCHANGE("AT+FET=2\r", "\r\n+FPTS:2\r\n\r\nOK\r\n");
+    const Exchange again = EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n\x11");
+    const Exchange pageOk = {page, "\r\nOK\r\n"};
+    struct Case {
+        int badPages;
+        int error;  // 0: sent
+    };
+    for (Case c : {Case{1, 0}, Case{2, 0}, Case{3, ecFaxSessionError}}) {
+        std::vector<Exchange> script = class2Start(TFaxClass::fcClass2);
+        for (int i = 0; i < c.badPages; ++i) {
+            append(script, {pageOk, bad});
+            if (i < 2) {
+                script.push_back(again);
+            }
+        }
+        if (c.error == 0) {
+            append(script,
+                   {pageOk, EXCHANGE("AT+FET=2\r", "\r\n+FPTS:1\r\n\r\n+FHNG:0\r\n\r\nOK\r\n")});
+        } else {
+            script.push_back(EXCHANGE("AT+FKS\r", ""));  // the limit: the session is ended
+        }
+        Send s;
+        s.faxClass = TFaxClass::fcClass2;
+        s.start(script, makeApf("retry.apf", 1, 300));
+        EXPECT_EQ(s.modem->remaining(), 0u) << c.badPages << " " << s.modem->states().back();
+        EXPECT_EQ(s.client.finishCode, c.error) << c.badPages;
+        EXPECT_EQ(s.client.logs.back(), c.error == 0 ? lfaxTransmitOk : lfaxTransmitFail);
+    }
+}
+
+TEST(Class20Transmit, ErrorAfterAPageAsksForItsStatusAndSendsItAgain) {
+    const std::string page = stuffed(pageBytes(300, 0)) + "\x10.";
+    std::vector<Exchange> script = class2Start(TFaxClass::fcClass2_0);
+    append(script, {
+                       {page, "\r\nERROR\r\n"},
+                       // The status comes before the OK, as T.32 has it.
+                       EXCHANGE("AT+FPS?\r", "\r\n+FPS:2,0,0,0,0\r\n\r\nOK\r\n"),
+                       EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n"),
+                       {page, "\r\n+FPS:1,0,0,0,0\r\n\r\nOK\r\n"},
+                   });
+    Send s;
+    s.faxClass = TFaxClass::fcClass2_0;
+    s.start(script, makeApf("c20.apf", 1, 300));
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.finishCode, 0);
+    EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
+    EXPECT_EQ(s.tx->progress, fpFinished);
+}
+
+TEST(Class1Transmit, RtnAfterThePageFailsTheSession) {
+    std::vector<Exchange> script = class1Preparation();
+    append(script, class1Negotiation("ATDT5551234\r", "96"));
+    append(script, {
+                       {stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
+                       EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
+                       {engineFrame({0x2F}, true), "\r\nOK\r\n"},
+                       EXCHANGE("AT+FRH=3\r", ""),
+                       {"", modemFrame({0x4D}, true)},  // RTN with the X bit set
+                   });
+    Send s;
+    s.start(script, makeApf("rtn.apf", 1, 300));
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxSessionError}));
+    EXPECT_EQ(s.client.finishCode, ecFaxSessionError);
+    EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitFail}));
 }
 
 TEST(Class1Transmit, AbortDuringThePageEndsTheSession) {
     std::string file = makeApf("abort.apf", 1, 300);
     std::vector<Exchange> script = class1Preparation();
     append(script, class1Negotiation("ATDT5551234\r", "96"));
-    Class1Send s;
+    Send s;
     s.timers = false;
     s.start(script, file);
     ASSERT_FALSE(s.tx->finished());

@@ -5,6 +5,7 @@
 
 #include "fax/t4/px_custom_text_reader.h"
 #include "fax/t4/px_fax_font.h"
+#include "fax/t4/px_text_reader.h"
 
 namespace px {
 namespace {
@@ -115,6 +116,42 @@ TEST(TextReader, TabsAndEncodings) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TPxCustomTextReader::prepareText(c.in, c.tab), c.out) << c.in;
+    }
+}
+
+TEST(TextReader, DrawTextGivesEveryRowOfOneLineWithoutAFile) {
+    struct Case {
+        std::string text;
+        TFaxFont font;
+        bool fine;
+        unsigned pageWidth;
+        std::string drawn;  // the characters that fit
+    };
+    const Case cases[] = {
+        {"HI", TFaxFont::ffSmall, false, 1728, "HI"},
+        {"HI", TFaxFont::ffStandard, true, 1728, "HI"},
+        {"a\tb", TFaxFont::ffSmall, false, 1728, "a   b"},
+        // 100 pels hold 8 small glyphs: the rest of the line is cut.
+        {"0123456789", TFaxFont::ffSmall, false, 100, "01234567"},
+    };
+    for (const Case& c : cases) {
+        TPxTextReader reader;
+        ASSERT_EQ(reader.setup(c.font, c.fine, c.pageWidth, 0), ecOK);
+        std::vector<std::vector<uint8_t>> rows;
+        ASSERT_EQ(reader.drawText(c.text,
+                                  [&](const uint8_t* raster, unsigned len) {
+                                      ASSERT_LE(len, TPxFaxInputReader::kRasterBytes);
+                                      rows.emplace_back(raster, raster + len);
+                                  }),
+                  ecOK);
+        ASSERT_EQ(rows.size(), reader.font().rows()) << c.text;
+        const unsigned bytes =
+            (static_cast<unsigned>(c.drawn.size()) * reader.font().glyphWidth() + 7) / 8;
+        for (unsigned r = 0; r < rows.size(); ++r) {
+            std::vector<uint8_t> expect(bytes, 0);
+            reader.font().renderTextRow(c.drawn, r + 1, expect.data(), expect.size());
+            EXPECT_EQ(rows[r], expect) << c.text << " row " << r + 1;
+        }
     }
 }
 

@@ -1,0 +1,106 @@
+#include "class1_script.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "fax/apf/px_apf_writer.h"
+#include "fax/engine/px_hdlc_frame.h"
+
+namespace px::test {
+
+std::string tempPath(const std::string& name) {
+    auto dir = std::filesystem::temp_directory_path() / ("pxtx" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return (dir / name).string();
+}
+
+std::vector<uint8_t> pageBytes(size_t size, uint8_t seed) {
+    std::vector<uint8_t> data(size);
+    for (size_t i = 0; i < size; ++i) {
+        data[i] = static_cast<uint8_t>((i * 7 + seed) % 251);
+        if (data[i] == 0x03) {
+            data[i] = 0x04;
+        }
+    }
+    data[100] = 0x10;
+    return data;
+}
+
+std::string makeApf(const std::string& name, int pages, size_t size, uint16_t flags) {
+    std::string path = tempPath(name);
+    TPxApfWriter w;
+    EXPECT_EQ(w.create(path), ecOK);
+    for (int p = 0; p < pages; ++p) {
+        auto data = pageBytes(size, static_cast<uint8_t>(p));
+        w.beginPage(flags);
+        w.writeRaw(data.data(), data.size());
+        w.endPage();
+    }
+    EXPECT_EQ(w.finish(), ecOK);
+    return path;
+}
+
+std::string stuffed(const std::vector<uint8_t>& data) {
+    std::string out;
+    for (uint8_t b : data) {
+        out += static_cast<char>(b);
+        if (b == 0x10) {
+            out += static_cast<char>(0x10);
+        }
+    }
+    return out;
+}
+
+namespace {
+// DIS of a V.29/V.27ter fine-capable remote: 9600 at best, 20 ms scan time.
+const std::vector<uint8_t> kRemoteDis = {0x80, 0x00, 0x4C, 0x00 /* scan code 5: 20 ms */};
+}  // namespace
+
+std::vector<Exchange> class1Preparation() {
+    return {EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
+            EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
+            EXCHANGE("AT+FTM=?\r", "\r\n24,48,72,73,74,96,97,98,121,122,145,146\r\n\r\nOK\r\n")};
+}
+
+std::vector<Exchange> class1Negotiation(const std::string& dial, const std::string& trainCode) {
+    return {
+        EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
+        {dial, modemFrame(buildIdFrame(0x40, "REMOTE 42"), false)},
+        EXCHANGE("AT+FRH=3\r", ""),
+        {"", modemFrame(kRemoteDis, true)},
+        EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
+        {engineFrame(buildIdFrame(0x43, "PARVEX"), false), "\r\nCONNECT\r\n"},
+        {engineFrame(buildDcs(4, false, false, 5), true), "\r\nOK\r\n"},
+        {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
+        EXCHANGE("\0\0\0\0\0\0\0\0\x10\x03", "\r\nOK\r\n"),
+        EXCHANGE("AT+FRH=3\r", ""),
+        {"", modemFrame({0x84}, true)},
+        {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
+    };
+}
+
+void append(std::vector<Exchange>& to, const std::vector<Exchange>& steps) {
+    to.insert(to.end(), steps.begin(), steps.end());
+}
+
+std::vector<Exchange> class1Page(const std::string& pageEnd, uint8_t postPage) {
+    std::vector<Exchange> steps = {
+        {pageEnd + "\x10\x03", "\r\nOK\r\n"},
+        EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
+        {engineFrame({postPage}, true), "\r\nOK\r\n"},
+        EXCHANGE("AT+FRH=3\r", ""),
+        {"", modemFrame({0x8C}, true)},
+    };
+    if (postPage == fcfMPS) {
+        steps.push_back(EXCHANGE("AT+FTM=96\r", "\r\nCONNECT\r\n"));
+    } else {
+        steps.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+        steps.push_back({engineFrame({0xFB}, true), "\r\nOK\r\n"});
+        steps.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
+    }
+    return steps;
+}
+
+}  // namespace px::test

@@ -1,0 +1,31 @@
+// Pieces of a Class 1 transmit transcript against a remote that answers at
+// 9600 with 20 ms scan time, and the fax files such a session sends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "scripted_modem.h"
+
+namespace px::test {
+
+// A file in this test run's temporary folder.
+std::string tempPath(const std::string& name);
+// Page data of raw coded octets, with a DLE among them and no DLE ETX.
+std::vector<uint8_t> pageBytes(size_t size, uint8_t seed);
+// An APF file of `pages` pages of pageBytes(size, page index).
+std::string makeApf(const std::string& name, int pages, size_t size, uint16_t flags = 0);
+// `data` as sent to the modem, every DLE doubled.
+std::string stuffed(const std::vector<uint8_t>& data);
+
+std::vector<Exchange> class1Preparation();
+// From the class command to the page modulation's CONNECT.
+std::vector<Exchange> class1Negotiation(const std::string& dial, const std::string& trainCode);
+// One page at 9600: the data up to its end (then DLE ETX), the post-page
+// message answered with MCF, then the next page's modulation after MPS, or
+// DCN and the hang-up after EOP.
+std::vector<Exchange> class1Page(const std::string& pageEnd, uint8_t postPage);
+void append(std::vector<Exchange>& to, const std::vector<Exchange>& steps);
+
+}  // namespace px::test

@@ -1,0 +1,79 @@
+#include "pty_transcript.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace px::test {
+
+PtyTranscript::PtyTranscript(std::vector<Exchange> script) : transcript_(std::move(script)) {
+    char name[256] = {};
+    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+        throw std::runtime_error("openpty failed");
+    }
+    path_ = name;
+    // The slave stays open here too, so the master never reads a hang-up
+    // while the port opens or closes.
+    termios t{};
+    tcgetattr(slave_, &t);
+    cfmakeraw(&t);
+    tcsetattr(slave_, TCSANOW, &t);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    thread_ = std::thread([this] { run(); });
+}
+
+PtyTranscript::~PtyTranscript() {
+    stop_ = true;
+    thread_.join();
+    close(master_);
+    close(slave_);
+}
+
+size_t PtyTranscript::remaining() {
+    std::lock_guard lock(mutex_);
+    return transcript_.remaining();
+}
+
+void PtyTranscript::reply(const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size() && !stop_) {
+        ssize_t n = write(master_, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return;
+        } else {
+            pollfd p{master_, POLLOUT, 0};
+            poll(&p, 1, 10);
+        }
+    }
+}
+
+void PtyTranscript::run() {
+    char buffer[4096];
+    while (!stop_) {
+        pollfd p{master_, POLLIN, 0};
+        if (poll(&p, 1, 20) <= 0) {
+            continue;
+        }
+        ssize_t n = read(master_, buffer, sizeof buffer);
+        if (n <= 0) {
+            continue;
+        }
+        std::vector<std::string> replies;
+        {
+            std::lock_guard lock(mutex_);
+            replies = transcript_.feed(buffer, static_cast<size_t>(n));
+        }
+        for (const std::string& bytes : replies) {
+            reply(bytes);
+        }
+    }
+}
+
+}  // namespace px::test
