@@ -106,6 +106,7 @@ private:
     TerminalConfig sessionConfig() const;
     void resetSession();
     void hangUp(bool byDte);
+    void runEngineOnSilence();
     std::string hangupText(int code) const;
 
     // Transmit.
@@ -154,6 +155,8 @@ private:
     bool resultReported_ = false;
     // Modem → DTE pages of a received call.
     std::vector<std::vector<uint8_t>> received_;
+    std::vector<int> postPage_;  // +FET value of each page the far end sent
+    std::size_t pagesPlayed_ = 0;
     bool awaitingDc2_ = false;
     bool documentDone_ = false;
     int receiveCompletion_ = 0;

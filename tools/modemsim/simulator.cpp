@@ -24,6 +24,10 @@ volatile std::sig_atomic_t gStopRequested = 0;
 constexpr double kRingCadence = 6.0;
 // After the far end's phase E its last frames are still on the line.
 constexpr double kDrainAfterFinish = 1.5;
+// Between the far end putting the phone down and the exchange clearing the
+// line. Until then our modem only hears the line go quiet: a receiving modem
+// loses the carrier, a sending one goes on into silence.
+constexpr double kCarrierLossBeforeOnHook = 30.0;
 // How long the remote machine may take to notice that the DTE hung up.
 constexpr double kFarEndGrace = 40.0;
 // Time the DTE gets to read the last responses before the ports close.
@@ -113,6 +117,9 @@ TerminalConfig Simulator::terminalConfig() const {
     c.fine = options_.fine;
     c.ecm = options_.ecm;
     c.hangupAfterPage = options_.conditions.hangupAfterPage;
+    c.hangupInPage = options_.conditions.hangupInPage;
+    c.trainFailures = options_.conditions.trainFailures;
+    c.rtnPage = options_.conditions.rtnPage;
     c.verbose = options_.verbose;
     return c;
 }
@@ -287,11 +294,15 @@ void Simulator::onAnswer(SimModem& modem) {
         // plays it to the DTE.
         connect(*buffered, *call_.terminal);
         const int64_t limit = sample_ + static_cast<int64_t>(kFarEndGrace * 20 * kRate);
-        while (!((call_.terminal->finished() || call_.terminal->droppedLine()) &&
-                 modem.offlineDone()) &&
-               sample_ < limit) {
+        while (!call_.terminal->droppedLine() &&
+               !(call_.terminal->finished() && modem.offlineDone()) && sample_ < limit) {
             call_.line->step(kBlock);
             sample_ += kBlock;
+        }
+        if (call_.terminal->droppedLine()) {
+            event("remote fax machine hangs up " + call_.terminal->dropReason());
+            // The modem's own engine notices the silence in line time.
+            modem.lineDropped();
         }
         event(modem.name() + ": call taken in " + formatSeconds(lineSeconds()) +
               " s of line time, played to the DTE now");
@@ -464,9 +475,12 @@ void Simulator::tick() {
     }
     if (call_.state == CallState::Connected && call_.terminal) {
         if (call_.terminal->droppedLine()) {
-            event("remote fax machine hangs up after page " +
-                  std::to_string(options_.conditions.hangupAfterPage));
-            endCall("the remote machine hung up", true);
+            if (call_.dropAt < 0) {
+                event("remote fax machine hangs up " + call_.terminal->dropReason());
+                call_.dropAt = sample_ + static_cast<int64_t>(kCarrierLossBeforeOnHook * kRate);
+            } else if (sample_ >= call_.dropAt) {
+                endCall("the remote machine hung up", true);
+            }
         } else if (call_.terminal->finished()) {
             if (call_.finishAt < 0) {
                 call_.finishAt = sample_ + static_cast<int64_t>(kDrainAfterFinish * kRate);

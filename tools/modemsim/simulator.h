@@ -61,6 +61,7 @@ private:
         int64_t connectedAt = 0;
         int64_t nextRing = 0;
         int64_t finishAt = -1;  // the far end has finished; drop the line then
+        int64_t dropAt = -1;    // the far end has hung up; clear the line then
         std::string farEnd;     // "fax", "voice", "data modem", "modem"
     };
     struct Timer {
