@@ -26,6 +26,8 @@ struct TPxFaxCliOptions {
     bool once = false;
     bool fine = false;
     bool verbose = false;
+    std::string history;  // --history: the fax history file ("" writes none)
+    bool refuse = false;  // --refuse: every incoming call is refused
 };
 
 // Parses the arguments after the program name; false with a message in
