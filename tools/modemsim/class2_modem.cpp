@@ -465,11 +465,12 @@ void Class2Modem::resetSession() {
 }
 
 void Class2Modem::hangUp(bool byDte) {
-    if (call_ != Call::None && byDte) {
+    if ((call_ != Call::None || dataConnected_) && byDte) {
         call_ = Call::None;
         listener_.onHangup(*this);
     }
     call_ = Call::None;
+    dataConnected_ = false;
     resetSession();
 }
 
@@ -487,6 +488,12 @@ TerminalConfig Class2Modem::sessionConfig() const {
 void Class2Modem::ring() {
     ++rings_;
     respond("RING");
+    if (dataCaller() && call_ == Call::None && settings_["AA"] == "1") {
+        // Adaptive answer (+FAA=1): the modem picks up to tell data from fax
+        // and hands a data call to the DTE as a data connection.
+        listener_.onAnswer(*this);
+        return;
+    }
     int autoAnswer = sRegisters_[0];
     if (autoAnswer > 0 && rings_ >= autoAnswer && call_ == Call::None) {
         listener_.onAnswer(*this);
@@ -688,7 +695,7 @@ void Class2Modem::reportTransmitResult() {
 // ---- Receive ------------------------------------------------------------
 
 AudioEndpoint* Class2Modem::answerOffline() {
-    if (call_ != Call::None) {
+    if (call_ != Call::None || dataCaller()) {
         return nullptr;
     }
     resetSession();
@@ -726,6 +733,17 @@ bool Class2Modem::offlineDone() const {
 }
 
 void Class2Modem::callAnswered() {
+    if (dataCaller()) {
+        // A data caller: with adaptive answer a data connection, else the
+        // fax answer finds no fax machine.
+        if (settings_["AA"] == "1") {
+            dataConnected_ = true;
+            respond("CONNECT 2400");
+        } else {
+            listener_.onHangup(*this);  // "A" reports the NO CARRIER
+        }
+        return;
+    }
     if (call_ != Call::Receiving || !engine_) {
         return;
     }

@@ -140,6 +140,7 @@ private:
     int rings_ = 0;
 
     Call call_ = Call::None;
+    bool dataConnected_ = false;  // a data call taken by adaptive answer
     std::unique_ptr<FaxTerminal> engine_;
     std::string workDir_;
     // DTE → modem page data.

@@ -246,8 +246,15 @@ void Simulator::startIncomingCall() {
     call_ = Call{};
     call_.state = CallState::Ringing;
     call_.callee = ports_.front().modem.get();
-    call_.farEnd = "fax";
     call_.nextRing = sample_;
+    if (options_.conditions.dataAnswer) {
+        call_.farEnd = "data modem";
+        call_.callee->setDataCaller(true);
+        event("a data modem calls " + ports_.front().pty->name());
+        return;
+    }
+    call_.farEnd = "fax";
+    call_.callee->setDataCaller(false);
     event("remote fax machine calls " + ports_.front().pty->name());
 }
 
@@ -259,6 +266,12 @@ void Simulator::onAnswer(SimModem& modem) {
     }
     if (call_.state != CallState::Ringing || call_.callee != &modem) {
         // Nobody is calling: the modem hears silence and reports it itself.
+        return;
+    }
+    if (call_.farEnd == "data modem") {
+        call_.tones = std::make_unique<ToneSource>(ToneSource::Kind::DataModem);
+        connect(modem, *call_.tones);
+        modem.callAnswered();
         return;
     }
     if (options_.mode == SimMode::BackToBack) {

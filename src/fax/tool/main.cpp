@@ -13,7 +13,7 @@ const char* kUsage =
     "                  [--attempts N] [--retry-wait SECONDS] [--history FILE]\n"
     "       parvex-fax receive --port PATH --dir DIR [--class auto|1|2|2.0]\n"
     "                  [--answer-on-ring N] [--station-id ID] [--rate BPS] [--once]\n"
-    "                  [--refuse] [--history FILE]\n"
+    "                  [--refuse] [--fax-and-data] [--history FILE]\n"
     "FILE is an APF file or a text file; several are sent as one fax. PATH is a\n"
     "device path or COMn. --history appends to a fax history file (PXFAX.HIS\n"
     "lines); --verbose adds the port's trace and dispatch log on stderr.\n";

@@ -179,6 +179,8 @@ bool parseFaxCli(const std::vector<std::string>& args, TPxFaxCliOptions& o, std:
             ok = value(o.history);
         } else if (a == "--refuse") {
             o.refuse = true;
+        } else if (a == "--fax-and-data") {
+            o.faxAndData = true;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             ok = false;
@@ -200,8 +202,8 @@ bool parseFaxCli(const std::vector<std::string>& args, TPxFaxCliOptions& o, std:
         error = "send needs --to NUMBER and at least one FILE";
         return false;
     }
-    if (o.command == "send" && o.refuse) {
-        error = "--refuse is an option of receive";
+    if (o.command == "send" && (o.refuse || o.faxAndData)) {
+        error = "--refuse and --fax-and-data are options of receive";
         return false;
     }
     return true;

@@ -26,8 +26,9 @@ struct TPxFaxCliOptions {
     bool once = false;
     bool fine = false;
     bool verbose = false;
-    std::string history;  // --history: the fax history file ("" writes none)
-    bool refuse = false;  // --refuse: every incoming call is refused
+    std::string history;      // --history: the fax history file ("" writes none)
+    bool refuse = false;      // --refuse: every incoming call is refused
+    bool faxAndData = false;  // --fax-and-data: the modem answers data calls too
 };
 
 // Parses the arguments after the program name; false with a message in

@@ -156,6 +156,7 @@ int runFaxSession(const TPxFaxCliOptions& o, const TPxFaxCliJob& job, const std:
         receive->setDestinationDir(o.dir);
         receive->OneFax = o.once;
         receive->AnswerOnRing = static_cast<uint16_t>(o.answerOnRing);
+        receive->FaxAndData = o.faxAndData;
         if (o.refuse) {
             receive->OnFaxAccept = [&out](TPxAbstractFax& cp, bool& accept) {
                 out << "Refusing the call from " << cp.RemoteStationID() << std::endl;
