@@ -171,6 +171,8 @@ bool parseFaxCli(const std::vector<std::string>& args, TPxFaxCliOptions& o, std:
             ok = number(o.attempts);
         } else if (a == "--retry-wait") {
             ok = number(o.retryWait);
+        } else if (a == "--dial-wait") {
+            ok = number(o.dialWait);
         } else if (a == "--dir") {
             ok = value(o.dir);
         } else if (a == "--answer-on-ring") {

@@ -21,6 +21,7 @@ struct TPxFaxCliOptions {
     std::string prefix;
     int attempts = 3;
     int retryWait = 60;
+    int dialWait = 60;  // --dial-wait: seconds for the far end to answer
     std::string dir = ".";
     int answerOnRing = 1;
     bool once = false;

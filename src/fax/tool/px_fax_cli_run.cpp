@@ -69,7 +69,7 @@ public:
         const int code = fax.ProgressCode();
         // A session ended by an error also reports progress 42; only a
         // cancel is a user abort.
-        if (code == 42 && fax.LastErrorCode() != ecCancelRequested) {
+        if (code == 42 && !cancelling_) {
             return;
         }
         if (code != lastProgress_ && code != 0) {
@@ -86,12 +86,15 @@ public:
              << std::endl;
     }
 
+    // The program asked for the cancel: its progress 42 is a user abort.
+    void cancelling() { cancelling_ = true; }
     bool finished() const { return finished_; }
     int finishCode() const { return finishCode_; }
 
 private:
     std::ostream& out_;
     int lastProgress_ = 0;
+    bool cancelling_ = false;
     bool finished_ = false;
     int finishCode_ = 0;
 };
@@ -150,6 +153,7 @@ int runFaxSession(const TPxFaxCliOptions& o, const TPxFaxCliJob& job, const std:
         send->DialPrefix = o.prefix;
         send->DialAttempts = static_cast<uint16_t>(o.attempts);
         send->DialRetryWait = static_cast<uint16_t>(o.retryWait);
+        send->DialWait = static_cast<uint16_t>(o.dialWait);
         fax = std::move(send);
     } else {
         auto receive = std::make_unique<TPxReceiveFax>();
@@ -209,6 +213,7 @@ int runFaxSession(const TPxFaxCliOptions& o, const TPxFaxCliJob& job, const std:
             loop.runUntil([&] { return events.finished(); }, kPollMs);
             if (!aborted && interrupted()) {
                 aborted = true;
+                events.cancelling();
                 fax->AbortFax();
             }
         }
