@@ -222,6 +222,9 @@ void Simulator::answerDialledCall(SimModem& modem) {
         finishReport(report, "not a fax machine", sample_);
         call_ = Call{};
         modem.callFailed(c.voiceAnswer ? CallFailure::Voice : CallFailure::DataModem);
+        // A call that never connected counts too, or the simulator would
+        // wait for its time-out.
+        nextCall();
         return;
     }
     if (c.voiceAnswer || c.dataAnswer) {
@@ -434,6 +437,10 @@ void Simulator::endCall(const std::string& why, bool dropModems) {
         }
     }
     finishReport(report, why, ended.connectedAt);
+    nextCall();
+}
+
+void Simulator::nextCall() {
     if (options_.calls > 0 && callsDone_ >= options_.calls) {
         lingering_ = true;
         lingerUntil_ = sample_ + static_cast<int64_t>(kLinger * kRate);

@@ -82,6 +82,8 @@ private:
     void answerDialledCall(SimModem& modem);
     void startIncomingCall();
     void endCall(const std::string& why, bool dropModems);
+    // After a call has been reported: linger before ending, or ring again.
+    void nextCall();
     void finishReport(CallReport report, const std::string& why, int64_t connectedAt);
     void event(const std::string& text);
     double lineSeconds() const { return static_cast<double>(sample_) / kRate; }
