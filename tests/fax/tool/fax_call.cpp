@@ -120,11 +120,11 @@ std::vector<std::string> FaxCall::historyLines() const {
     return lines;
 }
 
-bool FaxCall::portAnswers() const {
+bool FaxCall::portAnswers(double seconds) const {
     try {
         ScriptedDte dte(link);
         dte.send("AT");
-        return dte.expect("OK", 5);
+        return dte.expect("OK", seconds);
     } catch (const std::exception&) {
         return false;
     }

@@ -44,8 +44,9 @@ public:
     std::vector<int> logCodes() const;
     // The history file's lines, blank lines dropped.
     std::vector<std::string> historyLines() const;
-    // The port opens again and the modem answers "AT" with "OK".
-    bool portAnswers() const;
+    // The port opens again and the modem answers "AT" with "OK" within
+    // `seconds`.
+    bool portAnswers(double seconds = 5) const;
     // The port opens again.
     bool portOpens() const;
 
