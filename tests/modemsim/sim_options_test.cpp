@@ -89,14 +89,19 @@ TEST(SimOptions, RejectsBadCommandLinesWithAReason) {
 TEST(SimOptions, ConditionsDescribeThemselvesInTheirOwnSyntax) {
     CallConditions c = parseCondition(
         "busy=3,no-answer,no-dial-tone,voice,data-modem,hangup-after-page=2,snr=18.5,dead-modem,"
-        "vanish=4",
+        "vanish=4,hangup-in-page=3,train-fail=2,rtn=1",
         {});
     EXPECT_EQ(c.busyCalls, 3);
     EXPECT_TRUE(c.noAnswer && c.noDialTone && c.voiceAnswer && c.dataAnswer && c.deadModem);
     EXPECT_EQ(c.hangupAfterPage, 2);
+    EXPECT_EQ(c.hangupInPage, 3);
+    EXPECT_EQ(c.trainFailures, 2);
+    EXPECT_EQ(c.rtnPage, 1);
     CallConditions again = parseCondition(c.describe(), {});
     EXPECT_EQ(again.describe(), c.describe());
     EXPECT_EQ(parseCondition("busy", {}).busyCalls, 1);
+    EXPECT_EQ(parseCondition("train-fail", {}).trainFailures, 1);
+    EXPECT_THROW(parseCondition("hangup-in-page", {}), std::invalid_argument);
 }
 
 // Mutated command lines give options or a clean error, nothing else.

@@ -115,6 +115,7 @@ void Class1Modem::transmit(int16_t* amp, int len) {
 }
 
 void Class1Modem::receive(int16_t* amp, int len) {
+    gate_.apply(amp, len);
     t31_rx(t31_, amp, len);
 }
 

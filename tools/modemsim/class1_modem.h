@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "carrier_gate.h"
 #include "pty_port.h"
 #include "sim_modem.h"
 
@@ -40,6 +41,7 @@ private:
     t31_state_t* t31_ = nullptr;
     bool cts_ = true;
     bool silenced_ = false;
+    CarrierGate gate_;
 };
 
 }  // namespace px

@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -456,17 +457,20 @@ void Class2Modem::resetSession() {
     lastPageEndedDocument_ = false;
     resultReported_ = false;
     received_.clear();
+    postPage_.clear();
+    pagesPlayed_ = 0;
     awaitingDc2_ = false;
     documentDone_ = false;
     rings_ = 0;
 }
 
 void Class2Modem::hangUp(bool byDte) {
-    if (call_ != Call::None && byDte) {
+    if ((call_ != Call::None || dataConnected_) && byDte) {
         call_ = Call::None;
         listener_.onHangup(*this);
     }
     call_ = Call::None;
+    dataConnected_ = false;
     resetSession();
 }
 
@@ -484,6 +488,12 @@ TerminalConfig Class2Modem::sessionConfig() const {
 void Class2Modem::ring() {
     ++rings_;
     respond("RING");
+    if (dataCaller() && call_ == Call::None && settings_["AA"] == "1") {
+        // Adaptive answer (+FAA=1): the modem picks up to tell data from fax
+        // and hands a data call to the DTE as a data connection.
+        listener_.onAnswer(*this);
+        return;
+    }
     int autoAnswer = sRegisters_[0];
     if (autoAnswer > 0 && rings_ >= autoAnswer && call_ == Call::None) {
         listener_.onAnswer(*this);
@@ -685,7 +695,7 @@ void Class2Modem::reportTransmitResult() {
 // ---- Receive ------------------------------------------------------------
 
 AudioEndpoint* Class2Modem::answerOffline() {
-    if (call_ != Call::None) {
+    if (call_ != Call::None || dataCaller()) {
         return nullptr;
     }
     resetSession();
@@ -696,6 +706,25 @@ AudioEndpoint* Class2Modem::answerOffline() {
     c.rxFile = workDir_ + "/received.tif";
     std::filesystem::remove(c.rxFile);
     engine_ = std::make_unique<FaxTerminal>(false, c);
+    engine_->setFrameHook([this](bool incoming, const uint8_t* msg, int len) {
+        if (!incoming || len < 3) {
+            return;
+        }
+        // The post-page message says what follows the page (T.32 +FET).
+        switch (msg[2] & 0xFE) {
+            case T30_MPS:
+                postPage_.push_back(0);
+                break;
+            case T30_EOM:
+                postPage_.push_back(1);
+                break;
+            case T30_EOP:
+                postPage_.push_back(2);
+                break;
+            default:
+                break;
+        }
+    });
     return engine_.get();
 }
 
@@ -704,6 +733,17 @@ bool Class2Modem::offlineDone() const {
 }
 
 void Class2Modem::callAnswered() {
+    if (dataCaller()) {
+        // A data caller: with adaptive answer a data connection, else the
+        // fax answer finds no fax machine.
+        if (settings_["AA"] == "1") {
+            dataConnected_ = true;
+            respond("CONNECT 2400");
+        } else {
+            listener_.onHangup(*this);  // "A" reports the NO CARRIER
+        }
+        return;
+    }
     if (call_ != Call::Receiving || !engine_) {
         return;
     }
@@ -713,7 +753,10 @@ void Class2Modem::callAnswered() {
     std::string path = workDir_ + "/received.tif";
     if (std::filesystem::exists(path)) {
         try {
-            for (const FaxPage& page : readTiffPages(path)) {
+            std::vector<FaxPage> pages = readTiffPages(path);
+            // A page the far end broke off is not handed over.
+            pages.resize(std::min<std::size_t>(pages.size(), static_cast<std::size_t>(r.pages)));
+            for (const FaxPage& page : pages) {
                 std::vector<uint8_t> data = encodeMh(page);
                 if (!words_.is20) {
                     // Class 2 modems hand received data over most significant bit first.
@@ -755,7 +798,11 @@ void Class2Modem::sendNextReceivedPage() {
     port_.write(out.data(), out.size());
     received_.erase(received_.begin());
     respond("+F" + std::string(words_.pts) + ":1");
-    respond(received_.empty() ? "+FET:2" : "+FET:0");
+    const int fet = pagesPlayed_ < postPage_.size() ? postPage_[pagesPlayed_]
+                    : received_.empty()             ? 2
+                                                    : 0;
+    ++pagesPlayed_;
+    respond("+FET:" + std::to_string(fet));
     result(true);
 }
 
@@ -788,7 +835,12 @@ void Class2Modem::callFailed(CallFailure failure) {
 void Class2Modem::lineDropped() {
     switch (call_) {
         case Call::None:
+            return;
         case Call::Receiving:
+            // A call taken offline: the far end went away in the middle of it.
+            if (engine_ && !engine_->finished()) {
+                runEngineOnSilence();
+            }
             return;
         case Call::Dialling:
             call_ = Call::None;
@@ -798,17 +850,21 @@ void Class2Modem::lineDropped() {
             break;
     }
     if (engine_ && !engine_->finished()) {
-        // Let our own T.30 engine notice the silence in line time.
-        std::vector<int16_t> buf(Simulator::kBlock);
-        for (int n = 0; n < 40 * Simulator::kRate && !engine_->finished(); n += Simulator::kBlock) {
-            std::fill(buf.begin(), buf.end(), 0);
-            engine_->transmit(buf.data(), Simulator::kBlock);
-            std::fill(buf.begin(), buf.end(), 0);
-            engine_->receive(buf.data(), Simulator::kBlock);
-        }
-        engine_->terminate();
+        runEngineOnSilence();
     }
     reportTransmitResult();
+}
+
+void Class2Modem::runEngineOnSilence() {
+    // Our own T.30 engine notices the silence in line time.
+    std::vector<int16_t> buf(Simulator::kBlock);
+    for (int n = 0; n < 40 * Simulator::kRate && !engine_->finished(); n += Simulator::kBlock) {
+        std::fill(buf.begin(), buf.end(), 0);
+        engine_->transmit(buf.data(), Simulator::kBlock);
+        std::fill(buf.begin(), buf.end(), 0);
+        engine_->receive(buf.data(), Simulator::kBlock);
+    }
+    engine_->terminate();
 }
 
 void Class2Modem::idle(int /*samples*/) {}

@@ -106,6 +106,7 @@ private:
     TerminalConfig sessionConfig() const;
     void resetSession();
     void hangUp(bool byDte);
+    void runEngineOnSilence();
     std::string hangupText(int code) const;
 
     // Transmit.
@@ -139,6 +140,7 @@ private:
     int rings_ = 0;
 
     Call call_ = Call::None;
+    bool dataConnected_ = false;  // a data call taken by adaptive answer
     std::unique_ptr<FaxTerminal> engine_;
     std::string workDir_;
     // DTE → modem page data.
@@ -154,6 +156,8 @@ private:
     bool resultReported_ = false;
     // Modem → DTE pages of a received call.
     std::vector<std::vector<uint8_t>> received_;
+    std::vector<int> postPage_;  // +FET value of each page the far end sent
+    std::size_t pagesPlayed_ = 0;
     bool awaitingDc2_ = false;
     bool documentDone_ = false;
     int receiveCompletion_ = 0;

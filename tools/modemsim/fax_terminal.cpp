@@ -1,10 +1,23 @@
 #include "fax_terminal.h"
 
+// The engine's HDLC transmit hook is only reachable through spandsp's
+// internal structures.
+#include <spandsp/expose.h>
+
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <vector>
 
 namespace px {
+
+namespace {
+
+// How far into the page the hang-up-in-page condition drops the line: past
+// the longest training (V.17 long train, 1.4 s) with page data flowing.
+constexpr int kIntoPageSamples = 2 * 8000;
+
+}  // namespace
 
 int supportedModemsFor(int maxRate) {
     if (maxRate <= 4800) {
@@ -56,6 +69,12 @@ FaxTerminal::FaxTerminal(bool calling, const TerminalConfig& config)
     t30_set_phase_e_handler(t30, &FaxTerminal::phaseE, this);
     t30_set_phase_d_handler(t30, &FaxTerminal::phaseD, this);
     t30_set_phase_b_handler(t30, &FaxTerminal::phaseB, this);
+    t30_set_real_time_frame_handler(t30, &FaxTerminal::frame, this);
+    engineSendHdlc_ = t30->send_hdlc_handler;
+    engineSendHdlcUser_ = t30->send_hdlc_user_data;
+    t30->send_hdlc_handler = &FaxTerminal::sendHdlc;
+    t30->send_hdlc_user_data = this;
+    trainFailuresLeft_ = config.trainFailures;
     report_.direction = config.rxFile.empty() ? "send" : "receive";
     report_.localId = config.ident;
 }
@@ -73,13 +92,82 @@ void FaxTerminal::transmit(int16_t* amp, int len) {
     }
     int made = fax_tx(fax_, amp, len);
     std::fill(amp + std::max(made, 0), amp + len, 0);
+    if (inPage_ && config_.rxFile.empty()) {
+        countPageSignal(amp, len);
+    }
 }
 
 void FaxTerminal::receive(int16_t* amp, int len) {
     if (dropped_ || finished_) {
         return;
     }
-    fax_rx(fax_, amp, len);
+    gate_.apply(amp, len);
+    if (inPage_ && !config_.rxFile.empty()) {
+        countPageSignal(amp, len);
+    }
+    if (!dropped_) {
+        fax_rx(fax_, amp, len);
+    }
+}
+
+void FaxTerminal::countPageSignal(const int16_t* amp, int len) {
+    double sum = 0;
+    for (int i = 0; i < len; ++i) {
+        sum += static_cast<double>(amp[i]) * amp[i];
+    }
+    if (sum / len < CarrierGate::kOpenRms * CarrierGate::kOpenRms) {
+        return;
+    }
+    pageSignal_ += len;
+    if (pageSignal_ >= kIntoPageSamples) {
+        drop("in page " + std::to_string(config_.hangupInPage));
+    }
+}
+
+void FaxTerminal::drop(const std::string& why) {
+    if (!dropped_) {
+        dropped_ = true;
+        dropReason_ = why;
+        inPage_ = false;
+    }
+}
+
+void FaxTerminal::frameOnLine(bool incoming, uint8_t fcf) {
+    // Any frame ends page data; the confirmation (or CFR) before a page of
+    // the document starts it.
+    inPage_ = false;
+    const bool documentSender = config_.rxFile.empty();
+    if (incoming != documentSender) {
+        return;
+    }
+    if (fcf == T30_MCF || fcf == T30_RTN) {
+        ++pagesConfirmed_;
+    }
+    if ((fcf == T30_CFR || fcf == T30_MCF) && config_.hangupInPage > 0 &&
+        pagesConfirmed_ + 1 == config_.hangupInPage) {
+        inPage_ = true;
+        pageSignal_ = 0;
+    }
+}
+
+void FaxTerminal::sendHdlc(void* user, const uint8_t* msg, int len) {
+    auto* self = static_cast<FaxTerminal*>(user);
+    if (msg == nullptr || len < 3) {
+        self->engineSendHdlc_(self->engineSendHdlcUser_, msg, len);
+        return;
+    }
+    std::vector<uint8_t> frame(msg, msg + len);
+    const uint8_t fcf = frame[2] & 0xFE;
+    // The engine's answer is replaced on the line only: the engine goes on as
+    // if it had sent its own, and takes the sender's DCS or DCN from there.
+    if (fcf == T30_CFR && self->trainFailuresLeft_ > 0) {
+        --self->trainFailuresLeft_;
+        frame[2] = static_cast<uint8_t>(T30_FTT | (frame[2] & 1));
+    } else if (fcf == T30_MCF && ++self->confirmationsSent_ == self->config_.rtnPage) {
+        frame[2] = static_cast<uint8_t>(T30_RTN | (frame[2] & 1));
+    }
+    self->frameOnLine(false, frame[2] & 0xFE);
+    self->engineSendHdlc_(self->engineSendHdlcUser_, frame.data(), len);
 }
 
 void FaxTerminal::terminate() {
@@ -90,7 +178,6 @@ void FaxTerminal::terminate() {
 
 void FaxTerminal::setFrameHook(FrameHook hook) {
     frameHook_ = std::move(hook);
-    t30_set_real_time_frame_handler(t30(), &FaxTerminal::frame, this);
 }
 
 void FaxTerminal::setTxFile(const std::string& path) {
@@ -105,6 +192,9 @@ int FaxTerminal::phaseB(t30_state_t* /*s*/, void* user, int result) {
 
 void FaxTerminal::frame(t30_state_t* /*s*/, void* user, int incoming, const uint8_t* msg, int len) {
     auto* self = static_cast<FaxTerminal*>(user);
+    if (incoming != 0 && len >= 3) {
+        self->frameOnLine(true, msg[2] & 0xFE);
+    }
     if (self->frameHook_) {
         self->frameHook_(incoming != 0, msg, len);
     }
@@ -116,7 +206,7 @@ int FaxTerminal::phaseD(t30_state_t* s, void* user, int /*result*/) {
     t30_get_transfer_statistics(s, &stats);
     int pages = self->calling_ && self->config_.rxFile.empty() ? stats.pages_tx : stats.pages_rx;
     if (self->config_.hangupAfterPage > 0 && pages >= self->config_.hangupAfterPage) {
-        self->dropped_ = true;
+        self->drop("after page " + std::to_string(self->config_.hangupAfterPage));
     }
     return T30_ERR_OK;
 }

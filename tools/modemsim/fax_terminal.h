@@ -10,6 +10,7 @@
 
 #include "audio_endpoint.h"
 #include "call_report.h"
+#include "carrier_gate.h"
 
 namespace px {
 
@@ -22,6 +23,9 @@ struct TerminalConfig {
     std::string txFile;           // send this TIFF (calling or answering)
     std::string rxFile;           // receive into this TIFF
     int hangupAfterPage = 0;      // drop the line after this many pages (0: never)
+    int hangupInPage = 0;         // drop the line in the middle of this page (0: never)
+    int trainFailures = 0;        // as receiver: answer the first N training checks with FTT
+    int rtnPage = 0;              // as receiver: answer this page with RTN (0: never)
     bool verbose = false;         // spandsp's own T.30 log on stderr
 };
 
@@ -41,8 +45,9 @@ public:
 
     // Phase E reached: the call is over as far as T.30 is concerned.
     bool finished() const { return finished_; }
-    // The far end put the phone down abruptly (hang-up-after-page condition).
+    // The far end put the phone down abruptly (hang-up conditions), and when.
     bool droppedLine() const { return dropped_; }
+    const std::string& dropReason() const { return dropReason_; }
     // Ends the call at once, as when the line is cut; phase E follows.
     void terminate();
     const CallReport& report() const { return report_; }
@@ -63,13 +68,28 @@ private:
     static int phaseD(t30_state_t* s, void* user, int result);
     static int phaseB(t30_state_t* s, void* user, int result);
     static void frame(t30_state_t* s, void* user, int incoming, const uint8_t* msg, int len);
+    // Sits between spandsp's T.30 engine and its HDLC transmitter, where the
+    // answers a condition asks for replace the engine's own.
+    static void sendHdlc(void* user, const uint8_t* msg, int len);
+    void frameOnLine(bool incoming, uint8_t fcf);
+    void countPageSignal(const int16_t* amp, int len);
+    void drop(const std::string& why);
 
     fax_state_t* fax_ = nullptr;
     TerminalConfig config_;
     bool calling_;
     bool finished_ = false;
     bool dropped_ = false;
+    std::string dropReason_;
     CallReport report_;
+    CarrierGate gate_;
+    t30_send_hdlc_handler_t* engineSendHdlc_ = nullptr;
+    void* engineSendHdlcUser_ = nullptr;
+    int trainFailuresLeft_ = 0;
+    int confirmationsSent_ = 0;  // MCF (or RTN in its place) for non-ECM pages
+    int pagesConfirmed_ = 0;     // pages the far end of the document has confirmed
+    bool inPage_ = false;        // page data of the hang-up page is on the line
+    int pageSignal_ = 0;         // samples of it heard so far
     PhaseBHook phaseBHook_;
     FrameHook frameHook_;
 };

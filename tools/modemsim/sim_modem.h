@@ -57,6 +57,12 @@ public:
     virtual bool needsRealTime() const { return true; }
     // Still handing a finished call to the DTE.
     virtual bool busy() const { return false; }
+    // The call that rings now comes from a data modem, not a fax machine.
+    void setDataCaller(bool on) { dataCaller_ = on; }
+    bool dataCaller() const { return dataCaller_; }
+
+private:
+    bool dataCaller_ = false;
 };
 
 }  // namespace px

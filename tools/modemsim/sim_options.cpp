@@ -57,6 +57,15 @@ std::string CallConditions::describe() const {
     if (hangupAfterPage > 0) {
         add("hangup-after-page=" + std::to_string(hangupAfterPage));
     }
+    if (hangupInPage > 0) {
+        add("hangup-in-page=" + std::to_string(hangupInPage));
+    }
+    if (trainFailures > 0) {
+        add("train-fail=" + std::to_string(trainFailures));
+    }
+    if (rtnPage > 0) {
+        add("rtn=" + std::to_string(rtnPage));
+    }
     if (snr) {
         std::ostringstream v;
         v << *snr;
@@ -103,6 +112,13 @@ CallConditions parseCondition(const std::string& text, CallConditions c) {
         } else if (key == "hangup-after-page") {
             needValue();
             c.hangupAfterPage = toCount("--condition hangup-after-page", value);
+        } else if (key == "hangup-in-page") {
+            needValue();
+            c.hangupInPage = toCount("--condition hangup-in-page", value);
+        } else if (key == "train-fail") {
+            c.trainFailures = value.empty() ? 1 : toCount("--condition train-fail", value);
+        } else if (key == "rtn") {
+            c.rtnPage = value.empty() ? 1 : toCount("--condition rtn", value);
         } else if (key == "snr") {
             needValue();
             c.snr = toNumber("--condition snr", value);
@@ -131,7 +147,8 @@ std::string usageText() {
            "  --1d (the far end offers T.4 one-dimensional coding only),\n"
            "  --calls N (0: serve calls until the timeout), --verbose\n"
            "conditions: busy=N, no-answer, no-dial-tone, voice, data-modem,\n"
-           "  hangup-after-page=K, snr=DB, dead-modem, vanish=SECONDS\n";
+           "  hangup-after-page=K, hangup-in-page=K, train-fail=N, rtn=K, snr=DB,\n"
+           "  dead-modem, vanish=SECONDS\n";
 }
 
 SimOptions parseSimOptions(const std::vector<std::string>& args) {

@@ -18,6 +18,9 @@ struct CallConditions {
     bool voiceAnswer = false;   // a person answers
     bool dataAnswer = false;    // a data modem answers
     int hangupAfterPage = 0;    // the far end drops the line after page k
+    int hangupInPage = 0;       // the far end drops the line in the middle of page k
+    int trainFailures = 0;      // the far end answers the first N training checks with FTT
+    int rtnPage = 0;            // the far end answers page k with RTN
     std::optional<double> snr;  // white noise on the line, dB below the signal
     bool deadModem = false;     // the modem stops answering commands once it dials or answers
     std::optional<double> vanishAfter;  // the port disappears this many seconds into a call

@@ -24,6 +24,10 @@ volatile std::sig_atomic_t gStopRequested = 0;
 constexpr double kRingCadence = 6.0;
 // After the far end's phase E its last frames are still on the line.
 constexpr double kDrainAfterFinish = 1.5;
+// Between the far end putting the phone down and the exchange clearing the
+// line. Until then our modem only hears the line go quiet: a receiving modem
+// loses the carrier, a sending one goes on into silence.
+constexpr double kCarrierLossBeforeOnHook = 30.0;
 // How long the remote machine may take to notice that the DTE hung up.
 constexpr double kFarEndGrace = 40.0;
 // Time the DTE gets to read the last responses before the ports close.
@@ -114,6 +118,9 @@ TerminalConfig Simulator::terminalConfig() const {
     c.ecm = options_.ecm;
     c.oneDimensional = options_.oneDimensional;
     c.hangupAfterPage = options_.conditions.hangupAfterPage;
+    c.hangupInPage = options_.conditions.hangupInPage;
+    c.trainFailures = options_.conditions.trainFailures;
+    c.rtnPage = options_.conditions.rtnPage;
     c.verbose = options_.verbose;
     return c;
 }
@@ -216,6 +223,9 @@ void Simulator::answerDialledCall(SimModem& modem) {
         finishReport(report, "not a fax machine", sample_);
         call_ = Call{};
         modem.callFailed(c.voiceAnswer ? CallFailure::Voice : CallFailure::DataModem);
+        // A call that never connected counts too, or the simulator would
+        // wait for its time-out.
+        nextCall();
         return;
     }
     if (c.voiceAnswer || c.dataAnswer) {
@@ -240,8 +250,15 @@ void Simulator::startIncomingCall() {
     call_ = Call{};
     call_.state = CallState::Ringing;
     call_.callee = ports_.front().modem.get();
-    call_.farEnd = "fax";
     call_.nextRing = sample_;
+    if (options_.conditions.dataAnswer) {
+        call_.farEnd = "data modem";
+        call_.callee->setDataCaller(true);
+        event("a data modem calls " + ports_.front().pty->name());
+        return;
+    }
+    call_.farEnd = "fax";
+    call_.callee->setDataCaller(false);
     event("remote fax machine calls " + ports_.front().pty->name());
 }
 
@@ -253,6 +270,12 @@ void Simulator::onAnswer(SimModem& modem) {
     }
     if (call_.state != CallState::Ringing || call_.callee != &modem) {
         // Nobody is calling: the modem hears silence and reports it itself.
+        return;
+    }
+    if (call_.farEnd == "data modem") {
+        call_.tones = std::make_unique<ToneSource>(ToneSource::Kind::DataModem);
+        connect(modem, *call_.tones);
+        modem.callAnswered();
         return;
     }
     if (options_.mode == SimMode::BackToBack) {
@@ -288,11 +311,15 @@ void Simulator::onAnswer(SimModem& modem) {
         // plays it to the DTE.
         connect(*buffered, *call_.terminal);
         const int64_t limit = sample_ + static_cast<int64_t>(kFarEndGrace * 20 * kRate);
-        while (!((call_.terminal->finished() || call_.terminal->droppedLine()) &&
-                 modem.offlineDone()) &&
-               sample_ < limit) {
+        while (!call_.terminal->droppedLine() &&
+               !(call_.terminal->finished() && modem.offlineDone()) && sample_ < limit) {
             call_.line->step(kBlock);
             sample_ += kBlock;
+        }
+        if (call_.terminal->droppedLine()) {
+            event("remote fax machine hangs up " + call_.terminal->dropReason());
+            // The modem's own engine notices the silence in line time.
+            modem.lineDropped();
         }
         event(modem.name() + ": call taken in " + formatSeconds(lineSeconds()) +
               " s of line time, played to the DTE now");
@@ -411,6 +438,10 @@ void Simulator::endCall(const std::string& why, bool dropModems) {
         }
     }
     finishReport(report, why, ended.connectedAt);
+    nextCall();
+}
+
+void Simulator::nextCall() {
     if (options_.calls > 0 && callsDone_ >= options_.calls) {
         lingering_ = true;
         lingerUntil_ = sample_ + static_cast<int64_t>(kLinger * kRate);
@@ -465,9 +496,12 @@ void Simulator::tick() {
     }
     if (call_.state == CallState::Connected && call_.terminal) {
         if (call_.terminal->droppedLine()) {
-            event("remote fax machine hangs up after page " +
-                  std::to_string(options_.conditions.hangupAfterPage));
-            endCall("the remote machine hung up", true);
+            if (call_.dropAt < 0) {
+                event("remote fax machine hangs up " + call_.terminal->dropReason());
+                call_.dropAt = sample_ + static_cast<int64_t>(kCarrierLossBeforeOnHook * kRate);
+            } else if (sample_ >= call_.dropAt) {
+                endCall("the remote machine hung up", true);
+            }
         } else if (call_.terminal->finished()) {
             if (call_.finishAt < 0) {
                 call_.finishAt = sample_ + static_cast<int64_t>(kDrainAfterFinish * kRate);

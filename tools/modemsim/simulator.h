@@ -61,6 +61,7 @@ private:
         int64_t connectedAt = 0;
         int64_t nextRing = 0;
         int64_t finishAt = -1;  // the far end has finished; drop the line then
+        int64_t dropAt = -1;    // the far end has hung up; clear the line then
         std::string farEnd;     // "fax", "voice", "data modem", "modem"
     };
     struct Timer {
@@ -81,6 +82,8 @@ private:
     void answerDialledCall(SimModem& modem);
     void startIncomingCall();
     void endCall(const std::string& why, bool dropModems);
+    // After a call has been reported: linger before ending, or ring again.
+    void nextCall();
     void finishReport(CallReport report, const std::string& why, int64_t connectedAt);
     void event(const std::string& text);
     double lineSeconds() const { return static_cast<double>(sample_) / kRate; }

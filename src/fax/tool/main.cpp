@@ -10,10 +10,14 @@ const char* kUsage =
     "usage: parvex-fax send --port PATH --to NUMBER FILE... [--cover FILE]\n"
     "                  [--class auto|1|2|2.0] [--rate BPS] [--ecm] [--fine]\n"
     "                  [--station-id ID] [--header TEXT] [--prefix DIGITS]\n"
-    "                  [--attempts N] [--retry-wait SECONDS]\n"
+    "                  [--attempts N] [--retry-wait SECONDS] [--dial-wait SECONDS]\n"
+    "                  [--history FILE]\n"
     "       parvex-fax receive --port PATH --dir DIR [--class auto|1|2|2.0]\n"
     "                  [--answer-on-ring N] [--station-id ID] [--rate BPS] [--once]\n"
-    "FILE is an APF file or a text file; PATH is a device path or COMn.\n";
+    "                  [--refuse] [--fax-and-data] [--history FILE]\n"
+    "FILE is an APF file or a text file; several are sent as one fax. PATH is a\n"
+    "device path or COMn. --history appends to a fax history file (PXFAX.HIS\n"
+    "lines); --verbose adds the port's trace and dispatch log on stderr.\n";
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -21,11 +21,15 @@ struct TPxFaxCliOptions {
     std::string prefix;
     int attempts = 3;
     int retryWait = 60;
+    int dialWait = 60;  // --dial-wait: seconds for the far end to answer
     std::string dir = ".";
     int answerOnRing = 1;
     bool once = false;
     bool fine = false;
     bool verbose = false;
+    std::string history;      // --history: the fax history file ("" writes none)
+    bool refuse = false;      // --refuse: every incoming call is refused
+    bool faxAndData = false;  // --fax-and-data: the modem answers data calls too
 };
 
 // Parses the arguments after the program name; false with a message in

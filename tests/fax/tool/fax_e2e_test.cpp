@@ -1,159 +1,100 @@
 // parvex-fax sending to and receiving from the simulator's far-end T.30 fax
-// machine, in every class, with pages compared pel for pel.
+// machine, in every class, with pages compared pel for pel, and what a good
+// call leaves behind: log events, history lines and the far end's report.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
-#include "../../modemsim/child_process.h"
 #include "fax/tool/px_text_fax.h"
+#include "fax_call.h"
 #include "fax_pages.h"
 
 namespace px::test {
 namespace {
 
-std::string binDir() {
-    const char* dir = std::getenv("PARVEX_BIN_DIR");
-    return dir != nullptr ? dir : "bin";
-}
-
-std::string testPage(int n) {
-    const char* dir = std::getenv("PARVEX_TESTDATA");
-    return std::string(dir != nullptr ? dir : ".") + "/ccitt/ccitt_" + std::to_string(n) + ".tif";
-}
-
-std::string lastLine(const std::string& text) {
-    std::string t = text;
-    while (!t.empty() && t.back() == '\n') {
-        t.pop_back();
-    }
-    return t.substr(t.rfind('\n') == std::string::npos ? 0 : t.rfind('\n') + 1);
-}
-
-// A field of the simulator's JSON call report, as text.
-std::string reportField(const std::string& json, const std::string& key) {
-    auto at = json.find("\"" + key + "\":");
-    if (at == std::string::npos) {
-        return {};
-    }
-    at += key.size() + 3;
-    while (at < json.size() && json[at] == ' ') {
-        ++at;
-    }
-    auto end = json.find_first_of(",\n}", at);
-    std::string value = json.substr(at, end - at);
-    if (!value.empty() && value.front() == '"') {
-        value = value.substr(1, value.size() - 2);
-    }
-    return value;
-}
-
-struct Call {
-    TempDir dir;
-    std::string link = dir / "ttyFAX";
-    int faxStatus = -1;
-    int simStatus = -1;
-    std::string output;
-    std::string report;
-
-    bool ready() const {
-        if (std::filesystem::exists(binDir() + "/parvex-modemsim")) {
-            return true;
-        }
-        return false;
+#define SKIP_WITHOUT_SIMULATOR()                     \
+    if (!FaxCall::simulatorBuilt()) {                \
+        GTEST_SKIP() << "parvex-modemsim not built"; \
     }
 
-    void run(std::vector<std::string> sim, std::vector<std::string> fax) {
-        sim.insert(sim.begin(), binDir() + "/parvex-modemsim");
-        for (const char* a : {"--link", "--report", "--timeout"}) {
-            sim.push_back(a);
-            sim.push_back(std::string(a) == "--link"     ? link
-                          : std::string(a) == "--report" ? dir / "call.json"
-                                                         : "150");
-        }
-        ChildProcess simulator(sim, dir / "sim.log");
-        ASSERT_TRUE(waitForPath(link, 10)) << readFile(dir / "sim.log");
-        fax.insert(fax.begin(), binDir() + "/parvex-fax");
-        fax.insert(fax.begin() + 2, {"--port", link});
-        ChildProcess program(fax, dir / "fax.log");
-        faxStatus = program.wait(170);
-        simStatus = simulator.wait(30);
-        output = readFile(dir / "fax.log");
-        report = readFile(dir / "call.json");
-    }
+struct SendJob {
+    std::string faxClass = "1";
+    std::string rate = "9600";
+    bool fine = false;
+    int pages = 1;
+    std::string cover;                  // "", "text" or "apf"
+    bool secondFile = false;            // an APF file joined after the letter
+    std::vector<std::string> simExtra;  // conditions
+    std::string expectRate;             // the far end's bit rate, when not `rate`
 };
 
-std::string writeLetter(const Call& call, int pages) {
-    std::string path = call.dir / "letter.txt";
-    std::ofstream out(path);
-    for (int p = 1; p <= pages; ++p) {
-        out << "Parvex test letter, page " << p << "\n\n";
-        for (int line = 0; line < 10; ++line) {
-            out << "The quick brown fox jumps over the lazy dog " << line * p << ".\n";
-        }
-        if (p < pages) {
-            out << "\f";
-        }
-    }
-    return path;
-}
-
-// The far end's pages are ours behind the eight blank lines that open every
-// page (no header line is set).
-void expectSentPages(const Call& call, const std::string& converted) {
-    auto sent = apfPages(converted);
-    auto got = tiffPages(call.dir / "received.tif");
-    ASSERT_EQ(got.size(), sent.size());
-    for (size_t p = 0; p < sent.size(); ++p) {
-        ASSERT_EQ(got[p].size(), sent[p].size() + 8) << "page " << p + 1;
-        for (size_t y = 0; y < 8; ++y) {
-            EXPECT_EQ(got[p][y], std::vector<uint8_t>(216, 0)) << "blank line " << y;
-        }
-        for (size_t y = 0; y < sent[p].size(); ++y) {
-            ASSERT_EQ(got[p][y + 8], sent[p][y]) << "page " << p + 1 << " row " << y;
-        }
-    }
-}
-
-void sendCase(const std::string& faxClass, const std::string& rate, bool fine, int pages) {
-    Call call;
-    if (!call.ready()) {
-        GTEST_SKIP() << "parvex-modemsim not built";
-    }
-    std::string letter = writeLetter(call, pages);
-    // The program's own conversion, done again for the comparison.
-    std::string converted = call.dir / "letter.apf";
-    std::vector<std::string> fax = {"send",   "--to", "5551234",      "--class",     faxClass,
-                                    "--rate", rate,   "--station-id", "PARVEX TEST", letter};
-    if (fine) {
+// Sends, checks everything a good call shows and returns the call's output.
+void sendCase(const SendJob& job) {
+    FaxCall call;
+    std::string letter = writeLetter(call, "letter.txt", job.pages);
+    std::vector<std::string> expected;  // APF files in the order of the pages
+    std::vector<std::string> fax = {"send",   "--to",   "5551234",      "--class",    job.faxClass,
+                                    "--rate", job.rate, "--station-id", "PARVEX TEST"};
+    if (job.fine) {
         fax.push_back("--fine");
     }
-    call.run({"remote-receive", "--class", faxClass, "--out", call.dir / "received.tif"}, fax);
+    if (job.cover == "text") {
+        std::ofstream(call.dir / "cover.txt") << "FAX COVER\n\nTo: the far end\nPages: some\n";
+        fax.insert(fax.end(), {"--cover", call.dir / "cover.txt"});
+        // The engine renders a text cover as the converter does.
+        ASSERT_EQ(textToApf(call.dir / "cover.txt", call.dir / "cover.apf", job.fine), ecOK);
+        expected.push_back(call.dir / "cover.apf");
+    } else if (job.cover == "apf") {
+        std::ofstream(call.dir / "cover.txt") << "APF COVER\n\nmade beforehand\n";
+        ASSERT_EQ(textToApf(call.dir / "cover.txt", call.dir / "COVER.APF", job.fine), ecOK);
+        fax.insert(fax.end(), {"--cover", call.dir / "COVER.APF"});
+        expected.push_back(call.dir / "COVER.APF");
+    }
+    fax.push_back(letter);
+    // The program's own conversion, done again for the comparison.
+    ASSERT_EQ(textToApf(letter, call.dir / "letter.apf", job.fine), ecOK);
+    expected.push_back(call.dir / "letter.apf");
+    int files = 1;
+    if (job.secondFile) {
+        std::string second = writeLetter(call, "second.txt", 1, 4);
+        ASSERT_EQ(textToApf(second, call.dir / "second.apf", job.fine), ecOK);
+        fax.push_back(call.dir / "second.apf");
+        expected.push_back(call.dir / "second.apf");
+        ++files;
+    }
+    std::vector<std::string> sim = {"remote-receive", "--class", job.faxClass, "--out",
+                                    call.dir / "received.tif"};
+    sim.insert(sim.end(), job.simExtra.begin(), job.simExtra.end());
+    call.run(sim, fax);
     EXPECT_EQ(call.faxStatus, 0) << call.output;
     EXPECT_EQ(lastLine(call.output), "Sent");
+    EXPECT_EQ(call.logCodes(), (std::vector<int>{1, 2})) << call.output;
+    auto history = call.historyLines();
+    ASSERT_EQ(history.size(), static_cast<size_t>(files + 1)) << readFile(call.history);
+    for (int f = 0; f < files; ++f) {
+        EXPECT_EQ(history[f].rfind("Transmit ", 0), 0u) << history[f];
+        EXPECT_NE(history[f].find(" to 5551234 started at "), std::string::npos) << history[f];
+    }
+    EXPECT_EQ(history[files].rfind("Transmit to PARVEX REMOTE finished OK at ", 0), 0u)
+        << history[files];
     EXPECT_EQ(call.simStatus, 0);
+    int pages = 0;
+    for (const auto& apf : expected) {
+        pages += static_cast<int>(apfPages(apf).size());
+    }
     EXPECT_EQ(reportField(call.report, "success"), "true") << call.report;
     EXPECT_EQ(reportField(call.report, "pages"), std::to_string(pages));
     EXPECT_EQ(reportField(call.report, "remote_id"), "PARVEX TEST");
-    EXPECT_EQ(reportField(call.report, "bit_rate"), rate);
-    EXPECT_EQ(reportField(call.report, "resolution"), fine ? "fine" : "standard");
-    ASSERT_EQ(textToApf(letter, converted, fine), ecOK);
-    expectSentPages(call, converted);
+    EXPECT_EQ(reportField(call.report, "bit_rate"),
+              job.expectRate.empty() ? job.rate : job.expectRate);
+    EXPECT_EQ(reportField(call.report, "resolution"), job.fine ? "fine" : "standard");
+    expectSentPages(call, expected);
 }
 
 void receiveCase(const std::string& faxClass, int page, std::vector<std::string> simExtra = {},
                  const std::string& rate = "", bool standardPage = false) {
-    Call call;
-    if (!call.ready()) {
-        GTEST_SKIP() << "parvex-modemsim not built";
-    }
+    FaxCall call;
     std::string pagePath = testPage(page);
     if (standardPage) {
         // A standard-resolution page: the far end does not scale fine pages down.
@@ -175,12 +116,19 @@ void receiveCase(const std::string& faxClass, int page, std::vector<std::string>
                    "--station-id", "PARVEX RX"});
     EXPECT_EQ(call.faxStatus, 0) << call.output;
     EXPECT_EQ(lastLine(call.output), "Received");
+    EXPECT_EQ(call.logCodes(), (std::vector<int>{4, 5})) << call.output;
+    const std::string file = call.dir / "in/FAX0001.APF";
+    auto history = call.historyLines();
+    ASSERT_EQ(history.size(), 2u) << readFile(call.history);
+    EXPECT_EQ(history[0].rfind("Receive " + file + " from FAR END started at ", 0), 0u)
+        << history[0];
+    EXPECT_EQ(history[1].rfind("Receive finished OK at ", 0), 0u) << history[1];
     EXPECT_EQ(reportField(call.report, "success"), "true") << call.report;
     EXPECT_EQ(reportField(call.report, "remote_id"), "PARVEX RX");
     if (!rate.empty()) {
         EXPECT_EQ(reportField(call.report, "bit_rate"), rate);
     }
-    auto got = apfPages(call.dir / "in/FAX0001.APF");
+    auto got = apfPages(file);
     auto sent = tiffPages(pagePath);
     ASSERT_EQ(got.size(), 1u);
     ASSERT_EQ(got[0].size(), sent[0].size());
@@ -195,11 +143,18 @@ using MatrixRow = std::tuple<std::string, std::string, bool>;
 class FaxMatrix : public testing::TestWithParam<MatrixRow> {};
 
 TEST_P(FaxMatrix, Sends) {
+    SKIP_WITHOUT_SIMULATOR();
     const auto& [faxClass, rate, fine] = GetParam();
-    sendCase(faxClass, rate, fine, 3);
+    SendJob job;
+    job.faxClass = faxClass;
+    job.rate = rate;
+    job.fine = fine;
+    job.pages = 3;
+    sendCase(job);
 }
 
 TEST_P(FaxMatrix, Receives) {
+    SKIP_WITHOUT_SIMULATOR();
     const auto& [faxClass, rate, fine] = GetParam();
     receiveCase(faxClass, 1, {"--max-rate", rate, fine ? "--fine" : "--standard"}, rate, !fine);
 }
@@ -219,144 +174,95 @@ INSTANTIATE_TEST_SUITE_P(All, FaxMatrix,
                              }
                              return name;
                          });
+
+// Each class steps down through the far end's refusals to train.
+class FaxTrainingMatrix : public testing::TestWithParam<std::string> {};
+TEST_P(FaxTrainingMatrix, TwoTrainingFailuresEndAtThe9600Modem) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.faxClass = GetParam();
+    job.rate = "14400";
+    job.simExtra = {"--condition", "train-fail=2"};
+    job.expectRate = "9600";
+    sendCase(job);
+}
+INSTANTIATE_TEST_SUITE_P(All, FaxTrainingMatrix, testing::Values("1", "2", "2.0"),
+                         [](const testing::TestParamInfo<std::string>& p) {
+                             return p.param == "2.0" ? std::string("Class20") : "Class" + p.param;
+                         });
 #else
 TEST(FaxEndToEnd, Class1SendsTwoStandardPagesAt9600) {
-    sendCase("1", "9600", false, 2);
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.pages = 2;
+    sendCase(job);
 }
 TEST(FaxEndToEnd, Class1ReceivesAFinePageAt14400) {
+    SKIP_WITHOUT_SIMULATOR();
     receiveCase("1", 1);
 }
 TEST(FaxEndToEnd, Class2SendsAFinePageAt14400) {
-    sendCase("2", "14400", true, 1);
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.faxClass = "2";
+    job.rate = "14400";
+    job.fine = true;
+    sendCase(job);
 }
 TEST(FaxEndToEnd, Class2Receives) {
+    SKIP_WITHOUT_SIMULATOR();
     receiveCase("2", 2);
 }
 TEST(FaxEndToEnd, Class20SendsThreePagesAt4800) {
-    sendCase("2.0", "4800", false, 3);
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.faxClass = "2.0";
+    job.rate = "4800";
+    job.pages = 3;
+    sendCase(job);
 }
 TEST(FaxEndToEnd, Class20Receives) {
+    SKIP_WITHOUT_SIMULATOR();
     receiveCase("2.0", 3);
 }
-
+TEST(FaxEndToEnd, Class1SendsATextCoverBeforeTheLetter) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.rate = "14400";
+    job.cover = "text";
+    sendCase(job);
+}
+TEST(FaxEndToEnd, Class20SendsAnApfCoverAndTwoFilesInOneCall) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.faxClass = "2.0";
+    job.rate = "14400";
+    job.cover = "apf";
+    job.secondFile = true;
+    sendCase(job);
+}
+TEST(FaxEndToEnd, TrainingRefusedOnceEndsOneSpeedLowerWithTheSamePages) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.rate = "14400";
+    job.simExtra = {"--condition", "train-fail=1"};
+    job.expectRate = "12000";
+    sendCase(job);
+}
 TEST(FaxEndToEnd, BusyLineIsRedialledAfterTheRetryWait) {
-    Call call;
-    if (!call.ready()) {
-        GTEST_SKIP() << "parvex-modemsim not built";
-    }
-    std::string letter = writeLetter(call, 1);
+    SKIP_WITHOUT_SIMULATOR();
+    FaxCall call;
+    std::string letter = writeLetter(call, "letter.txt", 1);
     call.run({"remote-receive", "--class", "1", "--condition", "busy=1", "--out",
               call.dir / "received.tif"},
              {"send", "--to", "5551234", "--class", "1", "--rate", "9600", "--attempts", "3",
               "--retry-wait", "2", letter});
     EXPECT_EQ(call.faxStatus, 0) << call.output;
     EXPECT_NE(call.output.find("Busy, waiting until redial..."), std::string::npos);
+    EXPECT_EQ(call.logCodes(), (std::vector<int>{1, 2})) << call.output;
     EXPECT_EQ(lastLine(call.output), "Sent");
+    EXPECT_EQ(reportField(call.report, "pages"), "1");
 }
-
-// A call that fails: the program ends with the error's text, exit status 1,
-// well inside the time limit, and the port is free for the next program.
-void failingCall(const std::string& mode, const std::string& condition,
-                 std::vector<std::string> fax, const std::string& text) {
-    Call call;
-    if (!call.ready()) {
-        GTEST_SKIP() << "parvex-modemsim not built";
-    }
-    if (fax[0] == "send") {
-        fax.push_back(writeLetter(call, 2));
-    } else {
-        std::filesystem::create_directories(call.dir / "in");
-        fax.insert(fax.end(), {"--dir", call.dir / "in", "--once"});
-    }
-    call.run({mode, "--class", "1", "--condition", condition, "--in", testPage(1), "--out",
-              call.dir / "received.tif", "--ring-after", "1"},
-             fax);
-    EXPECT_EQ(call.faxStatus, 1) << call.output;
-    EXPECT_EQ(lastLine(call.output), text) << call.output;
-}
-
-TEST(FaxConditions, NoAnswer) {
-    failingCall("remote-receive", "no-answer",
-                {"send", "--to", "1", "--class", "1", "--attempts", "1"},
-                "Remote fax did not answer");
-}
-TEST(FaxConditions, VoiceAnswersAClass1Call) {
-    // A Class 1 modem hears no fax tones and reports no carrier.
-    failingCall("remote-receive", "voice", {"send", "--to", "1", "--class", "1"},
-                "Failed to connect to remote fax");
-}
-TEST(FaxConditions, FarEndHangsUpAfterThePage) {
-    failingCall("remote-receive", "hangup-after-page=1", {"send", "--to", "1", "--class", "1"},
-                "Fatal time out");
-}
-TEST(FaxConditions, ModemStopsAnswering) {
-    failingCall("remote-receive", "dead-modem", {"send", "--to", "1", "--class", "1"},
-                "Remote fax did not answer");
-}
-TEST(FaxConditions, InterruptCancelsTheCallAndKeepsNothingHalfSent) {
-    Call call;
-    if (!call.ready()) {
-        GTEST_SKIP() << "parvex-modemsim not built";
-    }
-    std::string letter = writeLetter(call, 3);
-    std::vector<std::string> sim = {binDir() + "/parvex-modemsim",
-                                    "remote-receive",
-                                    "--class",
-                                    "1",
-                                    "--link",
-                                    call.link,
-                                    "--out",
-                                    call.dir / "received.tif",
-                                    "--timeout",
-                                    "120"};
-    ChildProcess simulator(sim, call.dir / "sim.log");
-    ASSERT_TRUE(waitForPath(call.link, 10));
-    // Started here rather than as a ChildProcess: the test sends the signal
-    // itself and reads the exit status.
-    std::vector<std::string> args = {
-        binDir() + "/parvex-fax", "send", "--port", call.link, "--to", "1", "--class", "1", letter};
-    std::vector<char*> argv;
-    for (auto& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    std::string log = call.dir / "fax.log";
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    for (int i = 0; i < 600 && readFile(log).find("Sending page data") == std::string::npos; ++i) {
-        usleep(100000);
-    }
-    ::kill(pid, SIGTERM);
-    int status = -1;
-    for (int i = 0; i < 300 && waitpid(pid, &status, WNOHANG) == 0; ++i) {
-        usleep(100000);
-    }
-    ASSERT_TRUE(WIFEXITED(status)) << "still running or killed";
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    std::string output = readFile(call.dir / "fax.log");
-    EXPECT_NE(output.find("User abort"), std::string::npos) << output;
-    EXPECT_EQ(lastLine(output), "Cancel requested");
-    simulator.wait(30);
-}
-
-TEST(FaxEndToEnd, NoDialToneEndsWithItsError) {
-    Call call;
-    if (!call.ready()) {
-        GTEST_SKIP() << "parvex-modemsim not built";
-    }
-    std::string letter = writeLetter(call, 1);
-    call.run({"remote-receive", "--class", "1", "--condition", "no-dial-tone", "--out",
-              call.dir / "received.tif"},
-             {"send", "--to", "5551234", "--class", "1", letter});
-    EXPECT_EQ(call.faxStatus, 1) << call.output;
-    EXPECT_EQ(lastLine(call.output), "No dial tone");
-}
-
 #endif
 
 }  // namespace

@@ -65,4 +65,35 @@ std::vector<Rows> tiffPages(const std::string& path) {
     return pages;
 }
 
+bool writeTiffPages(const std::string& path, const std::vector<Rows>& pages) {
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    if (tif == nullptr) {
+        return false;
+    }
+    bool ok = true;
+    for (size_t p = 0; p < pages.size() && ok; ++p) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 1728);
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(pages[p].size()));
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+        TIFFSetField(tif, TIFFTAG_FILLORDER, FILLORDER_LSB2MSB);
+        TIFFSetField(tif, TIFFTAG_XRESOLUTION, 204.0f);
+        TIFFSetField(tif, TIFFTAG_YRESOLUTION, 196.0f);
+        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(pages[p].size()));
+        TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+        TIFFSetField(tif, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(p),
+                     static_cast<uint16_t>(pages.size()));
+        for (uint32_t y = 0; y < pages[p].size() && ok; ++y) {
+            std::vector<uint8_t> row = pages[p][y];
+            ok = TIFFWriteScanline(tif, row.data(), y, 0) >= 0;
+        }
+        ok = ok && TIFFWriteDirectory(tif) != 0;
+    }
+    TIFFClose(tif);
+    return ok;
+}
+
 }  // namespace px::test
