@@ -135,6 +135,12 @@ void TPxAbstractFax::status(bool first, bool last) {
 }
 
 void TPxAbstractFax::log(int logCode) {
+    // A user abort stores its code (-6005) in the session without an error
+    // report; the history line of a failed fax names it. The session calls
+    // this from the thread it runs on, so its record is read as it stands.
+    if (session_ && session_->errorCode != 0) {
+        lastError_ = session_->errorCode;
+    }
     deliver([&] {
         if (FaxLog != nullptr) {
             FaxLog->UpdateLog(*this, logCode);

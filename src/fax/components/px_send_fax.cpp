@@ -31,16 +31,13 @@ bool readAll(const std::string& path, std::vector<uint8_t>& data) {
     return ok;
 }
 
-// Hands the send's text readers to a transmitter that takes a reader factory
-// (one whose header line and text covers can be drawn in another font).
-template <class Transmitter>
-void useTextReaders(Transmitter& tx, const TPxEnhTextReaders& readers) {
-    if constexpr (requires { tx.textReaderFactory; }) {
-        if (readers) {
-            tx.textReaderFactory = [readers](auto use, bool fine) {
-                return readers(use == decltype(use)::HeaderLine, fine);
-            };
-        }
+// Hands the send's text readers (header line and text covers in other fonts)
+// to its transmitter.
+void useTextReaders(TPxFaxTransmitter& tx, const TPxEnhTextReaders& readers) {
+    if (readers) {
+        tx.textReaderFactory = [readers](TFaxTextUse use, bool fine) {
+            return readers(use == TFaxTextUse::HeaderLine, fine);
+        };
     }
 }
 

@@ -10,6 +10,7 @@
 #include "comms/px_event_loop.h"
 #include "fake_session_fax.h"
 #include "fax/components/px_abstract_fax_status.h"
+#include "fax/components/px_fax_log.h"
 #include "fax/components/px_receive_fax.h"
 #include "fax/components/px_send_fax.h"
 #include "fax/engine/px_fax_types.h"
@@ -111,6 +112,23 @@ TEST(SendFaxComponent, DialAttemptAndCurrentValuesBeforeAndDuringASession) {
     EXPECT_EQ(fax.CurrentPhoneNumber(), "777");
     EXPECT_EQ(fax.CurrentFaxFile(), "/tmp/~PX1.APF");
     EXPECT_EQ(fax.CurrentCoverFile(), "COVER.TXT");
+}
+
+// A user abort is no error report, yet the failed fax's history line must
+// name it.
+TEST(SendFaxComponent, UserAbortIsTheLastErrorAndInTheHistory) {
+    FakeSessionFax<TPxSendFax> fax;
+    std::string history;
+    fax.OnFaxLog = [&](TPxAbstractFax& cp, int code) {
+        if (code == lfaxTransmitFail) {
+            history = TPxFaxLog::logText(cp, code, "12:00");
+        }
+    };
+    FakeSession& s = fax.startSession();
+    fax.AbortFax();
+    EXPECT_EQ(s.aborts, 1);
+    EXPECT_EQ(fax.LastErrorCode(), -6005);
+    EXPECT_NE(history.find("(Cancel requested)"), std::string::npos) << history;
 }
 
 // Detection on a pseudo-terminal modem: a session without a phone number

@@ -26,6 +26,7 @@ protected:
     // As the machines do on a user abort: a last report, then the finish.
     void enterAbort() override {
         ++aborts;
+        reportLog(lfaxTransmitFail);
         reportStatus(false, true);
         reportFinish();
     }

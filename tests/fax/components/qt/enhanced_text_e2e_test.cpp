@@ -13,12 +13,6 @@
 namespace px::test {
 namespace {
 
-// Whether the transmitter takes the send's text readers.
-template <class Transmitter>
-constexpr bool kTakesTextReaders = requires(Transmitter& t) {
-    t.textReaderFactory;
-};
-
 const std::string kHeader = "ACME Ltd  Page header";
 
 // The first rows of the first received page.
@@ -78,9 +72,6 @@ TEST(EnhancedTextEndToEnd, HeaderLineInTheFaxFontByDefault) {
 }
 
 TEST(EnhancedTextEndToEnd, HeaderLineInTheChosenFontWithEnhancedText) {
-    if (!kTakesTextReaders<TPxFaxTransmitter>) {
-        GTEST_SKIP() << "the transmitter draws its texts in the fax font only";
-    }
     if (!SimulatedReceiver::available()) {
         GTEST_SKIP() << "parvex-modemsim not built";
     }
