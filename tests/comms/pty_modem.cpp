@@ -11,21 +11,12 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "../support/raw_pty.h"
+
 namespace px::test {
 
 PtyModem::PtyModem() {
-    char name[256] = {};
-    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
-        throw std::runtime_error("openpty failed");
-    }
-    path_ = name;
-    // The slave stays open here too, so the master never sees a hang-up while
-    // the port is closed between tests.
-    termios t{};
-    tcgetattr(slave_, &t);
-    cfmakeraw(&t);
-    tcsetattr(slave_, TCSANOW, &t);
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    path_ = openRawPty(master_, slave_);
     stop_ = eventfd(0, EFD_CLOEXEC);
     thread_ = std::thread([this] { run(); });
 }

@@ -1,29 +1,17 @@
 #include "pty_transcript.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <stdexcept>
 
+#include "../../support/raw_pty.h"
+
 namespace px::test {
 
 PtyTranscript::PtyTranscript(std::vector<Exchange> script) : transcript_(std::move(script)) {
-    char name[256] = {};
-    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
-        throw std::runtime_error("openpty failed");
-    }
-    path_ = name;
-    // The slave stays open here too, so the master never reads a hang-up
-    // while the port opens or closes.
-    termios t{};
-    tcgetattr(slave_, &t);
-    cfmakeraw(&t);
-    tcsetattr(slave_, TCSANOW, &t);
-    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    path_ = openRawPty(master_, slave_);
     thread_ = std::thread([this] { run(); });
 }
 
