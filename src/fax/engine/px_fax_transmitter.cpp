@@ -739,23 +739,44 @@ std::unique_ptr<TPxCustomTextReader> TPxFaxTransmitter::makeTextReader(TFaxTextU
                                                                        ErrorCode& rc) const {
     const bool fine = resolution_ == '1';
     rc = ecOK;
+    std::unique_ptr<TPxCustomTextReader> reader;
     if (textReaderFactory) {
-        std::unique_ptr<TPxCustomTextReader> reader = textReaderFactory(use, fine);
+        reader = textReaderFactory(use, fine);
         if (!reader) {
             rc = ecFontFileNotFound;
+            return nullptr;
         }
-        return reader;
-    }
-    auto reader = std::make_unique<TPxTextReader>();
-    if (use == TFaxTextUse::HeaderLine) {
-        rc = reader->setup(TFaxFont::ffSmall, fine, kPageWidth, 0);
     } else {
-        rc = reader->setup(TFaxFont::ffStandard, fine, kPageWidth, kTextMargin);
+        auto plain = std::make_unique<TPxTextReader>();
+        rc = use == TFaxTextUse::HeaderLine
+                 ? plain->setup(TFaxFont::ffSmall, fine, kPageWidth, 0)
+                 : plain->setup(TFaxFont::ffStandard, fine, kPageWidth, kTextMargin);
+        if (rc != ecOK) {
+            return nullptr;
+        }
+        reader = std::move(plain);
     }
-    if (rc != ecOK) {
-        return nullptr;
+    if (use == TFaxTextUse::TextCover) {
+        // A text cover's "$" words are filled in as each line is drawn, with
+        // the values of the page it is on.
+        reader->setLineFilter(
+            [this](const std::string& line) { return substituteHeader(line, headerValues()); });
     }
     return reader;
+}
+
+TPxHeaderValues TPxFaxTransmitter::headerValues() const {
+    TPxHeaderValues values;
+    values.date = nowText(true);
+    values.time = nowText(false);
+    values.stationId = stationId;
+    values.sender = headerSender;
+    values.recipient = headerRecipient;
+    values.title = headerTitle;
+    values.totalPages = totalPages;
+    values.pageNumber =
+        !hasCover ? currentPage : (sendingCover_ ? coverPage_ : currentPage + coverPages);
+    return values;
 }
 
 void TPxFaxTransmitter::sendPageHeader() {
@@ -765,17 +786,7 @@ void TPxFaxTransmitter::sendPageHeader() {
         if (!reader) {
             return fail(rc < 0 ? rc : -rc);
         }
-        TPxHeaderValues values;
-        values.date = nowText(true);
-        values.time = nowText(false);
-        values.stationId = stationId;
-        values.sender = headerSender;
-        values.recipient = headerRecipient;
-        values.title = headerTitle;
-        values.totalPages = totalPages;
-        values.pageNumber =
-            !hasCover ? currentPage : (sendingCover_ ? coverPage_ : currentPage + coverPages);
-        std::string text = substituteHeader(headerLine, values);
+        std::string text = substituteHeader(headerLine, headerValues());
         sendBlankLines();
         // The reader's rows may be wider than the page: what lies beyond the
         // page width is cut off.

@@ -182,6 +182,8 @@ private:
     // A reader from the factory or the built-in one; null with `rc` set when
     // none can be had.
     std::unique_ptr<TPxCustomTextReader> makeTextReader(TFaxTextUse use, ErrorCode& rc) const;
+    // The values of the "$" words for the page being sent.
+    TPxHeaderValues headerValues() const;
     void endPageData();
     void closeFiles();
 

@@ -156,6 +156,9 @@ ErrorCode TPxCustomTextReader::readLine(uint8_t* raster, unsigned& len, bool& en
     }
     firstRead_ = false;
     ++linesOnPage_;
+    if (lineFilter_) {
+        text = lineFilter_(text);
+    }
     if (ErrorCode rc = beginLine(prepareText(text, tabStop_)); rc != ecOK) {
         return rc;
     }

@@ -13,6 +13,10 @@ namespace px {
 class TPxCustomTextReader : public TPxFaxInputReader {
 public:
     void setTabStop(unsigned tabStop) { tabStop_ = tabStop; }
+    // Rewrites each text line read from the file before it is drawn (a text
+    // cover fills in its "$" words this way); empty = drawn as read.
+    using LineFilter = std::function<std::string(const std::string&)>;
+    void setLineFilter(LineFilter filter) { lineFilter_ = std::move(filter); }
     // Text lines per page; 0 = no limit.
     void setLinesPerPage(unsigned lines) { linesPerPage_ = lines; }
 
@@ -49,6 +53,7 @@ private:
 
     TPxTextLineReader lines_;
     unsigned tabStop_ = 4;
+    LineFilter lineFilter_;
     unsigned linesPerPage_ = 60;
     std::string pending_;
     bool hasPending_ = false;

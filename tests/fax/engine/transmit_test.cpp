@@ -269,17 +269,34 @@ TEST(Class1Transmit, HeaderLineIsDrawnByTheReaderFromTheFactory) {
     }
 }
 
+// The built-in font's reader, noting each line it is given to draw.
+class RecordingTextReader : public TPxTextReader {
+public:
+    explicit RecordingTextReader(std::vector<std::string>& texts) : texts_(texts) {}
+
+protected:
+    ErrorCode beginLine(const std::string& text) override {
+        texts_.push_back(text);
+        return TPxTextReader::beginLine(text);
+    }
+
+private:
+    std::vector<std::string>& texts_;
+};
+
 // A factory whose header reader records the header texts; covers are drawn
-// with the built-in font.
-TPxTextReaderFactory recordingHeaders(std::vector<std::string>& texts) {
-    return [&texts](TFaxTextUse use, bool fine) -> std::unique_ptr<TPxCustomTextReader> {
-        if (use == TFaxTextUse::HeaderLine) {
-            return std::make_unique<FakeTextReader>(texts, 8);
-        }
-        auto reader = std::make_unique<TPxTextReader>();
-        EXPECT_EQ(reader->setup(TFaxFont::ffStandard, fine, 1728, 48), ecOK);
-        return reader;
-    };
+// with the built-in font, their lines recorded in `coverLines`.
+TPxTextReaderFactory recordingHeaders(std::vector<std::string>& texts,
+                                      std::vector<std::string>& coverLines) {
+    return
+        [&texts, &coverLines](TFaxTextUse use, bool fine) -> std::unique_ptr<TPxCustomTextReader> {
+            if (use == TFaxTextUse::HeaderLine) {
+                return std::make_unique<FakeTextReader>(texts, 8);
+            }
+            auto reader = std::make_unique<RecordingTextReader>(coverLines);
+            EXPECT_EQ(reader->setup(TFaxFont::ffStandard, fine, 1728, 48), ecOK);
+            return reader;
+        };
 }
 
 std::string writeText(const std::string& name, const std::string& text) {
@@ -299,8 +316,9 @@ TEST(Class1Transmit, EveryPageOfATwoPageCoverGoesBeforeTheFile) {
         std::string coverPage1, coverPage2;  // how each cover page ends
     };
     const Case cases[] = {
-        {"text cover with a form feed", writeText("cover.txt", "To: someone\r\f\r\nPage two\r\n"),
-         kRtc, kRtc},
+        {"text cover with a form feed",
+         writeText("cover.txt", "To: someone, page $P of $N\r\f\r\nPage two $P/$N $X\r\n"), kRtc,
+         kRtc},
         {"APF cover", makeApf("cover.apf", 2, 500), stuffed(pageBytes(500, 0)),
          stuffed(pageBytes(500, 1))},
     };
@@ -314,9 +332,10 @@ TEST(Class1Transmit, EveryPageOfATwoPageCoverGoesBeforeTheFile) {
 
         Send s;
         std::vector<std::string> headers;
+        std::vector<std::string> coverLines;
         s.configure = [&](TPxFaxTransmitter& tx) {
             tx.headerLine = "$P/$N";
-            tx.textReaderFactory = recordingHeaders(headers);
+            tx.textReaderFactory = recordingHeaders(headers, coverLines);
         };
         s.start(script, file, c.cover);
         EXPECT_EQ(s.modem->remaining(), 0u) << c.what << " " << s.modem->states().back();
@@ -324,6 +343,13 @@ TEST(Class1Transmit, EveryPageOfATwoPageCoverGoesBeforeTheFile) {
         EXPECT_EQ(s.tx->coverPages, 2) << c.what;
         EXPECT_EQ(s.tx->totalPages, 3) << c.what;
         EXPECT_EQ(headers, (std::vector<std::string>{"1/3", "2/3", "3/3"})) << c.what;
+        if (!coverLines.empty()) {
+            // The text's "$" words are those of the page each line is sent on
+            // (after the dry pass that counted the cover's pages).
+            ASSERT_GE(coverLines.size(), 2u);
+            EXPECT_EQ(coverLines[coverLines.size() - 2], "To: someone, page 1 of 3");
+            EXPECT_EQ(coverLines.back(), "Page two 2/3 ");
+        }
     }
 }
 
@@ -369,9 +395,10 @@ TEST(Class2Transmit, FetSaysMorePagesAcrossCoverAndFile) {
     Send s;
     s.faxClass = TFaxClass::fcClass2;
     std::vector<std::string> headers;
+    std::vector<std::string> coverLines;
     s.configure = [&](TPxFaxTransmitter& tx) {
         tx.headerLine = "$P/$N";
-        tx.textReaderFactory = recordingHeaders(headers);
+        tx.textReaderFactory = recordingHeaders(headers, coverLines);
     };
     s.start(script, file, cover);
     EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
