@@ -3,8 +3,8 @@
 //   call_timing_pages LETTER.txt OUT.apf
 #include <cstdio>
 
+#include "cli/fax/px_text_fax.h"
 #include "fax/apf/px_apf_reader.h"
-#include "fax/tool/px_text_fax.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -14,12 +14,12 @@
 #include "app/main_window/command_rules.h"
 #include "app/main_window/incoming_log_model.h"
 #include "app/main_window/outgoing_log_model.h"
-#include "app/settings/program_folder.h"
-#include "app/settings/px_settings.h"
-#include "app/settings/settings_file.h"
 #include "app/tables/archive_filter.h"
 #include "app/tables/grid_layout.h"
 #include "app/tables/log_table.h"
+#include "settings/program_folder.h"
+#include "settings/px_settings.h"
+#include "settings/settings_file.h"
 
 class QAction;
 class QActionGroup;

@@ -10,8 +10,8 @@
 #include "app/main_window/status_panel.h"
 #include "app/main_window/user_prompts.h"
 #include "app/main_window/view_description.h"
-#include "app/settings/file_names.h"
 #include "app/tables/index_rebuild.h"
+#include "settings/file_names.h"
 #include "ui/help/help_center.h"
 #include "ui/help/help_topics.h"
 

@@ -11,7 +11,7 @@
 #include "app/main_window/main_screen.h"
 #include "app/main_window/status_panel.h"
 #include "app/main_window/user_prompts.h"
-#include "app/settings/window_placement.h"
+#include "settings/window_placement.h"
 
 namespace px {
 

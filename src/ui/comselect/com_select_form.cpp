@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/settings/settings_file.h"
 #include "comms/px_serial_ports.h"
+#include "settings/settings_file.h"
 
 namespace px {
 

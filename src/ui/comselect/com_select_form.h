@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/port_choices.h"
+#include "settings/port_choices.h"
 
 class QListWidget;
 

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/settings/px_settings.h"
+#include "settings/px_settings.h"
 
 namespace px {
 

@@ -9,8 +9,8 @@
 
 #include "app/main_window/just_one.h"
 #include "app/main_window/status_panel.h"
-#include "app/settings/settings_file.h"
 #include "main_window_fixture.h"
+#include "settings/settings_file.h"
 
 namespace px::test {
 namespace {

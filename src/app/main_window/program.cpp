@@ -1,0 +1,64 @@
+#include "app/main_window/program.h"
+
+#include <QApplication>
+#include <QProxyStyle>
+#include <exception>
+#include <optional>
+#include <string>
+
+#include "app/main_window/just_one.h"
+#include "app/main_window/main_screen.h"
+#include "app/main_window/user_prompts.h"
+#include "ui/help/help_center.h"
+#include "ui/help/help_topics.h"
+
+namespace px {
+
+namespace {
+
+// Tool tips appear after 1.2 s, as the hints always have.
+class THintStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == QStyle::SH_ToolTip_WakeUpDelay) {
+            return kHintDelayMs;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+}  // namespace
+
+int runProgram(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Parvex");
+    QApplication::setApplicationDisplayName("Parvex");
+    QApplication::setStyle(new THintStyle);
+
+    std::optional<ProgramFolder> folder;
+    try {
+        folder = ProgramFolder::locate(currentExecutablePath());
+    } catch (const std::exception& e) {
+        TDialogPrompts().information(nullptr, QString::fromUtf8(e.what()));
+        return 1;
+    }
+    TPreviousInstance previous(QString::fromStdString(folder->path()));
+    TJustOne justOne(previous);
+    if (previous.anotherRuns()) {
+        justOne.activatePrevious();
+        return 0;
+    }
+
+    THelpCenter help;
+    TDialogPrompts prompts([&help] { help.showProblemSolver(); });
+    prompts.setHelp([&help] { help.showTopic(kHelpContents); });
+    TMainScreen window(*folder, prompts, &help);
+    help.setOwner(&window);
+    justOne.listen();
+    QObject::connect(&justOne, &TJustOne::activationRequested, &window, &TMainScreen::bringToFront);
+    window.show();
+    return QApplication::exec();
+}
+
+}  // namespace px

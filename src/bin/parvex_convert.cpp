@@ -1,0 +1,11 @@
+// parvex-convert: documents to and from APF fax files.
+#include <QCoreApplication>
+#include <string>
+#include <vector>
+
+#include "cli/convert/px_convert_cli.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    return px::runConvertCli(std::vector<std::string>(argv + 1, argv + argc));
+}

@@ -1,0 +1,315 @@
+#include "cli/convert/px_convert_cli.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/px_exceptions.h"
+#include "fax/apf/px_apf_reader.h"
+#include "fax/apf/px_fax_error.h"
+#include "fax/convert/px_fax_converter.h"
+#include "fax/t4/px_t4_decoder.h"
+#include "fax/t4/px_t4_raster.h"
+#include "fax/tiff/px_tiff_export.h"
+#include "fax/tiff/px_tiff_import.h"
+#include "fax/unpack/px_fax_unpacker.h"
+
+namespace px {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage:\n"
+    "  parvex-convert to-apf INPUT OUTPUT.apf [--fine] [--wide] [--font small|standard]\n"
+    "                 [--station-id ID] [--left-margin N] [--top-margin N] [--lines-per-page N]\n"
+    "      INPUT: a text file (.txt or no picture extension), a picture (.png, .bmp, .pbm)\n"
+    "      or a TIFF file (.tif, .tiff; every page, resolution taken from the file)\n"
+    "  parvex-convert from-apf INPUT.apf OUTPUT.{bmp,pcx,dcx,png,pbm,tif} [--page N]\n"
+    "      one page (default 1); .tif takes every page (TIFF Class F);\n"
+    "      .png and .pbm hold the page raster as coded, one pel per fax pel\n"
+    "  parvex-convert info FILE.apf\n";
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Args {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options;
+    bool has(const std::string& k) const { return options.count(k) != 0; }
+};
+
+Args parse(const std::vector<std::string>& argv, const std::map<std::string, bool>& known) {
+    Args args;
+    const std::size_t argc = argv.size();
+    for (std::size_t i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a.rfind("--", 0) == 0) {
+            const auto it = known.find(a);
+            if (it == known.end()) {
+                throw UsageError("unknown option " + a);
+            }
+            if (it->second) {
+                if (i + 1 >= argc) {
+                    throw UsageError("option " + a + " needs a value");
+                }
+                args.options[a] = argv[++i];
+            } else {
+                args.options[a] = "";
+            }
+        } else {
+            args.positional.push_back(a);
+        }
+    }
+    return args;
+}
+
+unsigned number(const Args& args, const std::string& key, unsigned fallback, unsigned max) {
+    if (!args.has(key)) {
+        return fallback;
+    }
+    const std::string& text = args.options.at(key);
+    char* end = nullptr;
+    const unsigned long v = std::strtoul(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || text[0] == '-' || v > max) {
+        throw UsageError("bad value for " + key + ": " + text);
+    }
+    return static_cast<unsigned>(v);
+}
+
+QString lowerSuffix(const std::string& name) {
+    return QFileInfo(QString::fromStdString(name)).suffix().toLower();
+}
+
+[[noreturn]] void fail(ErrorCode rc) {
+    checkFaxResult(rc == ecOK ? ecInternal : rc);
+    throw std::logic_error("unreachable");
+}
+
+int toApf(const Args& args) {
+    if (args.positional.size() != 2) {
+        throw UsageError("to-apf needs INPUT and OUTPUT");
+    }
+    const std::string& in = args.positional[0];
+    const std::string& out = args.positional[1];
+    const std::string station =
+        args.has("--station-id") ? args.options.at("--station-id") : std::string();
+    if (station.size() > TPxFaxConverter::kStationIdLength) {
+        throw UsageError("station ID longer than 20 characters");
+    }
+    const QString ext = lowerSuffix(in);
+    if (ext == "tif" || ext == "tiff") {
+        TiffImportOptions options;
+        options.stationId = station;
+        std::string message;
+        const ErrorCode rc = importTiffToApf(in, out, options, &message);
+        if (rc != ecOK) {
+            throw std::runtime_error(faxDocumentErrorText(rc) +
+                                     (message.empty() ? "" : " (" + message + ")"));
+        }
+        return 0;
+    }
+    TPxFaxConverter c;
+    c.setMessagePump(nullptr);
+    c.setResolution(args.has("--fine") ? TFaxResolution::frHigh : TFaxResolution::frNormal);
+    c.setWidth(args.has("--wide") ? TFaxWidth::fwWide : TFaxWidth::fwNormal);
+    if (args.has("--font")) {
+        const std::string& f = args.options.at("--font");
+        if (f != "small" && f != "standard") {
+            throw UsageError("--font takes small or standard");
+        }
+        c.setFontType(f == "small" ? TFaxFont::ffSmall : TFaxFont::ffStandard);
+    }
+    c.setLeftMargin(number(args, "--left-margin", 50, 2048));
+    c.setTopMargin(number(args, "--top-margin", 0, 10000));
+    c.setLinesPerPage(number(args, "--lines-per-page", 60, 100000));
+    c.setStationId(QString::fromStdString(station));
+    c.setOptions(coDoubleWidth | coCenterImage);
+    c.setOutFileName(QString::fromStdString(out));
+    if (ext == "png" || ext == "bmp" || ext == "pbm") {
+        QImage picture;
+        if (!QFileInfo::exists(QString::fromStdString(in))) {
+            fail(ecFileNotFound);
+        }
+        if (!picture.load(QString::fromStdString(in))) {
+            fail(ecBadGraphicsFormat);
+        }
+        c.setDocumentFile(QString::fromStdString(in));
+        c.setOutFileName(QString::fromStdString(out));
+        c.convertBitmapToFile(picture);
+    } else {
+        c.setInputDocumentType(TFaxInputDocumentType::idText);
+        c.setDocumentFile(QString::fromStdString(in));
+        c.setOutFileName(QString::fromStdString(out));
+        c.convert();
+    }
+    return 0;
+}
+
+// The page raster as coded: full width, one pel per fax pel, 1 = black.
+QImage pageRaster(const std::string& path, unsigned page) {
+    TPxPageUnpacker unpacker;
+    UnpackSettings settings;
+    settings.autoScale = TAutoScaleMode::asNone;
+    unpacker.setSettings(settings);
+    std::vector<uint8_t> lines;
+    const ErrorCode rc = unpacker.unpack(path, page, false, [&](const uint8_t* d, unsigned n) {
+        if (lines.size() < size_t{65536} * kWideLineBytes) {
+            lines.insert(lines.end(), d, d + n);
+        }
+    });
+    if (rc != ecOK) {
+        fail(rc);
+    }
+    const unsigned lineBytes = unpacker.pageHeader().wide() ? kWideLineBytes : kNormalLineBytes;
+    const int rows = std::max(1, static_cast<int>(lines.size() / lineBytes));
+    QImage image(static_cast<int>(lineBytes * 8), rows, QImage::Format_Mono);
+    if (image.isNull()) {
+        fail(ecCantMakeBitmap);
+    }
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    image.fill(0);
+    for (int y = 0; y < rows && size_t(y + 1) * lineBytes <= lines.size(); ++y) {
+        std::copy_n(lines.begin() + static_cast<long>(size_t(y) * lineBytes), lineBytes,
+                    image.scanLine(y));
+    }
+    return image;
+}
+
+int fromApf(const Args& args) {
+    if (args.positional.size() != 2) {
+        throw UsageError("from-apf needs INPUT.apf and OUTPUT");
+    }
+    const std::string& in = args.positional[0];
+    const std::string& out = args.positional[1];
+    const unsigned page = number(args, "--page", 1, 65535);
+    if (page == 0) {
+        throw UsageError("pages count from 1");
+    }
+    const QString ext = lowerSuffix(out);
+    if (ext == "tif" || ext == "tiff") {
+        std::string message;
+        if (ErrorCode rc = exportApfToTiff(in, out, &message); rc != ecOK) {
+            throw std::runtime_error(faxDocumentErrorText(rc) +
+                                     (message.empty() ? "" : " (" + message + ")"));
+        }
+        return 0;
+    }
+    if (ext == "png" || ext == "pbm") {
+        const QImage image = pageRaster(in, page);
+        if (!image.save(QString::fromStdString(out), ext == "png" ? "PNG" : "PBM")) {
+            throw std::runtime_error("cannot write " + out);
+        }
+        return 0;
+    }
+    TPxFaxUnpacker u;
+    u.setOptions(0);
+    u.setInFileName(QString::fromStdString(in));
+    u.setOutFileName(QString::fromStdString(out));
+    if (ext == "bmp") {
+        u.unpackPageToBmp(page);
+    } else if (ext == "pcx") {
+        u.unpackPageToPcx(page);
+    } else if (ext == "dcx") {
+        u.unpackPageToDcx(page);
+    } else {
+        throw UsageError("unknown output format ." + ext.toStdString());
+    }
+    return 0;
+}
+
+std::string dosTime(uint32_t v) {
+    if (v == 0) {
+        return "none";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", 1980 + (v >> 25),
+                  (v >> 21) & 15U, (v >> 16) & 31U, (v >> 11) & 31U, (v >> 5) & 63U, (v & 31U) * 2);
+    return text;
+}
+
+int info(const Args& args) {
+    if (args.positional.size() != 1) {
+        throw UsageError("info needs FILE.apf");
+    }
+    TPxApfReader reader;
+    if (ErrorCode rc = reader.open(args.positional[0]); rc != ecOK) {
+        fail(rc);
+    }
+    const ApfFileHeader& h = reader.header();
+    std::printf("file: %s\n", args.positional[0].c_str());
+    std::printf("created: %s\n", dosTime(h.dateTime).c_str());
+    std::printf("sender id: \"%s\" (length byte %u)\n", h.senderText().c_str(), h.senderIdLength);
+    std::printf("pages: %u\n", h.pageCount);
+    std::printf("first page offset: %u\n", h.firstPageOffset);
+    for (unsigned n = 1; n <= h.pageCount; ++n) {
+        ApfPageInfo page;
+        if (ErrorCode rc = reader.findPage(n, page); rc != ecOK) {
+            std::printf("page %u: %s\n", n, faxDocumentErrorText(rc).c_str());
+            return 1;
+        }
+        TPxT4Decoder decoder;
+        decoder.setAcceptedWidths(!page.header.wide(), page.header.wide());
+        auto sink = [](const uint8_t*, unsigned) {};
+        const ErrorCode rc = reader.readPage(
+            page, [&](const uint8_t* d, size_t s) { return !decoder.feed(d, s, sink); });
+        decoder.finish(sink);
+        std::printf(
+            "page %u: offset %llu, image length %u, flags 0x%04X (%s, %s, %s), %llu lines%s\n", n,
+            static_cast<unsigned long long>(page.headerOffset), page.header.imageLength,
+            page.header.flags, page.header.fine() ? "fine" : "standard",
+            page.header.wide() ? "2048 pels" : "1728 pels",
+            page.header.lengthWords() ? "line records" : "raw stream",
+            static_cast<unsigned long long>(decoder.linesDelivered()),
+            rc != ecOK ? " (data ends early)" : "");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int runConvertCli(const std::vector<std::string>& argv) {
+    if (argv.empty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const std::string command = argv[0];
+    try {
+        if (command == "to-apf") {
+            return toApf(parse(argv, {{"--fine", false},
+                                      {"--wide", false},
+                                      {"--font", true},
+                                      {"--station-id", true},
+                                      {"--left-margin", true},
+                                      {"--top-margin", true},
+                                      {"--lines-per-page", true}}));
+        }
+        if (command == "from-apf") {
+            return fromApf(parse(argv, {{"--page", true}}));
+        }
+        if (command == "info") {
+            return info(parse(argv, {}));
+        }
+        if (command == "--help" || command == "-h" || command == "help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        throw UsageError("unknown command " + command);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "parvex-convert: %s\n%s", e.what(), kUsage);
+        return 2;
+    } catch (const EPxException& e) {
+        std::fprintf(stderr, "parvex-convert: %s (error %d)\n", e.what(), -e.ErrorCode());
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "parvex-convert: %s\n", e.what());
+        return 1;
+    }
+}
+
+}  // namespace px

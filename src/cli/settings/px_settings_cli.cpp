@@ -1,0 +1,117 @@
+#include "cli/settings/px_settings_cli.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "settings/file_names.h"
+#include "settings/settings_file.h"
+
+namespace px {
+
+namespace {
+
+void usage(std::ostream& out) {
+    out << "usage: parvex-settings [command]\n"
+           "  (none) | status        show the program folder and the main settings\n"
+           "  settings               print PX.INI as the program reads it\n"
+           "  get SECTION/KEY        print one setting\n"
+           "  set SECTION/KEY VALUE  change one setting (PX.INI is rewritten safely)\n"
+           "  new-name PREFIX        print the next free send-file name (FAX, COV or FWD)\n"
+           "The program folder is $PARVEX_HOME, else the executable's folder when PX.INI lies\n"
+           "beside it, else ~/.local/share/parvex.\n";
+}
+
+bool splitKey(const std::string& arg, std::string& section, std::string& key) {
+    auto slash = arg.find('/');
+    if (slash == std::string::npos || slash == 0 || slash + 1 == arg.size())
+        return false;
+    section = arg.substr(0, slash);
+    key = arg.substr(slash + 1);
+    return true;
+}
+
+const char* faxClassName(int c) {
+    switch (c) {
+        case 0:
+            return "auto detect";
+        case 1:
+            return "Class 1";
+        case 2:
+            return "Class 2";
+        case 3:
+            return "Class 2.0";
+        default:
+            return "unknown";
+    }
+}
+
+int status(const ProgramFolder& folder, const SettingsFile& file, std::ostream& out) {
+    Settings s = file.load();
+    IniFile ini = file.read();
+    out << "Parvex " << kProgramVersion << "\n"
+        << "Program folder: " << folder.path() << "\n"
+        << "Settings:       " << file.path() << "\n"
+        << "Send folder:    " << folder.sendFolder() << "\n"
+        << "Receive folder: " << folder.receiveFolder() << "\n";
+    if (s.isFirstRun())
+        out << "Modem port:     not configured yet (set Modem/ComPort)\n";
+    else
+        out << "Modem port:     COM" << s.modem.comPort + 1 << " ("
+            << comPortDevicePath(ini, s.modem.comPort + 1) << ")\n";
+    out << "Fax class:      " << faxClassName(s.modem.faxClass) << " sending, "
+        << faxClassName(s.modem.faxClassReceive) << " receiving\n"
+        << "Highest rate:   " << s.modem.maximumBps << " bps sending, " << s.modem.maximumBpsReceive
+        << " bps receiving\n"
+        << "Station ID:     " << (s.user.fax.empty() ? "(none)" : s.user.fax) << "\n";
+    return 0;
+}
+
+}  // namespace
+
+int runSettingsCli(const std::vector<std::string>& args, const ProgramFolder& folder,
+                   std::ostream& out, std::ostream& err) {
+    if (!args.empty() && (args[0] == "-h" || args[0] == "--help" || args[0] == "help")) {
+        usage(out);
+        return 0;
+    }
+    try {
+        folder.createWorkingFolders();
+        SettingsFile file(folder.settingsPath());
+
+        if (args.empty() || args[0] == "status")
+            return status(folder, file, out);
+        if (args[0] == "settings" && args.size() == 1) {
+            IniFile ini = file.read();
+            Settings::load(ini).save(ini);  // show the defaults that apply too
+            out << ini.text();
+            return 0;
+        }
+        std::string section, key;
+        if (args[0] == "get" && args.size() == 2 && splitKey(args[1], section, key)) {
+            IniFile ini = file.read();
+            Settings::load(ini).save(ini);
+            auto v = ini.value(section, key);
+            if (!v) {
+                err << "parvex-settings: no setting " << args[1] << "\n";
+                return 1;
+            }
+            out << *v << "\n";
+            return 0;
+        }
+        if (args[0] == "set" && args.size() == 3 && splitKey(args[1], section, key)) {
+            file.update([&](IniFile& ini) { ini.writeString(section, key, args[2]); });
+            return 0;
+        }
+        if (args[0] == "new-name" && args.size() == 2 && args[1].size() == 3) {
+            out << uniqueSendFileName(folder.sendFolder(), args[1]) << "\n";
+            return 0;
+        }
+        usage(err);
+        return 2;
+    } catch (const std::exception& e) {
+        err << "parvex-settings: " << e.what() << "\n";
+        return 1;
+    }
+}
+
+}  // namespace px

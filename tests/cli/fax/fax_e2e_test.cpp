@@ -1,0 +1,269 @@
+// parvex-fax sending to and receiving from the simulator's far-end T.30 fax
+// machine, in every class, with pages compared pel for pel, and what a good
+// call leaves behind: log events, history lines and the far end's report.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "cli/fax/px_text_fax.h"
+#include "fax_call.h"
+#include "fax_pages.h"
+
+namespace px::test {
+namespace {
+
+#define SKIP_WITHOUT_SIMULATOR()                     \
+    if (!FaxCall::simulatorBuilt()) {                \
+        GTEST_SKIP() << "parvex-modemsim not built"; \
+    }
+
+struct SendJob {
+    std::string faxClass = "1";
+    std::string rate = "9600";
+    bool fine = false;
+    int pages = 1;
+    std::string cover;                  // "", "text" or "apf"
+    bool secondFile = false;            // an APF file joined after the letter
+    std::vector<std::string> simExtra;  // conditions
+    std::string expectRate;             // the far end's bit rate, when not `rate`
+};
+
+// Sends, checks everything a good call shows and returns the call's output.
+void sendCase(const SendJob& job) {
+    FaxCall call;
+    std::string letter = writeLetter(call, "letter.txt", job.pages);
+    std::vector<std::string> expected;  // APF files in the order of the pages
+    std::vector<std::string> fax = {"send",   "--to",   "5551234",      "--class",    job.faxClass,
+                                    "--rate", job.rate, "--station-id", "PARVEX TEST"};
+    if (job.fine) {
+        fax.push_back("--fine");
+    }
+    if (job.cover == "text") {
+        std::ofstream(call.dir / "cover.txt") << "FAX COVER\n\nTo: the far end\nPages: some\n";
+        fax.insert(fax.end(), {"--cover", call.dir / "cover.txt"});
+        // The engine renders a text cover as the converter does.
+        ASSERT_EQ(textToApf(call.dir / "cover.txt", call.dir / "cover.apf", job.fine), ecOK);
+        expected.push_back(call.dir / "cover.apf");
+    } else if (job.cover == "apf") {
+        std::ofstream(call.dir / "cover.txt") << "APF COVER\n\nmade beforehand\n";
+        ASSERT_EQ(textToApf(call.dir / "cover.txt", call.dir / "COVER.APF", job.fine), ecOK);
+        fax.insert(fax.end(), {"--cover", call.dir / "COVER.APF"});
+        expected.push_back(call.dir / "COVER.APF");
+    }
+    fax.push_back(letter);
+    // The program's own conversion, done again for the comparison.
+    ASSERT_EQ(textToApf(letter, call.dir / "letter.apf", job.fine), ecOK);
+    expected.push_back(call.dir / "letter.apf");
+    int files = 1;
+    if (job.secondFile) {
+        std::string second = writeLetter(call, "second.txt", 1, 4);
+        ASSERT_EQ(textToApf(second, call.dir / "second.apf", job.fine), ecOK);
+        fax.push_back(call.dir / "second.apf");
+        expected.push_back(call.dir / "second.apf");
+        ++files;
+    }
+    std::vector<std::string> sim = {"remote-receive", "--class", job.faxClass, "--out",
+                                    call.dir / "received.tif"};
+    sim.insert(sim.end(), job.simExtra.begin(), job.simExtra.end());
+    call.run(sim, fax);
+    EXPECT_EQ(call.faxStatus, 0) << call.output;
+    EXPECT_EQ(lastLine(call.output), "Sent");
+    EXPECT_EQ(call.logCodes(), (std::vector<int>{1, 2})) << call.output;
+    auto history = call.historyLines();
+    ASSERT_EQ(history.size(), static_cast<size_t>(files + 1)) << readFile(call.history);
+    for (int f = 0; f < files; ++f) {
+        EXPECT_EQ(history[f].rfind("Transmit ", 0), 0u) << history[f];
+        EXPECT_NE(history[f].find(" to 5551234 started at "), std::string::npos) << history[f];
+    }
+    EXPECT_EQ(history[files].rfind("Transmit to PARVEX REMOTE finished OK at ", 0), 0u)
+        << history[files];
+    EXPECT_EQ(call.simStatus, 0);
+    int pages = 0;
+    for (const auto& apf : expected) {
+        pages += static_cast<int>(apfPages(apf).size());
+    }
+    EXPECT_EQ(reportField(call.report, "success"), "true") << call.report;
+    EXPECT_EQ(reportField(call.report, "pages"), std::to_string(pages));
+    EXPECT_EQ(reportField(call.report, "remote_id"), "PARVEX TEST");
+    EXPECT_EQ(reportField(call.report, "bit_rate"),
+              job.expectRate.empty() ? job.rate : job.expectRate);
+    EXPECT_EQ(reportField(call.report, "resolution"), job.fine ? "fine" : "standard");
+    expectSentPages(call, expected);
+}
+
+void receiveCase(const std::string& faxClass, int page, std::vector<std::string> simExtra = {},
+                 const std::string& rate = "", bool standardPage = false) {
+    FaxCall call;
+    std::string pagePath = testPage(page);
+    if (standardPage) {
+        // A standard-resolution page: the far end does not scale fine pages down.
+        if (!programAvailable("efix")) {
+            GTEST_SKIP() << "efix missing";
+        }
+        std::ofstream(call.dir / "std.txt") << "Standard resolution page\n\nfor the matrix.\n";
+        ChildProcess efix({"efix", "-i", "text", "-o", "tiffg3", "-r", "204.1x97.8", "-n",
+                           call.dir / "std.%03d", call.dir / "std.txt"},
+                          call.dir / "efix.log");
+        ASSERT_EQ(efix.wait(30), 0);
+        pagePath = call.dir / "std.001";
+    }
+    std::filesystem::create_directories(call.dir / "in");
+    std::vector<std::string> sim = {"remote-send",  "--class", faxClass, "--in",   pagePath,
+                                    "--ring-after", "1",       "--id",   "FAR END"};
+    sim.insert(sim.end(), simExtra.begin(), simExtra.end());
+    call.run(sim, {"receive", "--dir", call.dir / "in", "--class", faxClass, "--once",
+                   "--station-id", "PARVEX RX"});
+    EXPECT_EQ(call.faxStatus, 0) << call.output;
+    EXPECT_EQ(lastLine(call.output), "Received");
+    EXPECT_EQ(call.logCodes(), (std::vector<int>{4, 5})) << call.output;
+    const std::string file = call.dir / "in/FAX0001.APF";
+    auto history = call.historyLines();
+    ASSERT_EQ(history.size(), 2u) << readFile(call.history);
+    EXPECT_EQ(history[0].rfind("Receive " + file + " from FAR END started at ", 0), 0u)
+        << history[0];
+    EXPECT_EQ(history[1].rfind("Receive finished OK at ", 0), 0u) << history[1];
+    EXPECT_EQ(reportField(call.report, "success"), "true") << call.report;
+    EXPECT_EQ(reportField(call.report, "remote_id"), "PARVEX RX");
+    if (!rate.empty()) {
+        EXPECT_EQ(reportField(call.report, "bit_rate"), rate);
+    }
+    auto got = apfPages(file);
+    auto sent = tiffPages(pagePath);
+    ASSERT_EQ(got.size(), 1u);
+    ASSERT_EQ(got[0].size(), sent[0].size());
+    for (size_t y = 0; y < sent[0].size(); ++y) {
+        ASSERT_EQ(got[0][y], sent[0][y]) << "row " << y;
+    }
+}
+
+#ifdef PX_FAX_MATRIX
+// Every class, direction, rate and resolution (label "matrix", run on demand).
+using MatrixRow = std::tuple<std::string, std::string, bool>;
+class FaxMatrix : public testing::TestWithParam<MatrixRow> {};
+
+TEST_P(FaxMatrix, Sends) {
+    SKIP_WITHOUT_SIMULATOR();
+    const auto& [faxClass, rate, fine] = GetParam();
+    SendJob job;
+    job.faxClass = faxClass;
+    job.rate = rate;
+    job.fine = fine;
+    job.pages = 3;
+    sendCase(job);
+}
+
+TEST_P(FaxMatrix, Receives) {
+    SKIP_WITHOUT_SIMULATOR();
+    const auto& [faxClass, rate, fine] = GetParam();
+    receiveCase(faxClass, 1, {"--max-rate", rate, fine ? "--fine" : "--standard"}, rate, !fine);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, FaxMatrix,
+                         testing::Combine(testing::Values("1", "2", "2.0"),
+                                          testing::Values("4800", "9600", "14400"),
+                                          testing::Bool()),
+                         [](const testing::TestParamInfo<MatrixRow>& p) {
+                             std::string name = "Class" + std::get<0>(p.param) + "_" +
+                                                std::get<1>(p.param) +
+                                                (std::get<2>(p.param) ? "_fine" : "_standard");
+                             for (auto& c : name) {
+                                 if (c == '.') {
+                                     c = '0';
+                                 }
+                             }
+                             return name;
+                         });
+
+// Each class steps down through the far end's refusals to train.
+class FaxTrainingMatrix : public testing::TestWithParam<std::string> {};
+TEST_P(FaxTrainingMatrix, TwoTrainingFailuresEndAtThe9600Modem) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.faxClass = GetParam();
+    job.rate = "14400";
+    job.simExtra = {"--condition", "train-fail=2"};
+    job.expectRate = "9600";
+    sendCase(job);
+}
+INSTANTIATE_TEST_SUITE_P(All, FaxTrainingMatrix, testing::Values("1", "2", "2.0"),
+                         [](const testing::TestParamInfo<std::string>& p) {
+                             return p.param == "2.0" ? std::string("Class20") : "Class" + p.param;
+                         });
+#else
+TEST(FaxEndToEnd, Class1SendsTwoStandardPagesAt9600) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.pages = 2;
+    sendCase(job);
+}
+TEST(FaxEndToEnd, Class1ReceivesAFinePageAt14400) {
+    SKIP_WITHOUT_SIMULATOR();
+    receiveCase("1", 1);
+}
+TEST(FaxEndToEnd, Class2SendsAFinePageAt14400) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.faxClass = "2";
+    job.rate = "14400";
+    job.fine = true;
+    sendCase(job);
+}
+TEST(FaxEndToEnd, Class2Receives) {
+    SKIP_WITHOUT_SIMULATOR();
+    receiveCase("2", 2);
+}
+TEST(FaxEndToEnd, Class20SendsThreePagesAt4800) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.faxClass = "2.0";
+    job.rate = "4800";
+    job.pages = 3;
+    sendCase(job);
+}
+TEST(FaxEndToEnd, Class20Receives) {
+    SKIP_WITHOUT_SIMULATOR();
+    receiveCase("2.0", 3);
+}
+TEST(FaxEndToEnd, Class1SendsATextCoverBeforeTheLetter) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.rate = "14400";
+    job.cover = "text";
+    sendCase(job);
+}
+TEST(FaxEndToEnd, Class20SendsAnApfCoverAndTwoFilesInOneCall) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.faxClass = "2.0";
+    job.rate = "14400";
+    job.cover = "apf";
+    job.secondFile = true;
+    sendCase(job);
+}
+TEST(FaxEndToEnd, TrainingRefusedOnceEndsOneSpeedLowerWithTheSamePages) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.rate = "14400";
+    job.simExtra = {"--condition", "train-fail=1"};
+    job.expectRate = "12000";
+    sendCase(job);
+}
+TEST(FaxEndToEnd, BusyLineIsRedialledAfterTheRetryWait) {
+    SKIP_WITHOUT_SIMULATOR();
+    FaxCall call;
+    std::string letter = writeLetter(call, "letter.txt", 1);
+    call.run({"remote-receive", "--class", "1", "--condition", "busy=1", "--out",
+              call.dir / "received.tif"},
+             {"send", "--to", "5551234", "--class", "1", "--rate", "9600", "--attempts", "3",
+              "--retry-wait", "2", letter});
+    EXPECT_EQ(call.faxStatus, 0) << call.output;
+    EXPECT_NE(call.output.find("Busy, waiting until redial..."), std::string::npos);
+    EXPECT_EQ(call.logCodes(), (std::vector<int>{1, 2})) << call.output;
+    EXPECT_EQ(lastLine(call.output), "Sent");
+    EXPECT_EQ(reportField(call.report, "pages"), "1");
+}
+#endif
+
+}  // namespace
+}  // namespace px::test

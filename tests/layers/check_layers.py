@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""Checks that every #include in src/ points downward.
+
+The engine layers (tables, settings, serial, fax engine, T.4 pages) use no Qt;
+nothing outside app/ includes app/; only app/ and ui/ include ui/."""
+import pathlib
+import re
+import sys
+
+src = pathlib.Path(sys.argv[1]) / "src"
+include = re.compile(r'^\s*#\s*include\s*[<"]([^">]+)[">]')
+
+# Folders (relative to src/) whose code must not see Qt. A folder's "qt"
+# subfolder is where its Qt front end lives and is exempt.
+no_qt = ["common", "xbase", "settings", "comms", "fax/apf", "fax/t4", "fax/engine",
+         "fax/components", "app/tables", "cli/fax", "cli/settings"]
+
+faults = []
+for path in sorted(src.rglob("*")):
+    if path.suffix not in (".h", ".cpp"):
+        continue
+    rel = path.relative_to(src).as_posix()
+    top = rel.split("/")[0]
+    in_qt_front = "/qt/" in "/" + rel
+    for number, line in enumerate(path.read_text(errors="replace").splitlines(), 1):
+        m = include.match(line)
+        if not m:
+            continue
+        target = m.group(1)
+        where = f"{rel}:{number}: includes {target}"
+        if target.startswith("app/") and top not in ("app", "bin"):
+            faults.append(where + " (only the program's forms may)")
+        if target.startswith("ui/") and top not in ("app", "ui", "bin"):
+            faults.append(where + " (only windows may)")
+        if (target.startswith("Q") or target.startswith("qt")) and not in_qt_front and \
+                any(rel == d or rel.startswith(d + "/") for d in no_qt):
+            faults.append(where + " (an engine layer uses no Qt)")
+
+for fault in faults:
+    print(fault)
+print(f"{len(faults)} include(s) point the wrong way" if faults else "every include points downward")
+sys.exit(1 if faults else 0)
