@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "support/prerequisite.h"
 #include "xb_test_util.h"
 #include "xbase/xb_table.h"
 
@@ -41,10 +42,8 @@ TRun runScript(const std::string& mode, const std::string& path, const std::stri
     return run;
 }
 
-void skipWithoutPython() {
-    if (!std::filesystem::exists(kPython)) {
-        GTEST_SKIP() << kPython << " is not installed";
-    }
+void requirePython() {
+    PX_REQUIRE(std::filesystem::exists(kPython), kPython << " (python3)");
 }
 
 class DbfInteropFormats : public ::testing::TestWithParam<const char*> {};
@@ -52,16 +51,14 @@ class DbfInteropFormats : public ::testing::TestWithParam<const char*> {};
 // dBase III (version 0x03) and Visual FoxPro (0x30, with the 263-byte
 // backlink after the field descriptors).
 TEST_P(DbfInteropFormats, TableWrittenByPythonDbfOpensHereAndTakesOurWrites) {
-    skipWithoutPython();
-    if (IsSkipped()) {
+    requirePython();
+    if (IsSkipped() || HasFatalFailure()) {
         return;
     }
     test::TTempDir dir;
     const std::string path = dir.file("FROMPY.DBF");
     const TRun run = runScript("write", path, GetParam());
-    if (run.status == 3) {
-        GTEST_SKIP() << "the python3-dbf module is not installed";
-    }
+    PX_REQUIRE(run.status != 3, "the python3-dbf module (python3-dbf)");
     ASSERT_EQ(run.status, 0) << run.out;
 
     TXbTable table;
@@ -116,8 +113,8 @@ TEST_P(DbfInteropFormats, TableWrittenByPythonDbfOpensHereAndTakesOurWrites) {
 INSTANTIATE_TEST_SUITE_P(Formats, DbfInteropFormats, ::testing::Values("db3", "vfp"));
 
 TEST(DbfInterop, TableWrittenHereReadsBackInPythonDbf) {
-    skipWithoutPython();
-    if (IsSkipped()) {
+    requirePython();
+    if (IsSkipped() || HasFatalFailure()) {
         return;
     }
     test::TTempDir dir;
@@ -142,9 +139,7 @@ TEST(DbfInterop, TableWrittenHereReadsBackInPythonDbf) {
         add("exactly twenty chars", {2024, 2, 29}, false, 99999, 99999.99);
     }
     const TRun run = runScript("read", path);
-    if (run.status == 3) {
-        GTEST_SKIP() << "the python3-dbf module is not installed";
-    }
+    PX_REQUIRE(run.status != 3, "the python3-dbf module (python3-dbf)");
     ASSERT_EQ(run.status, 0) << run.out;
     EXPECT_EQ(run.out,
               "Fax Recipient|20261208|T|12|3.50|F\n"

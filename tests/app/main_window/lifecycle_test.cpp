@@ -11,6 +11,7 @@
 #include "app/main_window/status_panel.h"
 #include "main_window_fixture.h"
 #include "settings/settings_file.h"
+#include "support/prerequisite.h"
 
 namespace px::test {
 namespace {
@@ -132,9 +133,7 @@ TEST_F(Lifecycle, ShowHintsIsSavedAtOnce) {
 
 TEST(SingleInstance, ASecondStartEndsAtOnceAndTheFirstKeepsRunning) {
     const QByteArray bin = qgetenv("PARVEX_BIN_DIR");
-    if (bin.isEmpty()) {
-        GTEST_SKIP() << "PARVEX_BIN_DIR not set";
-    }
+    PX_REQUIRE(!bin.isEmpty(), "PARVEX_BIN_DIR (the built programs)");
     TempDir home;
     TempDir runtime;
     writeFile(home / "PX.INI", "[Modem]\nComPort=0\n");

@@ -10,6 +10,7 @@
 #include "../../modemsim/child_process.h"
 #include "cli/fax/px_text_fax.h"
 #include "fax_pages.h"
+#include "support/prerequisite.h"
 
 namespace px::test {
 namespace {
@@ -25,10 +26,9 @@ constexpr size_t kEfaxHeaderBand = 20;
 class EfaxInterop : public testing::Test {
 protected:
     void SetUp() override {
-        if (!programAvailable("efax") || !programAvailable("efix") ||
-            !std::filesystem::exists(binDir() + "/parvex-modemsim")) {
-            GTEST_SKIP() << "efax or parvex-modemsim missing";
-        }
+        PX_REQUIRE(programAvailable("efax") && programAvailable("efix") &&
+                       std::filesystem::exists(binDir() + "/parvex-modemsim"),
+                   "efax, efix and parvex-modemsim");
         std::ofstream(dir / "page.txt") << "Parvex and efax on one line.\n\n"
                                         << "The quick brown fox jumps over the lazy dog.\n";
     }

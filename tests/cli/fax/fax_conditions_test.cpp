@@ -14,14 +14,12 @@
 #include "cli/fax/px_text_fax.h"
 #include "fax_call.h"
 #include "fax_pages.h"
+#include "support/prerequisite.h"
 
 namespace px::test {
 namespace {
 
-#define SKIP_WITHOUT_SIMULATOR()                     \
-    if (!FaxCall::simulatorBuilt()) {                \
-        GTEST_SKIP() << "parvex-modemsim not built"; \
-    }
+#define SKIP_WITHOUT_SIMULATOR() PX_REQUIRE(FaxCall::simulatorBuilt(), "parvex-modemsim (build it)")
 
 // The first `rows` rows of two ITU test pages: two pages of a few seconds each.
 std::string twoPageTiff(const FaxCall& call, size_t rows = 700) {

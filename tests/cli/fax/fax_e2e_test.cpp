@@ -9,14 +9,12 @@
 #include "cli/fax/px_text_fax.h"
 #include "fax_call.h"
 #include "fax_pages.h"
+#include "support/prerequisite.h"
 
 namespace px::test {
 namespace {
 
-#define SKIP_WITHOUT_SIMULATOR()                     \
-    if (!FaxCall::simulatorBuilt()) {                \
-        GTEST_SKIP() << "parvex-modemsim not built"; \
-    }
+#define SKIP_WITHOUT_SIMULATOR() PX_REQUIRE(FaxCall::simulatorBuilt(), "parvex-modemsim (build it)")
 
 struct SendJob {
     std::string faxClass = "1";
@@ -98,9 +96,7 @@ void receiveCase(const std::string& faxClass, int page, std::vector<std::string>
     std::string pagePath = testPage(page);
     if (standardPage) {
         // A standard-resolution page: the far end does not scale fine pages down.
-        if (!programAvailable("efix")) {
-            GTEST_SKIP() << "efix missing";
-        }
+        PX_REQUIRE(programAvailable("efix"), "efix (efax)");
         std::ofstream(call.dir / "std.txt") << "Standard resolution page\n\nfor the matrix.\n";
         ChildProcess efix({"efix", "-i", "text", "-o", "tiffg3", "-r", "204.1x97.8", "-n",
                            call.dir / "std.%03d", call.dir / "std.txt"},

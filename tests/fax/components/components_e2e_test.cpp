@@ -7,14 +7,13 @@
 
 #include "fax/components/px_fax_log.h"
 #include "simulated_receiver.h"
+#include "support/prerequisite.h"
 
 namespace px::test {
 namespace {
 
 TEST(FaxComponentsEndToEnd, SendFaxJoinsTwoFilesIntoOneCall) {
-    if (!SimulatedReceiver::available()) {
-        GTEST_SKIP() << "parvex-modemsim not built";
-    }
+    PX_REQUIRE(SimulatedReceiver::available(), "parvex-modemsim (build it)");
     SimulatedReceiver call;
     ASSERT_TRUE(call.ready);
     const TempDir& dir = call.dir;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "support/prerequisite.h"
 #include "t4_test_support.h"
 
 namespace px {
@@ -164,9 +165,7 @@ std::vector<uint8_t> readFile(const std::string& path) {
 }
 
 TEST(T4Interop, NetpbmBothWays) {
-    if (!haveProgram("pbmtog3") || !haveProgram("g3topbm")) {
-        GTEST_SKIP() << "netpbm not installed";
-    }
+    PX_REQUIRE(haveProgram("pbmtog3") && haveProgram("g3topbm"), "netpbm (pbmtog3, g3topbm)");
     TempDir dir;
     Page page = test::makePage(PageKind::Text, 1728, 80, 5);
     const Page alternating = test::makePage(PageKind::Alternating, 1728, 20);

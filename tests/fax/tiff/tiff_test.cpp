@@ -13,6 +13,7 @@
 #include "fax/t4/px_t4_raster.h"
 #include "fax/tiff/px_tiff_export.h"
 #include "fax/tiff/px_tiff_import.h"
+#include "support/prerequisite.h"
 
 namespace px {
 namespace {
@@ -150,9 +151,8 @@ TEST_F(TiffTest, ExportIsClassFAndDecodesToThePages) {
 
 TEST_F(TiffTest, ImportsTheCcittPagesExactly) {
     const char* data = std::getenv("PARVEX_TESTDATA");
-    if (data == nullptr || !fs::exists(std::string(data) + "/ccitt/ccitt_1.tif")) {
-        GTEST_SKIP() << "the CCITT test pages are not beside this checkout";
-    }
+    PX_REQUIRE(data != nullptr && fs::exists(std::string(data) + "/ccitt/ccitt_1.tif"),
+               "the CCITT test pages in tests/data (PARVEX_TESTDATA)");
     for (int n = 1; n <= 8; ++n) {
         const std::string src = std::string(data) + "/ccitt/ccitt_" + std::to_string(n) + ".tif";
         TiffImportOptions options;

@@ -5,12 +5,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "fax/apf/px_apf_writer.h"
 #include "common/px_exceptions.h"
+#include "fax/apf/px_apf_writer.h"
 #include "fax/apf/px_fax_error.h"
 #include "fax/t4/px_t4_encoder.h"
 #include "fax/t4/px_t4_raster.h"
 #include "fax/unpack/px_fax_unpacker.h"
+#include "support/prerequisite.h"
 
 namespace px {
 namespace {
@@ -219,9 +220,8 @@ TEST_F(UnpackTest, ExportsAreByteExact) {
 }
 
 TEST_F(UnpackTest, NetpbmReadsOurExports) {
-    if (std::system("command -v pcxtoppm >/dev/null && command -v bmptopnm >/dev/null") != 0) {
-        GTEST_SKIP() << "netpbm not installed";
-    }
+    PX_REQUIRE(std::system("command -v pcxtoppm >/dev/null && command -v bmptopnm >/dev/null") == 0,
+               "netpbm (pcxtoppm, bmptopnm)");
     TestPage p;
     p.flags |= kApfFine;
     for (unsigned y = 0; y < 40; ++y) {

@@ -8,6 +8,7 @@
 #include "fax/components/qt/px_enhanced_text.h"
 #include "fax/engine/px_fax_transmitter.h"
 #include "fax/t4/px_text_reader.h"
+#include "support/prerequisite.h"
 #include "text_rows.h"
 
 namespace px::test {
@@ -60,9 +61,7 @@ Rows sendWithHeader(bool enhanced, const TPxFontDescription& font) {
 }
 
 TEST(EnhancedTextEndToEnd, HeaderLineInTheFaxFontByDefault) {
-    if (!SimulatedReceiver::available()) {
-        GTEST_SKIP() << "parvex-modemsim not built";
-    }
+    PX_REQUIRE(SimulatedReceiver::available(), "parvex-modemsim (build it)");
     const Rows page = trimmed(sendWithHeader(false, {}));
     TPxTextReader plain;
     ASSERT_EQ(plain.setup(TFaxFont::ffSmall, false, 1728, 0), ecOK);
@@ -72,9 +71,7 @@ TEST(EnhancedTextEndToEnd, HeaderLineInTheFaxFontByDefault) {
 }
 
 TEST(EnhancedTextEndToEnd, HeaderLineInTheChosenFontWithEnhancedText) {
-    if (!SimulatedReceiver::available()) {
-        GTEST_SKIP() << "parvex-modemsim not built";
-    }
+    PX_REQUIRE(SimulatedReceiver::available(), "parvex-modemsim (build it)");
     const TPxFontDescription font{"Liberation Serif", -18, true, false, false, 0};
     const Rows page = trimmed(sendWithHeader(true, font));
     auto reader = enhancedTextReaderMaker()(font, false);
