@@ -4,8 +4,9 @@
 #     A static library px_<NAME>; headers are included as "<dir>/file.h" from src/.
 #   parvex_executable(NAME SOURCES ... [DEPS ...])
 #     An executable that lands in build/bin.
-#   parvex_test(NAME SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT s])
+#   parvex_test(NAME SOURCES ... [DEPS ...] [LABELS ...] [TIMEOUT s] [GUI])
 #     A GoogleTest binary; each test case becomes a CTest test carrying LABELS.
+#     GUI: a window test, run in one QApplication (tests/support/gui_test_main.cpp).
 #   parvex_benchmark(NAME SOURCES ... [DEPS ...])
 #     A Google Benchmark binary (built, not run by the test script).
 
@@ -35,8 +36,12 @@ function(parvex_executable name)
 endfunction()
 
 function(parvex_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
+    if(ARG_GUI)
+        target_sources(${name} PRIVATE $<TARGET_OBJECTS:px_gui_test_main>)
+        target_link_libraries(${name} PRIVATE Qt6::Widgets)
+    endif()
     parvex_target_defaults(${name})
     target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${PARVEX_SRC_DIR}/../tests)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)

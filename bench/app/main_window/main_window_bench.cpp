@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "app/host/user_prompts.h"
 #include "app/main_window/main_screen.h"
-#include "app/main_window/user_prompts.h"
 #include "app/tables/index_rebuild.h"
 
 namespace {

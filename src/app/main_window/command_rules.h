@@ -3,9 +3,9 @@
 // and log change.
 #pragma once
 
-namespace px {
+#include "app/host/workflow_host.h"
 
-enum class TMainPage { Outgoing, Incoming };
+namespace px {
 
 struct TCommandInputs {
     TMainPage page = TMainPage::Outgoing;

@@ -19,8 +19,17 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/main_window/status_panel.h"
-#include "app/main_window/user_prompts.h"
+#include "app/cleanup/cleanup_workflow.h"
+#include "app/host/status_panel.h"
+#include "app/host/user_prompts.h"
+#include "app/incoming/incoming_workflow.h"
+#include "app/outgoing/outgoing_workflow.h"
+#include "app/preferences/preferences_workflow.h"
+#include "app/printdriver/print_driver_intake.h"
+#include "app/report/configuration_report.h"
+#include "comms/px_com_port.h"
+#include "comms/qt/px_qt_event_loop.h"
+#include "fax/components/px_receive_fax.h"
 
 namespace px {
 
@@ -68,6 +77,17 @@ constexpr TActionEntry kActions[] = {
     {TCommand::ProblemSolver, "&Problem Solver", "", "Solutions to common fax problems"},
     {TCommand::VisitWebsite, "&Visit Our Internet Website", "", "The Parvex web site"},
 };
+
+// The port receive mode opens: COM1 until the settings say otherwise, 8 KB
+// buffers, hardware flow control on RTS and CTS.
+constexpr int kReceivePort = 1;
+constexpr uint16_t kPortBufferSize = 8192;
+constexpr uint16_t kFlowStopMark = 7372;   // 90 % of the input buffer
+constexpr uint16_t kFlowResumeMark = 819;  // 10 %
+constexpr const char* kTraceFileName = "PXCOM.TRC";
+constexpr const char* kDispatchLogName = "PXCOM.LOG";
+constexpr const char* kReceiveStationId = "PX RcvFax";
+constexpr const char* kReceivedFileExtension = "APF";
 
 QLabel* band(const QString& text, const QColor& colour, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -147,6 +167,14 @@ TMainScreen::TMainScreen(const ProgramFolder& folder, TUserPrompts& prompts, THe
         }
     });
 
+    createReceiveComponents();
+    outgoingWorkflow_ = std::make_unique<TOutgoingWorkflow>(*this);
+    incomingWorkflow_ = std::make_unique<TIncomingWorkflow>(*this);
+    cleanupWorkflow_ = std::make_unique<TCleanupWorkflow>(*this);
+    printDriverIntake_ = std::make_unique<TPrintDriverIntake>(*this);
+    preferencesWorkflow_ = std::make_unique<TPreferencesWorkflow>(*this);
+    configurationReport_ = std::make_unique<TConfigurationReport>(*this);
+
     formCreate();
     connectGrid(TMainPage::Outgoing);
     connectGrid(TMainPage::Incoming);
@@ -155,8 +183,72 @@ TMainScreen::TMainScreen(const ProgramFolder& folder, TUserPrompts& prompts, THe
 }
 
 TMainScreen::~TMainScreen() {
-    // The views go before the models they show.
+    // The views go before the models they show, the receive component before
+    // its port, the port before the event loop that delivers its events.
     delete centralWidget();
+    receiveFax_.reset();
+    comPort_.reset();
+    eventLoop_.reset();
+}
+
+void TMainScreen::createReceiveComponents() {
+    eventLoop_ = std::make_unique<TPxQtEventLoop>(this);
+    comPort_ = std::make_unique<TPxComPort>(eventLoop_.get());
+    comPort_->setComNumber(kReceivePort);
+    comPort_->setInSize(kPortBufferSize);
+    comPort_->setOutSize(kPortBufferSize);
+    comPort_->setHWFlowOptions({hwfUseRTS, hwfRequireCTS});
+    comPort_->setBufferFull(kFlowStopMark);
+    comPort_->setBufferResume(kFlowResumeMark);
+    comPort_->setAutoOpen(false);
+    comPort_->setTraceName(folder_.path() + kTraceFileName);
+    comPort_->setLogName(folder_.path() + kDispatchLogName);
+    comPort_->setTapiMode(tmNone);
+    // COMn reaches whatever device [Ports] of PX.INI names, read when the port opens.
+    comPort_->setDevicePathResolver([file = settingsFile_](int number) {
+        IniFile ini;
+        try {
+            ini = file.read();
+        } catch (const IniFileError&) {
+            // An unreadable PX.INI maps no port: the default device applies.
+        }
+        return comPortDevicePath(ini, number);
+    });
+    receiveFax_ = std::make_unique<TPxReceiveFax>();
+    receiveFax_->setComPort(comPort_.get());
+    receiveFax_->StationID = kReceiveStationId;
+    receiveFax_->FaxFileExt = kReceivedFileExtension;
+    receiveFax_->ConstantStatus = true;
+}
+
+void TMainScreen::saveSettings() {
+    settingsFile_.update([this](IniFile& ini) { settings_.save(ini); });
+    settingsLoaded_ = true;
+}
+
+void TMainScreen::reopenLog(TMainPage page) {
+    TLogTable& table = log(page);
+    const TXbTable& records = table.table();
+    const std::uint32_t recno = records.isOpen() && records.hasCurrent() ? records.recNo() : 0;
+    const int order = records.isOpen() ? records.order() : 0;
+    table.close();
+    const bool opened = page == TMainPage::Outgoing ? table.open(filter_.text()) : table.open();
+    if (!opened) {
+        refreshPage(page);
+        return;
+    }
+    try {
+        table.table().setFilter(filter_.text());
+        table.table().setOrder(order);
+        if (recno != 0) {
+            table.table().goTo(recno);
+        } else {
+            table.table().first();
+        }
+    } catch (const std::exception&) {
+        // The record may be gone; the grid starts from the first one.
+    }
+    refreshPage(page);
 }
 
 void TMainScreen::buildActions() {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "app/host/workflow_host.h"
 #include "app/main_window/command_rules.h"
 #include "app/main_window/incoming_log_model.h"
 #include "app/main_window/outgoing_log_model.h"
@@ -71,14 +72,6 @@ enum class TCommand {
 enum class TOutgoingSort { DateSent, Subject, Recipient };
 enum class TIncomingSort { DateReceived, From };
 
-inline constexpr const char* kReceiveModeRefusal =
-    "You are in Fax Receive mode. This operation cannot be done\rwhile in Fax Receive mode. Click "
-    "the Stop button to end\rFax Receive mode";
-inline constexpr const char* kSendRefusedInReceiveMode =
-    "You are in Fax Receive mode. You cannot send\rwhile in Fax Receive mode. Click the Stop "
-    "button to end\rFax Receive mode";
-inline constexpr const char* kSendFromIncomingPage =
-    "Please switch to the Outgoing Faxes tab\rand highlight a fax to send";
 inline constexpr const char* kReindexQuestion =
     "Parvex's files need to be reindexed.\rDo this now?";
 inline constexpr const char* kClosingWhileReceiving = "You are recieving a fax. Close the program?";
@@ -86,7 +79,17 @@ inline constexpr const char* kProductName = "Parvex";
 inline constexpr int kHintDelayMs = 1200;
 inline constexpr int kHintShowMs = 30000;
 
-class TMainScreen : public QMainWindow {
+class TCleanupWorkflow;
+class TConfigurationReport;
+class TIncomingWorkflow;
+class TOutgoingWorkflow;
+class TPreferencesWorkflow;
+class TPrintDriverIntake;
+class TPxComPort;
+class TPxQtEventLoop;
+class TPxReceiveFax;
+
+class TMainScreen : public QMainWindow, public TWorkflowHost {
     Q_OBJECT
 
 public:
@@ -94,20 +97,41 @@ public:
                 QWidget* parent = nullptr);
     ~TMainScreen() override;
 
-    // State the workflows read and set.
-    bool receiveMode() const { return receiveMode_; }
-    void setReceiveMode(bool on);
-    bool faxBeingReceived() const { return faxBeingReceived_; }
-    void setFaxBeingReceived(bool on) { faxBeingReceived_ = on; }
+    // --- What the workflows use (TWorkflowHost).
+    QWidget* dialogParent() override { return this; }
+    Settings& settings() override { return settings_; }
+    void saveSettings() override;
+    const ProgramFolder& folder() const override { return folder_; }
+    TLogTable& log(TMainPage page) override {
+        return page == TMainPage::Outgoing ? *outgoing_ : *incoming_;
+    }
+    bool hasCurrent(TMainPage page) override;
+    void refreshLog(TMainPage page) override { refreshPage(page); }
+    void reopenLog(TMainPage page) override;
+    TMainPage visiblePage() const override { return page_; }
+    void showPage(TMainPage page) override;
+    // Re-evaluates the enabled commands and fixes the tables' sort orders.
+    void evaluateCommands() override;
+    TStatusPanel& statusPanel() override { return *status_; }
+    TUserPrompts& prompts() override { return prompts_; }
+    bool receiveMode() const override { return receiveMode_; }
+    void setReceiveMode(bool on) override;
+    bool faxBeingReceived() const override { return faxBeingReceived_; }
+    void setFaxBeingReceived(bool on) override { faxBeingReceived_ = on; }
+    TPxComPort& comPort() override { return *comPort_; }
+    TPxReceiveFax& receiveFax() override { return *receiveFax_; }
+
     bool firstActivationPending() const { return firstActivationPending_; }
     bool firstRun() const { return firstRun_; }
     bool logsOpen() const { return logsOpen_; }
-    Settings& settings() { return settings_; }
-    const ProgramFolder& folder() const { return folder_; }
     const TArchiveFilter& filter() const { return filter_; }
     int lastSendError() const { return lastSendError_; }
     int lastReceiveError() const { return lastReceiveError_; }
     int lastPortError() const { return lastPortError_; }
+
+    // The workflows the commands run.
+    TOutgoingWorkflow& outgoing() { return *outgoingWorkflow_; }
+    TIncomingWorkflow& incoming() { return *incomingWorkflow_; }
 
     TLogTable& outgoingLog() { return *outgoing_; }
     TLogTable& incomingLog() { return *incoming_; }
@@ -115,7 +139,6 @@ public:
     TLogModel& incomingModel() { return *incomingModel_; }
     QTableView* outgoingGrid() const { return outgoingGrid_; }
     QTableView* incomingGrid() const { return incomingGrid_; }
-    TStatusPanel* statusPanel() const { return status_; }
     QTabBar* tabStrip() const { return tabs_; }
     QAction* action(TCommand command) const { return actions_[static_cast<std::size_t>(command)]; }
     QMenu* sortMenu(TMainPage page) const;
@@ -124,12 +147,8 @@ public:
     const TCommandStates& commandStates() const { return states_; }
 
     TMainPage page() const { return page_; }
-    void showPage(TMainPage page);
     // Selects a row of the visible page's grid and makes its record current.
     void selectRow(TMainPage page, int row);
-
-    // Re-evaluates the enabled commands and fixes the tables' sort orders.
-    void evaluateCommands();
 
     // Start-up after the window is shown for the first time, and every later
     // activation of the application.
@@ -161,36 +180,11 @@ public:
     // Rebuild Indexes without asking; returns the error text, empty on success.
     QString rebuildIndexes();
 
-    // Workflows of later parts of the program, one entry point each. Until a
-    // workflow is built, its entry point says so in the status panel.
-    void newCoverSheet();
-    void addCoverSheet();
-    void editOutgoingFax();
-    void editReceivedFaxNotes();
-    void cloneOutgoingFax();
-    void forwardReceivedFax();
-    bool runFaxLogCleanup();  // true when the cleanup asks for a rebuild
-    void sendOutgoingFax();
-    void startReceiveMode();
-    void stopReceiveMode();
-    void endReceiveModeForClose();
+    // Windows of other parts of the program; until one is built, its entry
+    // point says so in the status panel.
     void openViewer(const QString& path, const QString& description);
     void openPhoneBook();
     void openCoverDesigner();
-    void openPreferences();
-    void openQuickSetup();
-    void showConfigurationReport();
-    bool processPrintDriverFiles();  // true when faxes were taken in
-    // Posted from the receive workflow: plays the notification sound once the
-    // current event has been handled.
-    void postPlayReceiveSound();
-    void playReceiveSound();
-    void writePrintDriverSettings();
-    void notAvailableYet(const QString& function);
-
-    // File deletion of the logs' fax files; failures are ignored.
-    void removeSendFile(const std::string& name);
-    void removeReceivedFile(const std::string& name);
 
 signals:
     void commandsEvaluated();
@@ -201,6 +195,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void createReceiveComponents();
     void buildActions();
     void buildMenus();
     void buildButtonBar();
@@ -222,20 +217,15 @@ private:
     void saveGridLayout();
     void applyHints();
 
-    TLogTable& log(TMainPage page) { return page == TMainPage::Outgoing ? *outgoing_ : *incoming_; }
     TLogModel& model(TMainPage page);
     QTableView* grid(TMainPage page) const;
-    bool hasCurrent(TMainPage page);
     void fixOrder(TMainPage page);
     // Reloads a page's model and puts the selection back on the table's current record.
     void refreshPage(TMainPage page);
     void refreshBoth();
     // Whether the table's current record passes the deleted-records setting and the filter.
     bool currentVisible(TMainPage page);
-    bool refuseInReceiveMode();
     bool refuseWhileReceiving();
-    void deleteOutgoing();
-    void deleteIncoming();
     void viewFile();
     void setArchiveCaption(bool unarchive);
 
@@ -281,6 +271,16 @@ private:
     QTableView* outgoingGrid_ = nullptr;
     QTableView* incomingGrid_ = nullptr;
     TStatusPanel* status_ = nullptr;
+
+    std::unique_ptr<TPxQtEventLoop> eventLoop_;
+    std::unique_ptr<TPxComPort> comPort_;
+    std::unique_ptr<TPxReceiveFax> receiveFax_;
+    std::unique_ptr<TOutgoingWorkflow> outgoingWorkflow_;
+    std::unique_ptr<TIncomingWorkflow> incomingWorkflow_;
+    std::unique_ptr<TCleanupWorkflow> cleanupWorkflow_;
+    std::unique_ptr<TPrintDriverIntake> printDriverIntake_;
+    std::unique_ptr<TPreferencesWorkflow> preferencesWorkflow_;
+    std::unique_ptr<TConfigurationReport> configurationReport_;
 };
 
 }  // namespace px

@@ -5,11 +5,17 @@
 #include <QUrl>
 #include <optional>
 
+#include "app/cleanup/cleanup_workflow.h"
+#include "app/host/fax_files.h"
+#include "app/host/status_panel.h"
+#include "app/host/user_prompts.h"
+#include "app/incoming/incoming_workflow.h"
 #include "app/main_window/main_screen.h"
 #include "app/main_window/rebuild_dialog.h"
-#include "app/main_window/status_panel.h"
-#include "app/main_window/user_prompts.h"
 #include "app/main_window/view_description.h"
+#include "app/outgoing/outgoing_workflow.h"
+#include "app/preferences/preferences_workflow.h"
+#include "app/report/configuration_report.h"
 #include "app/tables/index_rebuild.h"
 #include "settings/file_names.h"
 #include "ui/help/help_center.h"
@@ -19,29 +25,9 @@ namespace px {
 
 namespace {
 
-// A stored file name is a bare 8.3 name; anything with a folder in it is not
-// one of ours and is never touched.
-bool isBareName(const std::string& name) {
-    return !name.empty() && name.find('/') == std::string::npos &&
-           name.find('\\') == std::string::npos && name != "." && name != "..";
-}
-
-std::string companionName(const std::string& cover) {
-    const auto dot = cover.rfind('.');
-    return (dot == std::string::npos ? cover : cover.substr(0, dot)) + ".FCD";
-}
-
 constexpr const char* kWebsite = "https://parvex.example.org/";
 
 }  // namespace
-
-bool TMainScreen::refuseInReceiveMode() {
-    if (!receiveMode_) {
-        return false;
-    }
-    prompts_.information(this, messageText(kReceiveModeRefusal));
-    return true;
-}
 
 bool TMainScreen::refuseWhileReceiving() {
     if (page_ == TMainPage::Incoming && faxBeingReceived_) {
@@ -52,20 +38,20 @@ bool TMainScreen::refuseWhileReceiving() {
 }
 
 void TMainScreen::newCoverSheetClick() {
-    if (!refuseInReceiveMode()) {
-        newCoverSheet();
+    if (!refuseInReceiveMode(*this)) {
+        outgoingWorkflow_->newCoverSheet();
     }
 }
 
 void TMainScreen::addCoverSheetClick() {
-    if (refuseInReceiveMode()) {
+    if (refuseInReceiveMode(*this)) {
         return;
     }
     if (!hasCurrent(TMainPage::Outgoing)) {
         prompts_.beep();
         return;
     }
-    addCoverSheet();
+    outgoingWorkflow_->addCoverSheet();
 }
 
 void TMainScreen::editClick() {
@@ -77,7 +63,7 @@ void TMainScreen::editClick() {
             prompts_.beep();
             return;
         }
-        editReceivedFaxNotes();
+        incomingWorkflow_->editNotes();
         return;
     }
     if (!hasCurrent(TMainPage::Outgoing)) {
@@ -85,10 +71,10 @@ void TMainScreen::editClick() {
         return;
     }
     const bool hasCover = !outgoing_->table().text("FAXCOVER").empty();
-    if (hasCover && refuseInReceiveMode()) {
+    if (hasCover && refuseInReceiveMode(*this)) {
         return;
     }
-    editOutgoingFax();
+    outgoingWorkflow_->edit();
 }
 
 void TMainScreen::cloneClick() {
@@ -96,151 +82,30 @@ void TMainScreen::cloneClick() {
         prompts_.beep();
         return;
     }
-    cloneOutgoingFax();
+    outgoingWorkflow_->clone();
 }
 
 void TMainScreen::forwardClick() {
-    if (refuseInReceiveMode()) {
+    if (refuseInReceiveMode(*this)) {
         return;
     }
     if (!hasCurrent(TMainPage::Incoming)) {
         prompts_.beep();
         return;
     }
-    forwardReceivedFax();
+    outgoingWorkflow_->forwardReceivedFax();
 }
 
 void TMainScreen::archiveClick() {
-    const TMainPage page = page_;
-    if (!hasCurrent(page)) {
-        prompts_.beep();
-        return;
-    }
-    if (refuseWhileReceiving()) {
-        return;
-    }
-    TXbTable& table = log(page).table();
-    const std::uint32_t recno = table.recNo();
-    const bool archived = log(page).archived();
-    std::string question = archived ? "UnArchive the current fax?" : "Archive the current fax?";
-    question += "\r";
-    if (page == TMainPage::Outgoing) {
-        const std::string subject = table.text("SUBJECT");
-        question += subject.empty() ? "(no subject)" : "(subject: " + subject + ")";
-    } else {
-        const std::string from = table.text("FROM");
-        if (!from.empty()) {
-            question += "(from: " + from + ")";
-        }
-    }
-    if (!prompts_.question(this, "Archive", messageText(QString::fromStdString(question)), true)) {
-        return;
-    }
-    try {
-        table.goTo(recno);
-        table.setLogical("ARCHIVED", !archived);
-    } catch (const std::exception&) {
-        // The record keeps its state; the grid shows what is stored.
-    }
-    refreshPage(page);
+    outgoingWorkflow_->archive(page_);
 }
 
 void TMainScreen::deleteClick() {
     if (page_ == TMainPage::Outgoing) {
-        deleteOutgoing();
+        outgoingWorkflow_->deleteFax();
     } else {
-        deleteIncoming();
+        incomingWorkflow_->deleteFax();
     }
-}
-
-void TMainScreen::removeSendFile(const std::string& name) {
-    if (isBareName(name)) {
-        std::remove(resolveNoCase(folder_.sendFolder(), name).c_str());
-    }
-}
-
-void TMainScreen::removeReceivedFile(const std::string& name) {
-    if (isBareName(name)) {
-        std::remove(resolveNoCase(folder_.receiveFolder(), name).c_str());
-    }
-}
-
-void TMainScreen::deleteOutgoing() {
-    if (!hasCurrent(TMainPage::Outgoing)) {
-        prompts_.beep();
-        return;
-    }
-    TXbTable& table = outgoing_->table();
-    const std::uint32_t recno = table.recNo();
-    const std::string doc = table.text("FAXDOC");
-    const std::string cover = table.text("FAXCOVER");
-    enum { kCover, kBody, kBoth } what = kBoth;
-    if (!doc.empty() && !cover.empty()) {
-        const int chosen = prompts_.choice(
-            this, "Delete Fax",
-            {"Delete Fax Cover", "Delete Fax Body", "Delete Both Fax Cover && Fax Body"}, 2);
-        if (chosen < 0) {
-            return;
-        }
-        what = chosen == 0 ? kCover : chosen == 1 ? kBody : kBoth;
-    } else {
-        const QString question = messageText(QString::fromStdString(
-            "Delete the current fax?\r\n(subject: \"" + table.text("SUBJECT") + "\")"));
-        if (!prompts_.question(this, "Delete", question, true)) {
-            return;
-        }
-    }
-    try {
-        table.goTo(recno);
-        switch (what) {
-            case kCover:
-                table.setText("FAXCOVER", "");
-                break;
-            case kBody:
-                table.setText("FAXDOC", "");
-                break;
-            case kBoth:
-                table.setDeleted(true);
-                break;
-        }
-    } catch (const std::exception& e) {
-        prompts_.information(this, QString::fromUtf8(e.what()));
-        refreshPage(TMainPage::Outgoing);
-        return;
-    }
-    if (what != kCover) {
-        removeSendFile(doc);
-    }
-    if (what != kBody && !cover.empty()) {
-        removeSendFile(cover);
-        removeSendFile(companionName(cover));
-    }
-    refreshPage(TMainPage::Outgoing);
-}
-
-void TMainScreen::deleteIncoming() {
-    if (!hasCurrent(TMainPage::Incoming) || faxBeingReceived_) {
-        prompts_.beep();
-        return;
-    }
-    TXbTable& table = incoming_->table();
-    const std::uint32_t recno = table.recNo();
-    const std::string file = table.text("FAXFILE");
-    const QString question = messageText(QString::fromStdString(
-        "Delete the current fax?\r\n(from: \"" + table.text("FROM") + "\")"));
-    if (!prompts_.question(this, "Delete", question, true)) {
-        return;
-    }
-    try {
-        table.goTo(recno);
-        table.setDeleted(true);
-    } catch (const std::exception& e) {
-        prompts_.information(this, QString::fromUtf8(e.what()));
-        refreshPage(TMainPage::Incoming);
-        return;
-    }
-    removeReceivedFile(file);
-    refreshPage(TMainPage::Incoming);
 }
 
 void TMainScreen::showArchivedClick() {
@@ -254,40 +119,28 @@ void TMainScreen::showArchivedClick() {
 }
 
 void TMainScreen::faxLogCleanupClick() {
-    if (refuseInReceiveMode()) {
+    if (refuseInReceiveMode(*this)) {
         return;
     }
-    if (runFaxLogCleanup()) {
+    if (cleanupWorkflow_->run()) {
         rebuildIndexes();
     }
 }
 
 void TMainScreen::sendClick() {
-    if (receiveMode_) {
-        prompts_.information(this, messageText(kSendRefusedInReceiveMode));
-        return;
-    }
-    if (page_ == TMainPage::Incoming) {
-        prompts_.information(this, messageText(kSendFromIncomingPage));
-        return;
-    }
-    if (!hasCurrent(TMainPage::Outgoing)) {
-        prompts_.beep();
-        return;
-    }
-    sendOutgoingFax();
+    outgoingWorkflow_->send();
 }
 
 void TMainScreen::receiveClick() {
     if (receiveMode_) {
-        stopReceiveMode();
+        incomingWorkflow_->stopReceiveMode();
     } else {
-        startReceiveMode();
+        incomingWorkflow_->startReceiveMode();
     }
 }
 
 void TMainScreen::viewClick() {
-    if (refuseInReceiveMode()) {
+    if (refuseInReceiveMode(*this)) {
         return;
     }
     if (!hasCurrent(page_)) {
@@ -355,25 +208,25 @@ void TMainScreen::viewFile() {
 }
 
 void TMainScreen::phoneBookClick() {
-    if (!refuseInReceiveMode()) {
+    if (!refuseInReceiveMode(*this)) {
         openPhoneBook();
     }
 }
 
 void TMainScreen::coverDesignerClick() {
-    if (!refuseInReceiveMode()) {
+    if (!refuseInReceiveMode(*this)) {
         openCoverDesigner();
     }
 }
 
 void TMainScreen::preferencesClick() {
-    if (!refuseInReceiveMode()) {
-        openPreferences();
+    if (!refuseInReceiveMode(*this)) {
+        preferencesWorkflow_->openPreferences();
     }
 }
 
 void TMainScreen::rebuildIndexesClick() {
-    if (refuseInReceiveMode()) {
+    if (refuseInReceiveMode(*this)) {
         return;
     }
     const QString error = rebuildIndexes();
@@ -459,7 +312,7 @@ void TMainScreen::bindHelpActions() {
     topic(TCommand::HelpFaq, kHelpFaq);
     topic(TCommand::HelpTechnicalSupport, kHelpTechnicalSupport);
     connect(action(TCommand::ConfigurationInformation), &QAction::triggered, this,
-            &TMainScreen::showConfigurationReport);
+            [this] { configurationReport_->show(); });
     connect(action(TCommand::QuickStart), &QAction::triggered, this, [this] {
         if (help_ != nullptr) {
             help_->showQuickStart();
@@ -476,7 +329,7 @@ void TMainScreen::bindHelpActions() {
         }
     });
     connect(action(TCommand::VisitWebsite), &QAction::triggered, this, [this] {
-        if (!refuseInReceiveMode()) {
+        if (!refuseInReceiveMode(*this)) {
             QDesktopServices::openUrl(QUrl(kWebsite));
         }
     });

@@ -8,9 +8,13 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "app/host/status_panel.h"
+#include "app/host/user_prompts.h"
+#include "app/incoming/incoming_workflow.h"
 #include "app/main_window/main_screen.h"
-#include "app/main_window/status_panel.h"
-#include "app/main_window/user_prompts.h"
+#include "app/preferences/preferences_workflow.h"
+#include "app/printdriver/print_driver_intake.h"
+#include "fax/components/px_receive_fax.h"
 #include "settings/window_placement.h"
 
 namespace px {
@@ -73,6 +77,7 @@ void TMainScreen::formCreate() {
         }
     }
     outgoingSortAction(TOutgoingSort::DateSent)->setChecked(true);
+    receiveFax_->setDestinationDir(folder_.receiveFolder());
     try {
         settings_ = settingsFile_.load();
         settingsLoaded_ = true;
@@ -119,7 +124,7 @@ void TMainScreen::firstActivation() {
     firstActivationPending_ = false;
     loadPlacement();
     std::uint32_t remembered = 0;
-    if (processPrintDriverFiles() && outgoing_->table().isOpen() &&
+    if (printDriverIntake_->processWaitingFiles() && outgoing_->table().isOpen() &&
         outgoing_->table().hasCurrent()) {
         remembered = outgoing_->table().recNo();
     }
@@ -128,7 +133,7 @@ void TMainScreen::firstActivation() {
         activateWindow();
     }
     if (firstRun_) {
-        openQuickSetup();
+        preferencesWorkflow_->openQuickSetup();
     }
     if (logsOpen_ && (!outgoing_->hasMarkerTag() || !incoming_->hasMarkerTag())) {
         if (prompts_.question(this, "REINDEX", messageText(kReindexQuestion), false)) {
@@ -147,10 +152,10 @@ void TMainScreen::firstActivation() {
     }
     evaluateCommands();
     loadGridLayout();
-    writePrintDriverSettings();
+    printDriverIntake_->writeSettingsFile();
     if (settings_.receive.atStartup) {
         try {
-            startReceiveMode();
+            incomingWorkflow_->startReceiveMode();
         } catch (const std::exception&) {
             // The mode simply stays off.
         }
@@ -161,7 +166,7 @@ void TMainScreen::laterActivation() {
     if (firstActivationPending_ || closing_ || !logsOpen_) {
         return;
     }
-    if (processPrintDriverFiles()) {
+    if (printDriverIntake_->processWaitingFiles()) {
         refreshPage(TMainPage::Outgoing);
     }
     evaluateCommands();
@@ -186,7 +191,7 @@ bool TMainScreen::formCloseQuery() {
         return false;
     }
     if (receiveMode_) {
-        endReceiveModeForClose();
+        incomingWorkflow_->endReceiveModeForClose();
     }
     // A layout that was never loaded would overwrite the saved one with the defaults.
     if (logsOpen_ && layoutLoaded_) {

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "app/host/user_prompts.h"
 #include "app/main_window/just_one.h"
 #include "app/main_window/main_screen.h"
-#include "app/main_window/user_prompts.h"
 #include "ui/help/help_center.h"
 #include "ui/help/help_topics.h"
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/host/status_panel.h"
 #include "app/main_window/just_one.h"
-#include "app/main_window/status_panel.h"
 #include "main_window_fixture.h"
 #include "settings/settings_file.h"
 #include "support/prerequisite.h"
@@ -47,7 +47,7 @@ TEST_F(Lifecycle, FirstRunOpensQuickSetupAndCreatesTheWorkingFolders) {
     EXPECT_TRUE(fs::is_directory(home / "Receive"));
     EXPECT_TRUE(fs::exists(home / "PXOUT.DBF"));
     EXPECT_TRUE(fs::exists(home / "PXREC.DBF"));
-    EXPECT_TRUE(window->statusPanel()->text().startsWith("Quick setup"));
+    EXPECT_TRUE(window->statusPanel().text().startsWith("Quick setup"));
     EXPECT_EQ(window->lastSendError(), -1);
     EXPECT_EQ(window->windowTitle(), "Parvex");
 }

@@ -5,7 +5,8 @@
 #include <QTest>
 #include <filesystem>
 
-#include "app/main_window/status_panel.h"
+#include "app/host/status_panel.h"
+#include "app/outgoing/outgoing_workflow.h"
 #include "main_window_fixture.h"
 
 namespace px::test {
@@ -109,50 +110,25 @@ TEST_F(MainScreen, ShowArchivedTwiceRestoresTheFilterOnBothLogs) {
     EXPECT_EQ(rows(TMainPage::Incoming), 0);
 }
 
-TEST_F(MainScreen, DeleteRemovesTheRecordAndItsFiles) {
+// Each page's Delete reaches its own log's workflow (which the workflow
+// tests cover in full) and the grids show the result.
+TEST_F(MainScreen, DeleteWorksOnTheVisiblePagesLog) {
     configured();
-    writeLogs({{"Both", "Ann", "20261201", "FAX00001.APF", "COV00001.APF"},
-               {"Body", "Bob", "20261130", "FAX00002.APF", ""},
-               {"Sneaky", "Eve", "20261129", "../outside.txt", ""}},
+    writeLogs({{"Body", "Bob", "20261130", "FAX00002.APF", ""}},
               {{"STATION", "20261201", "R0000001.APF"}});
     fs::create_directories(home / "SEND");
     fs::create_directories(home / "Receive");
-    for (const char* f : {"SEND/FAX00001.APF", "SEND/cov00001.apf", "SEND/COV00001.FCD",
-                          "SEND/FAX00002.APF", "Receive/R0000001.APF", "outside.txt"}) {
+    for (const char* f : {"SEND/FAX00002.APF", "Receive/R0000001.APF"}) {
         writeFile(home / f, "x");
     }
     open();
-    ASSERT_EQ(rows(TMainPage::Outgoing), 3);
-
-    // Cover and body: the dialog offers the three choices; the cover alone goes.
-    window->selectRow(TMainPage::Outgoing, 0);
-    prompts.choices = {0};
-    trigger(TCommand::Delete);
-    ASSERT_EQ(prompts.choicesOffered.size(), 1u);
-    EXPECT_EQ(prompts.choicesOffered[0].size(), 3);
-    EXPECT_FALSE(fs::exists(home / "SEND/cov00001.apf")) << "found in any letter case";
-    EXPECT_FALSE(fs::exists(home / "SEND/COV00001.FCD"));
-    EXPECT_TRUE(fs::exists(home / "SEND/FAX00001.APF"));
-    EXPECT_EQ(rows(TMainPage::Outgoing), 3);
-    EXPECT_EQ(window->outgoingLog().table().text("FAXCOVER"), "");
-
-    // Body only now: a question, No the default; Yes deletes record and file.
-    window->selectRow(TMainPage::Outgoing, 0);
+    ASSERT_EQ(rows(TMainPage::Outgoing), 1);
     prompts.answers = {true};
     trigger(TCommand::Delete);
-    EXPECT_EQ(prompts.questions.back().caption, "Delete");
-    EXPECT_EQ(prompts.questions.back().text, "Delete the current fax?\n(subject: \"Both\")");
-    EXPECT_TRUE(prompts.questions.back().noDefault);
-    EXPECT_FALSE(fs::exists(home / "SEND/FAX00001.APF"));
-    EXPECT_EQ(rows(TMainPage::Outgoing), 2);
-
-    // A stored name that leaves the send folder is never followed.
-    window->selectRow(TMainPage::Outgoing, 1);
-    ASSERT_EQ(window->outgoingLog().table().text("SUBJECT"), "Sneaky");
-    prompts.answers = {true};
-    trigger(TCommand::Delete);
-    EXPECT_TRUE(fs::exists(home / "outside.txt"));
-    EXPECT_EQ(rows(TMainPage::Outgoing), 1);
+    EXPECT_EQ(prompts.questions.back().text, "Delete the current fax?\n(subject: \"Body\")");
+    EXPECT_FALSE(fs::exists(home / "SEND/FAX00002.APF"));
+    EXPECT_EQ(rows(TMainPage::Outgoing), 0);
+    EXPECT_EQ(rows(TMainPage::Incoming), 1);
 
     window->showPage(TMainPage::Incoming);
     window->evaluateCommands();
@@ -267,7 +243,7 @@ TEST_F(MainScreen, ViewOffersCoverOrDocumentAndReportsMissingFiles) {
     EXPECT_EQ(prompts.choicesOffered[0],
               QStringList({"View Cover File", "View Original Document"}));
     EXPECT_TRUE(prompts.informations.empty()) << "Cancel ends the command";
-    EXPECT_FALSE(window->statusPanel()->isVisible()) << "status panel restored";
+    EXPECT_FALSE(window->statusPanel().isVisible()) << "status panel restored";
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     window->selectRow(TMainPage::Outgoing, 1);
@@ -297,7 +273,7 @@ TEST_F(MainScreen, RebuildIndexesPacksDeletedRecordsAndAddsTheMarker) {
     EXPECT_EQ(window->outgoingLog().table().recCount(), 1u);
     EXPECT_EQ(rows(TMainPage::Outgoing), 1);
     EXPECT_TRUE(fs::exists(home / "PXPB.DBF"));
-    EXPECT_FALSE(window->statusPanel()->isVisible());
+    EXPECT_FALSE(window->statusPanel().isVisible());
 }
 
 TEST_F(MainScreen, DoubleClickEditsOnlyWhileEditIsEnabled) {
@@ -306,11 +282,11 @@ TEST_F(MainScreen, DoubleClickEditsOnlyWhileEditIsEnabled) {
     open();
     QTableView* grid = window->outgoingGrid();
     emit grid->doubleClicked(window->outgoingModel().index(0, 0));
-    EXPECT_TRUE(window->statusPanel()->text().contains("not available yet"));
-    window->statusPanel()->hidePanel();
+    EXPECT_TRUE(window->statusPanel().text().contains("not available yet"));
+    window->statusPanel().hidePanel();
     window->action(TCommand::Edit)->setEnabled(false);
     emit grid->doubleClicked(window->outgoingModel().index(0, 0));
-    EXPECT_FALSE(window->statusPanel()->isVisible());
+    EXPECT_FALSE(window->statusPanel().isVisible());
 }
 
 }  // namespace
@@ -331,6 +307,29 @@ TEST_F(MainWindowFixture, CtrlTabSwitchesBetweenTheTwoLogs) {
     EXPECT_TRUE(window->action(TCommand::ForwardReceivedFax)->isEnabled());
     QTest::keyClick(window.get(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(window->page(), TMainPage::Outgoing);
+}
+
+// A workflow that appends a fax has the log reopened: the new record shows,
+// the archive filter and the sort order still hold, and it stays current.
+TEST_F(MainScreen, ReopenedLogShowsTheNewRecordAndKeepsFilterOrderAndPlace) {
+    configured();
+    writeLogs({{"Old", "Ann", "20261201"}, {"Hidden", "Eve", "20261130", "", "", true}}, {});
+    open();
+    trigger(TCommand::Sort);
+    window->outgoingSortAction(TOutgoingSort::Subject)->trigger();
+    TXbTable& table = window->log(TMainPage::Outgoing).table();
+    const int order = table.order();
+    table.append();
+    table.setText("SUBJECT", "New");
+    const std::uint32_t added = table.recNo();
+
+    window->reopenLog(TMainPage::Outgoing);
+
+    EXPECT_EQ(rows(TMainPage::Outgoing), 2) << "the archived fax stays hidden";
+    EXPECT_EQ(table.order(), order);
+    EXPECT_EQ(table.recNo(), added);
+    EXPECT_EQ(cell(TMainPage::Outgoing, 0, "SUBJECT"), "New");
+    EXPECT_EQ(cell(TMainPage::Outgoing, 1, "SUBJECT"), "Old");
 }
 
 }  // namespace

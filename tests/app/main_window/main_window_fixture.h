@@ -10,60 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "app/host/scripted_prompts.h"
 #include "app/main_window/main_screen.h"
-#include "app/main_window/user_prompts.h"
 #include "app/tables/index_rebuild.h"
 #include "support/temp_dir.h"
 
 namespace px::test {
-
-class TScriptedPrompts : public TUserPrompts {
-public:
-    struct TQuestion {
-        QString caption;
-        QString text;
-        bool noDefault;
-    };
-    std::vector<QString> informations;
-    std::vector<TQuestion> questions;
-    std::deque<bool> answers;  // Yes/No answers in turn; No when none left
-    std::deque<int> choices;   // choice and button-choice answers; -1 when none left
-    std::vector<QStringList> choicesOffered;
-    int beeps = 0;
-
-    void information(QWidget*, const QString& text) override { informations.push_back(text); }
-    bool question(QWidget*, const QString& caption, const QString& text, bool noDefault) override {
-        questions.push_back({caption, text, noDefault});
-        if (answers.empty()) {
-            return false;
-        }
-        const bool yes = answers.front();
-        answers.pop_front();
-        return yes;
-    }
-    int choice(QWidget*, const QString&, const QStringList& options, int) override {
-        choicesOffered.push_back(options);
-        return next();
-    }
-    int buttonChoice(QWidget*, const QString&, const QStringList& buttons) override {
-        choicesOffered.push_back(buttons);
-        return next();
-    }
-    TFaxErrorResult faxError(QWidget*, const QString&, const QString&, bool, bool) override {
-        return TFaxErrorResult::Ok;
-    }
-    void beep() override { ++beeps; }
-
-private:
-    int next() {
-        if (choices.empty()) {
-            return -1;
-        }
-        const int c = choices.front();
-        choices.pop_front();
-        return c;
-    }
-};
 
 struct TOutFax {
     TOutFax(std::string s, std::string r, std::string d, std::string dc = "", std::string cv = "",

@@ -1,4 +1,5 @@
-// GUI tests run on the offscreen platform with one QApplication.
+// The main of every window test (parvex_test GUI): one QApplication on the
+// offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include <gtest/gtest.h>
 
 #include <QApplication>

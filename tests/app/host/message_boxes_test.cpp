@@ -9,9 +9,9 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "app/main_window/fax_error_dialog.h"
-#include "app/main_window/status_panel.h"
-#include "app/main_window/user_prompts.h"
+#include "app/host/fax_error_dialog.h"
+#include "app/host/status_panel.h"
+#include "app/host/user_prompts.h"
 
 namespace px {
 namespace {
@@ -93,38 +93,6 @@ TEST(BusyScope, CursorAndPanelAreRestoredWhenAnOperationThrows) {
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(panel.isHidden());
-}
-
-}  // namespace
-}  // namespace px
-
-#include <QLabel>
-#include <QProgressBar>
-
-#include "app/main_window/rebuild_dialog.h"
-#include "app/tables/index_rebuild.h"
-
-namespace px {
-namespace {
-
-TEST(RebuildDialog, ShowsEachStepDrivesTheGaugeAndReportsAFailure) {
-    TRebuildDialog ok(nullptr, [](const TRebuildProgress& progress) {
-        progress.status("Removing FAX file records marked for deletion");
-        progress.gauge(40);
-        progress.status("Rebuilding FAX file indexes");
-        progress.gauge(100);
-    });
-    EXPECT_TRUE(ok.run().isEmpty());
-    EXPECT_EQ(ok.stepsShown(), QStringList({"Removing FAX file records marked for deletion",
-                                            "Rebuilding FAX file indexes"}));
-    EXPECT_EQ(ok.gauge()->value(), 100);
-    EXPECT_FALSE(ok.isVisible()) << "the dialog closes itself";
-
-    TRebuildDialog failing(nullptr, [](const TRebuildProgress&) {
-        throw std::runtime_error("Cannot write PXOUT.CDX");
-    });
-    EXPECT_EQ(failing.run(), "Cannot write PXOUT.CDX");
-    EXPECT_FALSE(failing.isVisible());
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/main_window/status_panel.h"
+#include "app/host/status_panel.h"
 
 #include <QApplication>
 #include <QTimer>

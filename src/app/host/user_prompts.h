@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "app/main_window/fax_error_dialog.h"
+#include "app/host/fax_error_dialog.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "app/main_window/fax_error_dialog.h"
+#include "app/host/fax_error_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,0 +1,148 @@
+#include "app/outgoing/outgoing_workflow.h"
+
+#include <QStringList>
+#include <cstdint>
+#include <string>
+
+#include "app/host/fax_files.h"
+#include "app/host/user_prompts.h"
+#include "app/tables/log_table.h"
+
+namespace px {
+
+namespace {
+
+enum class TDeletePart { Cover, Body, Both };
+
+}  // namespace
+
+void TOutgoingWorkflow::newCoverSheet() {
+    notAvailableYet(host_, "New Cover Sheet");
+}
+
+void TOutgoingWorkflow::addCoverSheet() {
+    notAvailableYet(host_, "Add Cover Sheet");
+}
+
+void TOutgoingWorkflow::edit() {
+    notAvailableYet(host_, "Editing an outgoing fax");
+}
+
+void TOutgoingWorkflow::clone() {
+    notAvailableYet(host_, "Clone");
+}
+
+void TOutgoingWorkflow::forwardReceivedFax() {
+    notAvailableYet(host_, "Forward Received Fax");
+}
+
+void TOutgoingWorkflow::send() {
+    TUserPrompts& prompts = host_.prompts();
+    if (host_.receiveMode()) {
+        prompts.information(host_.dialogParent(), messageText(kSendRefusedInReceiveMode));
+        return;
+    }
+    if (host_.visiblePage() == TMainPage::Incoming) {
+        prompts.information(host_.dialogParent(), messageText(kSendFromIncomingPage));
+        return;
+    }
+    if (!host_.hasCurrent(TMainPage::Outgoing)) {
+        prompts.beep();
+        return;
+    }
+    notAvailableYet(host_, "Sending");
+}
+
+void TOutgoingWorkflow::archive(TMainPage page) {
+    TUserPrompts& prompts = host_.prompts();
+    if (!host_.hasCurrent(page) || (page == TMainPage::Incoming && host_.faxBeingReceived())) {
+        prompts.beep();
+        return;
+    }
+    TLogTable& log = host_.log(page);
+    TXbTable& table = log.table();
+    const std::uint32_t recno = table.recNo();
+    const bool archived = log.archived();
+    std::string question = archived ? "UnArchive the current fax?" : "Archive the current fax?";
+    question += "\r";
+    if (page == TMainPage::Outgoing) {
+        const std::string subject = table.text("SUBJECT");
+        question += subject.empty() ? "(no subject)" : "(subject: " + subject + ")";
+    } else {
+        const std::string from = table.text("FROM");
+        if (!from.empty()) {
+            question += "(from: " + from + ")";
+        }
+    }
+    if (!prompts.question(host_.dialogParent(), "Archive",
+                          messageText(QString::fromStdString(question)), true)) {
+        return;
+    }
+    try {
+        table.goTo(recno);
+        table.setLogical("ARCHIVED", !archived);
+    } catch (const std::exception&) {
+        // The record keeps its state; the grid shows what is stored.
+    }
+    host_.refreshLog(page);
+}
+
+void TOutgoingWorkflow::deleteFax() {
+    TUserPrompts& prompts = host_.prompts();
+    if (!host_.hasCurrent(TMainPage::Outgoing)) {
+        prompts.beep();
+        return;
+    }
+    TXbTable& table = host_.log(TMainPage::Outgoing).table();
+    const std::uint32_t recno = table.recNo();
+    const std::string doc = table.text("FAXDOC");
+    const std::string cover = table.text("FAXCOVER");
+    TDeletePart part = TDeletePart::Both;
+    if (!doc.empty() && !cover.empty()) {
+        const int chosen = prompts.choice(
+            host_.dialogParent(), "Delete Fax",
+            {"Delete Fax Cover", "Delete Fax Body", "Delete Both Fax Cover && Fax Body"}, 2);
+        if (chosen < 0) {
+            return;
+        }
+        part = chosen == 0   ? TDeletePart::Cover
+               : chosen == 1 ? TDeletePart::Body
+                             : TDeletePart::Both;
+    } else {
+        const QString question = messageText(QString::fromStdString(
+            "Delete the current fax?\r\n(subject: \"" + table.text("SUBJECT") + "\")"));
+        if (!prompts.question(host_.dialogParent(), "Delete", question, true)) {
+            return;
+        }
+    }
+    try {
+        table.goTo(recno);
+        switch (part) {
+            case TDeletePart::Cover:
+                table.setText("FAXCOVER", "");
+                break;
+            case TDeletePart::Body:
+                table.setText("FAXDOC", "");
+                break;
+            case TDeletePart::Both:
+                table.setDeleted(true);
+                break;
+        }
+    } catch (const std::exception& e) {
+        // Nothing was changed, so the files stay with their record.
+        prompts.information(host_.dialogParent(), QString::fromUtf8(e.what()));
+        host_.refreshLog(TMainPage::Outgoing);
+        return;
+    }
+    const ProgramFolder& folder = host_.folder();
+    if (part != TDeletePart::Cover) {
+        removeSendFile(folder, doc);
+    }
+    if (part != TDeletePart::Body && !cover.empty()) {
+        removeSendFile(folder, cover);
+        removeSendFile(folder, coverCompanionName(cover));
+    }
+    host_.refreshLog(TMainPage::Outgoing);
+}
+
+}  // namespace px

@@ -1,0 +1,61 @@
+// Scripted answers to every question the program asks, and a record of every
+// message it showed, so commands and workflows run without a person.
+#pragma once
+
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+#include "app/host/user_prompts.h"
+
+namespace px::test {
+
+class TScriptedPrompts : public TUserPrompts {
+public:
+    struct TQuestion {
+        QString caption;
+        QString text;
+        bool noDefault;
+    };
+    std::vector<QString> informations;
+    std::vector<TQuestion> questions;
+    std::deque<bool> answers;  // Yes/No answers in turn; No when none left
+    std::deque<int> choices;   // choice and button-choice answers; -1 when none left
+    std::vector<QStringList> choicesOffered;
+    int beeps = 0;
+
+    void information(QWidget*, const QString& text) override { informations.push_back(text); }
+    bool question(QWidget*, const QString& caption, const QString& text, bool noDefault) override {
+        questions.push_back({caption, text, noDefault});
+        if (answers.empty()) {
+            return false;
+        }
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+    int choice(QWidget*, const QString&, const QStringList& options, int) override {
+        choicesOffered.push_back(options);
+        return next();
+    }
+    int buttonChoice(QWidget*, const QString&, const QStringList& buttons) override {
+        choicesOffered.push_back(buttons);
+        return next();
+    }
+    TFaxErrorResult faxError(QWidget*, const QString&, const QString&, bool, bool) override {
+        return TFaxErrorResult::Ok;
+    }
+    void beep() override { ++beeps; }
+
+private:
+    int next() {
+        if (choices.empty()) {
+            return -1;
+        }
+        const int c = choices.front();
+        choices.pop_front();
+        return c;
+    }
+};
+
+}  // namespace px::test
