@@ -5,6 +5,11 @@
 // The operating-system side (device, threads) is supplied by a subclass
 // (TPxPosixDispatcher); everything here is plain logic that tests can drive
 // through a fake subclass, with time from an injected clock.
+//
+// One class, implemented part by part: px_base_dispatcher.cpp (open, close),
+// _line (line settings, flow control), _modem_status, _input (receive ring),
+// _output (output ring), _handlers, _triggers, _delivery (one dispatch pass)
+// and _cycle (the dispatch cycle).
 #pragma once
 
 #include <array>
