@@ -79,8 +79,8 @@ public:
     uint32_t inSize() const { return inSize_; }
     uint32_t outSize() const { return outSize_; }
 
-    // --- Line settings. Baud 0, parity 5, data bits 9 and stop bits 3 keep
-    // the current value.
+    // --- Line settings. kKeepBaud, kKeepParity, kKeepDataBits and
+    // kKeepStopBits leave their setting as it is.
     int setLineParams(uint32_t baud, int parity, int dataBits, int stopBits);
     void getLineParams(uint32_t& baud, int& parity, int& dataBits, int& stopBits);
     // 0, or 1 when the line is under hardware flow control.

@@ -31,16 +31,16 @@ int TPxBaseDispatcher::setLineParams(uint32_t baud, int parity, int dataBits, in
         return result;
     }
     TPxLineBlock next = current;
-    if (baud != 0) {
+    if (baud != kKeepBaud) {
         next.baud = baud;
     }
-    if (parity != 5) {
+    if (parity != kKeepParity) {
         next.parity = static_cast<uint8_t>(parity);
     }
-    if (dataBits != 9) {
+    if (dataBits != kKeepDataBits) {
         next.dataBits = static_cast<uint8_t>(dataBits);
     }
-    if (stopBits != 3) {
+    if (stopBits != kKeepStopBits) {
         // 0 and 1 ask for one stop bit, anything else for two; five data bits
         // always go with one and a half.
         const bool one = stopBits == 0 || stopBits == 1;

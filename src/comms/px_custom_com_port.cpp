@@ -340,28 +340,28 @@ void TPxCustomComPort::setComNumber(int number) {
 void TPxCustomComPort::setBaud(uint32_t baud) {
     baud_ = baud;
     if (state_ == psOpen) {
-        check(dispatcher_->setLineParams(baud, 5, 9, 3));
+        check(dispatcher_->setLineParams(baud, kKeepParity, kKeepDataBits, kKeepStopBits));
     }
 }
 
 void TPxCustomComPort::setParity(TParity parity) {
     parity_ = parity;
     if (state_ == psOpen) {
-        check(dispatcher_->setLineParams(0, parity, 9, 3));
+        check(dispatcher_->setLineParams(kKeepBaud, parity, kKeepDataBits, kKeepStopBits));
     }
 }
 
 void TPxCustomComPort::setDataBits(uint16_t bits) {
     dataBits_ = bits;
     if (state_ == psOpen) {
-        check(dispatcher_->setLineParams(0, 5, bits, 3));
+        check(dispatcher_->setLineParams(kKeepBaud, kKeepParity, bits, kKeepStopBits));
     }
 }
 
 void TPxCustomComPort::setStopBits(uint16_t bits) {
     stopBits_ = bits;
     if (state_ == psOpen) {
-        check(dispatcher_->setLineParams(0, 5, 9, bits));
+        check(dispatcher_->setLineParams(kKeepBaud, kKeepParity, kKeepDataBits, bits));
     }
 }
 

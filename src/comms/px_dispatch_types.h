@@ -80,6 +80,13 @@ constexpr int kParityEven = 2;
 constexpr int kParityMark = 3;
 constexpr int kParitySpace = 4;
 
+// Given to setLineParams, these leave their setting as it is.
+constexpr uint32_t kKeepBaud = 0;
+constexpr int kKeepParity = 5;
+constexpr int kKeepDataBits = 9;
+constexpr int kKeepStopBits = 3;
+static_assert(kKeepParity > kParitySpace, "a keep value must not be a parity code");
+
 // The avail trigger's fixed handle.
 constexpr int32_t kAvailTriggerHandle = 1;
 

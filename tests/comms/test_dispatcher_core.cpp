@@ -357,11 +357,11 @@ TEST_F(DispatcherCore, UnchangedLineParamsDoNotTouchTheDevice) {
     const int writes = d.lineBlockWrites;
     const uint64_t slept = clock.slept();
     EXPECT_EQ(d.setLineParams(19200, kParityNone, 8, 1), ecOK);
-    EXPECT_EQ(d.setLineParams(0, 5, 9, 3), ecOK);
+    EXPECT_EQ(d.setLineParams(kKeepBaud, kKeepParity, kKeepDataBits, kKeepStopBits), ecOK);
     EXPECT_EQ(d.lineBlockWrites, writes);
     EXPECT_EQ(clock.slept(), slept);
     d.writeText("x");
-    EXPECT_EQ(d.setLineParams(9600, 5, 9, 3), ecOK);
+    EXPECT_EQ(d.setLineParams(9600, kKeepParity, kKeepDataBits, kKeepStopBits), ecOK);
     EXPECT_EQ(d.lineBlockWrites, writes + 1);
     EXPECT_GT(clock.slept(), slept);  // waited for the line to drain
     uint32_t baud;
@@ -369,6 +369,35 @@ TEST_F(DispatcherCore, UnchangedLineParamsDoNotTouchTheDevice) {
     d.getLineParams(baud, parity, dataBits, stopBits);
     EXPECT_EQ(baud, 9600u);
     EXPECT_EQ(stopBits, 1);
+}
+
+TEST_F(DispatcherCore, EachKeepValueLeavesOnlyItsOwnSettingAsItIs) {
+    struct Params {
+        uint32_t baud;
+        int parity, dataBits, stopBits;
+    };
+    const Params before{9600, kParityEven, 7, 1};
+    const Params next{38400, kParityOdd, 6, 2};
+    const Params rows[] = {
+        {kKeepBaud, next.parity, next.dataBits, next.stopBits},
+        {next.baud, kKeepParity, next.dataBits, next.stopBits},
+        {next.baud, next.parity, kKeepDataBits, next.stopBits},
+        {next.baud, next.parity, next.dataBits, kKeepStopBits},
+    };
+    for (const auto& row : rows) {
+        ASSERT_EQ(d.setLineParams(before.baud, before.parity, before.dataBits, before.stopBits),
+                  ecOK);
+        ASSERT_EQ(d.setLineParams(row.baud, row.parity, row.dataBits, row.stopBits), ecOK);
+        Params got{};
+        d.getLineParams(got.baud, got.parity, got.dataBits, got.stopBits);
+        const auto want = [](auto asked, auto keep, auto old, auto fresh) {
+            return asked == keep ? old : fresh;
+        };
+        EXPECT_EQ(got.baud, want(row.baud, kKeepBaud, before.baud, next.baud));
+        EXPECT_EQ(got.parity, want(row.parity, kKeepParity, before.parity, next.parity));
+        EXPECT_EQ(got.dataBits, want(row.dataBits, kKeepDataBits, before.dataBits, next.dataBits));
+        EXPECT_EQ(got.stopBits, want(row.stopBits, kKeepStopBits, before.stopBits, next.stopBits));
+    }
 }
 
 TEST_F(DispatcherCore, StopBitsFollowTheRequestAndFiveDataBits) {
@@ -379,7 +408,7 @@ TEST_F(DispatcherCore, StopBitsFollowTheRequestAndFiveDataBits) {
     const Row rows[] = {{8, 0, kOneStopBit},  {8, 1, kOneStopBit},   {8, 2, kTwoStopBits},
                         {7, 4, kTwoStopBits}, {5, 1, kOne5StopBits}, {5, 2, kOne5StopBits}};
     for (const auto& row : rows) {
-        ASSERT_EQ(d.setLineParams(0, 5, row.dataBits, row.stopBits), ecOK);
+        ASSERT_EQ(d.setLineParams(kKeepBaud, kKeepParity, row.dataBits, row.stopBits), ecOK);
         EXPECT_EQ(d.block.stopCode, row.code) << row.dataBits << "/" << row.stopBits;
     }
 }
