@@ -82,7 +82,7 @@ int TPxBaseDispatcher::openPort(const std::string& device, uint32_t baud, int pa
         }
     }
     if (result == ecOK) {
-        readModemStatus(0xF0);
+        readModemStatus(kClearModemDeltas);
         maxBaud_ = kMaxBaud;
         result = setLineParams(baud, parity, dataBits, stopBits);
     }
@@ -122,7 +122,7 @@ int TPxBaseDispatcher::closePort() {
 }
 
 int TPxBaseDispatcher::attachSessionSlot(int index, void* record) {
-    if (index < 1 || index > 3) {
+    if (index < 1 || index > kSessionSlots) {
         return ecBadArgument;
     }
     slots_[static_cast<size_t>(index - 1)] = record;
@@ -130,7 +130,7 @@ int TPxBaseDispatcher::attachSessionSlot(int index, void* record) {
 }
 
 void* TPxBaseDispatcher::sessionSlot(int index) const {
-    if (index < 1 || index > 3) {
+    if (index < 1 || index > kSessionSlots) {
         return nullptr;
     }
     return slots_[static_cast<size_t>(index - 1)];

@@ -99,10 +99,10 @@ public:
 
     // --- Modem status and line errors.
     uint8_t readModemStatus(uint8_t clearMask);
-    bool ctsOn() { return readModemStatus(0xFF) & msCts; }
-    bool dsrOn() { return readModemStatus(0xFF) & msDsr; }
-    bool riOn() { return readModemStatus(0xFF) & msRi; }
-    bool dcdOn() { return readModemStatus(0xFF) & msDcd; }
+    bool ctsOn() { return readModemStatus(kKeepModemDeltas) & msCts; }
+    bool dsrOn() { return readModemStatus(kKeepModemDeltas) & msDsr; }
+    bool riOn() { return readModemStatus(kKeepModemDeltas) & msRi; }
+    bool dcdOn() { return readModemStatus(kKeepModemDeltas) & msDcd; }
     bool deltaCts() { return readModemStatus(static_cast<uint8_t>(~msDeltaCts)) & msDeltaCts; }
     bool deltaDsr() { return readModemStatus(static_cast<uint8_t>(~msDeltaDsr)) & msDeltaDsr; }
     bool trailingRi() {
@@ -153,7 +153,8 @@ public:
     void snapshotTriggers(TPxTriggerStore& store);
     void reinstateTriggers(const TPxTriggerStore& store);
 
-    // --- Fax sessions keep their record here (slots 1..3).
+    // --- Fax sessions keep their record here (slots 1..kSessionSlots).
+    static constexpr int kSessionSlots = 3;
     int attachSessionSlot(int index, void* record);
     void* sessionSlot(int index) const;
 
@@ -295,7 +296,7 @@ private:
     TPxDispatchLog log_;
     uint32_t openTimeMs_ = 0;
 
-    std::array<void*, 3> slots_{};
+    std::array<void*, kSessionSlots> slots_{};
 };
 
 }  // namespace px

@@ -23,7 +23,7 @@ bool TPxBaseDispatcher::scanStatusTriggers() {
             bool fire = false;
             switch (trigger.kind) {
                 case stModem: {
-                    const uint8_t mask = static_cast<uint8_t>(trigger.value >> 8);
+                    const uint8_t mask = watchedModemLines(trigger.value);
                     fire = ((modem ^ trigger.value) & mask) != 0;
                     data = modem;
                     break;
@@ -63,7 +63,7 @@ bool TPxBaseDispatcher::scanStatusTriggers() {
         return false;
     }
     return deliverEvent(kMsgTriggerStatus, static_cast<uint32_t>(handle),
-                        static_cast<uint16_t>(std::min<uint32_t>(data, 0xFFFF)));
+                        static_cast<uint16_t>(std::min<uint32_t>(data, kLParamDataMask)));
 }
 
 bool TPxBaseDispatcher::scanTimers() {
@@ -173,15 +173,15 @@ bool TPxBaseDispatcher::scanReceivedData() {
 }
 
 void TPxBaseDispatcher::processLineEvent(uint32_t eventMask) {
-    if (eventMask & (evModemLines | evErr | evBreak)) {
-        const uint8_t status = readModemStatus(0xFF);
+    if (eventMask & (evModemLines | evLineErrors)) {
+        const uint8_t status = readModemStatus(kKeepModemDeltas);
         addLogEntry(ltDispatch, lsModemStatus, status);
         if (!dispatching_) {
             while (!closing_ && scanStatusTriggers()) {
             }
         }
     }
-    if (eventMask & (evErr | evBreak)) {
+    if (eventMask & evLineErrors) {
         TPxDeviceStatus status;
         readDeviceStatus(&status);
         addLogEntry(ltDispatch, lsLineStatus, lineErrors_);

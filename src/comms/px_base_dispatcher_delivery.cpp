@@ -7,13 +7,6 @@
 
 namespace px {
 
-namespace {
-
-// Handler calls to windows give up after this long (the window may be hung).
-constexpr int kWindowSendTimeoutMs = 3000;
-
-}  // namespace
-
 bool TPxBaseDispatcher::setDispatching(bool on) {
     std::lock_guard lock(lineLock_);
     bool previous = dispatching_.exchange(on);
@@ -81,7 +74,7 @@ bool TPxBaseDispatcher::deliverEvent(uint32_t msg, uint32_t wParam, uint16_t lPa
         peekMode_ = true;
         peekCount_ = peekMax_ = 0;
     }
-    const uint32_t lParam = lParamLow | static_cast<uint32_t>(handle_) << 16;
+    const uint32_t lParam = makeLParam(lParamLow, handle_);
     bool goOn = true;
     std::exception_ptr failure;
     try {

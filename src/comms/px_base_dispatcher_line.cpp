@@ -5,22 +5,38 @@
 
 namespace px {
 
+namespace {
+
+// The output thread gets this many looks, this far apart, to empty the ring.
+constexpr int kDrainPolls = 5000;
+constexpr uint32_t kDrainPollMs = 2;
+// Then the characters the UART's FIFO may still hold must go out.
+constexpr uint64_t kFifoCharacters = 18;
+// A character's start bit and two stop bits (one fewer with one stop bit).
+constexpr uint32_t kFramingBits = 3;
+// The wait is reckoned in 100 ns units.
+constexpr uint64_t kUnitsPerSecond = 10000000;
+constexpr uint64_t kUnitsPerMs = 10000;
+// A wait shorter than this is doubled.
+constexpr uint64_t kShortFifoWait = 9999;
+
+}  // namespace
+
 void TPxBaseDispatcher::waitOutputDrained(const TPxLineBlock& block) {
-    for (int i = 0; i < 5000 && outputCount() > 0; ++i) {
-        clock_.sleep(2);
+    for (int i = 0; i < kDrainPolls && outputCount() > 0; ++i) {
+        clock_.sleep(kDrainPollMs);
     }
     if (!wroteSinceOpen_) {
         return;  // nothing was ever sent: no character can be in the UART
     }
-    // Then the time of 18 characters, in 100 ns units, for the UART's FIFO.
     const uint32_t baud = std::max<uint32_t>(block.baud, 1);
     const uint32_t bits = (block.parity != kParityNone ? 1u : 0u) + block.dataBits -
-                          (block.stopCode == kOneStopBit ? 1u : 0u) + 3u;
-    uint64_t d = static_cast<uint64_t>(10000000 / baud) * bits * 18;
-    if (d < 9999) {
+                          (block.stopCode == kOneStopBit ? 1u : 0u) + kFramingBits;
+    uint64_t d = (kUnitsPerSecond / baud) * bits * kFifoCharacters;
+    if (d < kShortFifoWait) {
         d *= 2;
     }
-    clock_.sleep(static_cast<uint32_t>((d + 9999) / 10000));
+    clock_.sleep(static_cast<uint32_t>((d + kUnitsPerMs - 1) / kUnitsPerMs));
 }
 
 int TPxBaseDispatcher::setLineParams(uint32_t baud, int parity, int dataBits, int stopBits) {
@@ -164,8 +180,8 @@ int TPxBaseDispatcher::setSoftwareFlow(uint32_t bufferFull, uint32_t bufferResum
         block.xonLimit = static_cast<uint16_t>(bufferResume);
     }
     block.outX = (options & sfTransmitFlow) != 0;
-    block.xonChar = 17;
-    block.xoffChar = 19;
+    block.xonChar = kXonChar;
+    block.xoffChar = kXoffChar;
     int result = writeLineBlock(block);
     if (result == ecOK) {
         line_ = block;

@@ -6,9 +6,9 @@ namespace px {
 uint8_t TPxBaseDispatcher::readModemStatus(uint8_t clearMask) {
     std::lock_guard lock(lineLock_);
     const uint8_t old = modemStatus_;
-    const uint8_t levels = readModemLines() & 0xF0;
-    uint8_t deltas = old & 0x0F;
-    const uint8_t changed = (old ^ levels) & 0xF0;
+    const uint8_t levels = readModemLines() & msLevels;
+    uint8_t deltas = old & msDeltas;
+    const uint8_t changed = (old ^ levels) & msLevels;
     if (changed & msCts) {
         deltas |= msDeltaCts;
     }
@@ -44,7 +44,7 @@ int TPxBaseDispatcher::takeLineError() {
         found = lerBreak;
     }
     if (found != lerNone) {
-        lineErrors_ &= ~(leOverflow | leOverrun | leParity | leFraming);
+        lineErrors_ &= ~leErrors;
     }
     return found;
 }

@@ -4,26 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <vector>
 
 namespace px {
 
-namespace {
-
-// Handles are issued in sequence this many times before gaps are reused.
-constexpr int32_t kSequentialHandles = 4096;
-
-template <class T>
-void appendLe32(std::vector<uint8_t>& out, T v) {
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i)));
-    }
-}
-
-}  // namespace
-
 bool TPxBaseDispatcher::handleInUse(int32_t handle) const {
-    auto same = [handle](int32_t h) { return (h & ~7) == handle; };
+    auto same = [handle](int32_t h) { return handleBase(h) == handle; };
     return std::any_of(timers_.begin(), timers_.end(), [&](auto& t) { return same(t.handle); }) ||
            std::any_of(dataTriggers_.begin(), dataTriggers_.end(),
                        [&](auto& t) { return same(t.handle); }) ||
@@ -33,11 +18,11 @@ bool TPxBaseDispatcher::handleInUse(int32_t handle) const {
 
 int32_t TPxBaseDispatcher::allocateHandle() {
     if (handleCounter_ <= kSequentialHandles) {
-        return 8 * handleCounter_++;
+        return handleFromSeed(handleCounter_++);
     }
-    for (int32_t handle = 8;; handle += 8) {
-        if (!handleInUse(handle)) {
-            return handle;
+    for (int32_t seed = 1;; ++seed) {
+        if (!handleInUse(handleFromSeed(seed))) {
+            return handleFromSeed(seed);
         }
     }
 }
@@ -63,10 +48,10 @@ int TPxBaseDispatcher::armTimerTrigger(int32_t handle, int32_t ticks, bool activ
             }
             trigger.timer.start(clock_.ticks(), trigger.ticks);
             trigger.armed = true;
-            std::vector<uint8_t> data;
-            appendLe32(data, trigger.ticks);
+            const auto data = logWord(static_cast<uint32_t>(trigger.ticks));
             log_.add(ltTriggerDataChange, lsTimerTrigger, msSinceOpen(),
-                     static_cast<uint32_t>(handle), data.data(), 4);
+                     static_cast<uint32_t>(handle), data.data(),
+                     static_cast<uint32_t>(data.size()));
         } else {
             trigger.armed = false;
         }
@@ -99,7 +84,7 @@ int TPxBaseDispatcher::newStatusTrigger(int kind) {
     }
     std::lock_guard lock(lineLock_);
     TPxStatusTrigger trigger;
-    trigger.handle = allocateHandle() | kind;
+    trigger.handle = allocateHandle() | kind;  // the kind goes in the bits below the seed
     trigger.kind = kind;
     statusTriggers_.push_back(trigger);
     const uint8_t kindByte = static_cast<uint8_t>(kind);
@@ -110,8 +95,8 @@ int TPxBaseDispatcher::newStatusTrigger(int kind) {
 
 int TPxBaseDispatcher::armStatusTrigger(int32_t handle, uint32_t value, bool activate) {
     uint8_t levels = 0;
-    if (activate && (handle & 7) == stModem) {
-        levels = readModemStatus(0xFF) & 0xF0;
+    if (activate && statusKindOf(handle) == stModem) {
+        levels = readModemStatus(kKeepModemDeltas) & msLevels;
     }
     std::lock_guard lock(lineLock_);
     for (auto& trigger : statusTriggers_) {
@@ -124,10 +109,10 @@ int TPxBaseDispatcher::armStatusTrigger(int32_t handle, uint32_t value, bool act
         }
         switch (trigger.kind) {
             case stModem:
-                trigger.value = ((value & 0xF0) << 8) | levels;
+                trigger.value = modemWatchValue(value, levels);
                 break;
             case stLine:
-                trigger.value = (value & 0x0F) << 1;
+                trigger.value = lineErrorWatchFlags(value);
                 break;
             case stOutFree:
             case stOutUsed:
@@ -138,10 +123,9 @@ int TPxBaseDispatcher::armStatusTrigger(int32_t handle, uint32_t value, bool act
                 break;
         }
         trigger.armed = true;
-        std::vector<uint8_t> data;
-        appendLe32(data, trigger.value);
+        const auto data = logWord(trigger.value);
         log_.add(ltTriggerDataChange, lsStatusTrigger, msSinceOpen(), static_cast<uint32_t>(handle),
-                 data.data(), 4);
+                 data.data(), static_cast<uint32_t>(data.size()));
         return ecOK;
     }
     return ecBadTriggerHandle;
@@ -163,8 +147,8 @@ int TPxBaseDispatcher::dropTrigger(int32_t handle) {
     if (handle == kAvailTriggerHandle) {
         return setAvailLevel(0);
     }
-    if (handle < 2) {
-        return ecBadTriggerHandle;
+    if (handle < kAvailTriggerHandle) {
+        return ecBadTriggerHandle;  // 0 and below are never handles
     }
     std::lock_guard lock(lineLock_);
     for (auto it = timers_.begin(); it != timers_.end(); ++it) {
@@ -214,11 +198,11 @@ void TPxBaseDispatcher::reinstateTriggers(const TPxTriggerStore& store) {
     // Handles issued later must not collide with the restored ones.
     int32_t highest = 0;
     for (auto& t : timers_)
-        highest = std::max(highest, t.handle >> 3);
+        highest = std::max(highest, seedOfHandle(t.handle));
     for (auto& t : dataTriggers_)
-        highest = std::max(highest, t.handle >> 3);
+        highest = std::max(highest, seedOfHandle(t.handle));
     for (auto& t : statusTriggers_)
-        highest = std::max(highest, t.handle >> 3);
+        highest = std::max(highest, seedOfHandle(t.handle));
     handleCounter_ = std::max(handleCounter_, highest + 1);
 }
 

@@ -11,6 +11,22 @@ namespace px {
 
 namespace {
 
+// The properties hand their values to the dispatcher as they are.
+static_assert(pNone == kParityNone && pOdd == kParityOdd && pEven == kParityEven &&
+              pMark == kParityMark && pSpace == kParitySpace);
+static_assert(THWFlowOptionSet{hwfUseDTR}.bits() == hfUseDtr &&
+              THWFlowOptionSet{hwfUseRTS}.bits() == hfUseRts &&
+              THWFlowOptionSet{hwfRequireDSR}.bits() == hfRequireDsr &&
+              THWFlowOptionSet{hwfRequireCTS}.bits() == hfRequireCts);
+
+// Flow-control thresholds as shares of the input size: hardware flow control
+// (and a BufferFull or BufferResume too large) takes 90 % and 10 %, software
+// flow control 75 % and 25 %.
+constexpr uint32_t kFullPercent = 90;
+constexpr uint32_t kResumePercent = 10;
+constexpr uint32_t kSoftwareFullPercent = 75;
+constexpr uint32_t kSoftwareResumePercent = 25;
+
 uint16_t percentOf(uint32_t value, uint32_t percent) {
     return static_cast<uint16_t>((value * percent + 50) / 100);
 }
@@ -274,7 +290,7 @@ void TPxCustomComPort::closePort() {
 
 void TPxCustomComPort::handleDeferredClose(uint32_t lParam) {
     if (dispatcher_ && dispatcher_->dispatching()) {
-        window_->postClose(static_cast<int>(lParam >> 16));
+        window_->postClose(lParamPort(lParam));
         return;
     }
     finishClose();
@@ -416,10 +432,10 @@ void TPxCustomComPort::setHWFlowOptions(THWFlowOptionSet options) {
     hwFlow_ = options;
     if (!options.empty()) {
         if (bufferFull_ == 0 || bufferFull_ > inSize_) {
-            bufferFull_ = percentOf(inSize_, 90);
+            bufferFull_ = percentOf(inSize_, kFullPercent);
         }
         if (bufferResume_ == 0 || bufferResume_ > bufferFull_) {
-            bufferResume_ = percentOf(inSize_, 10);
+            bufferResume_ = percentOf(inSize_, kResumePercent);
         }
     }
     applyHardwareFlow();
@@ -449,10 +465,10 @@ void TPxCustomComPort::setSWFlowOptions(TSWFlowOptions options) {
     swFlow_ = options;
     if (options != swfNone) {
         if (bufferFull_ == 0 || bufferFull_ > inSize_) {
-            bufferFull_ = percentOf(inSize_, 75);
-            bufferResume_ = percentOf(inSize_, 25);
+            bufferFull_ = percentOf(inSize_, kSoftwareFullPercent);
+            bufferResume_ = percentOf(inSize_, kSoftwareResumePercent);
         } else if (bufferResume_ == 0 || bufferResume_ > bufferFull_) {
-            bufferResume_ = percentOf(inSize_, 25);
+            bufferResume_ = percentOf(inSize_, kSoftwareResumePercent);
         }
     }
     applySoftwareFlow();
@@ -475,7 +491,7 @@ void TPxCustomComPort::setXOffChar(char c) {
 }
 
 void TPxCustomComPort::setBufferFull(uint16_t value) {
-    bufferFull_ = value > inSize_ ? percentOf(value, 90) : value;
+    bufferFull_ = value > inSize_ ? percentOf(value, kFullPercent) : value;
     if (!hwFlow_.empty()) {
         applyHardwareFlow();
     }
@@ -485,7 +501,7 @@ void TPxCustomComPort::setBufferFull(uint16_t value) {
 }
 
 void TPxCustomComPort::setBufferResume(uint16_t value) {
-    bufferResume_ = value > bufferFull_ ? percentOf(bufferFull_, 10) : value;
+    bufferResume_ = value > bufferFull_ ? percentOf(bufferFull_, kResumePercent) : value;
     if (!hwFlow_.empty()) {
         applyHardwareFlow();
     }
@@ -680,7 +696,7 @@ void TPxCustomComPort::handleTrigger(uint32_t msg, uint32_t wParam, uint16_t dat
             case kMsgTriggerStatus:
                 if (onTriggerStatus_)
                     onTriggerStatus_(*this, wParam);
-                switch (static_cast<int>(wParam & 7)) {
+                switch (statusKindOf(static_cast<int32_t>(wParam))) {
                     case stModem:
                         if (onTriggerModemStatus_)
                             onTriggerModemStatus_(*this);
@@ -792,7 +808,7 @@ bool TPxCustomComPort::DeltaDCD() {
     return openDispatcher()->deltaDcd();
 }
 uint8_t TPxCustomComPort::ModemStatus() {
-    return openDispatcher()->readModemStatus(0xFF);
+    return openDispatcher()->readModemStatus(kKeepModemDeltas);
 }
 void TPxCustomComPort::SendBreak(uint32_t ms) {
     check(openDispatcher()->sendBreak(ms));

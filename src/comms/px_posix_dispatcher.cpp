@@ -25,6 +25,24 @@ constexpr int kThreadStartMs = 3000;
 // Modem lines and error counters are polled this often when the driver
 // cannot wake us for them.
 constexpr int kLinePollMs = 50;
+// How often a purge looks whether the output thread has let go of the ring.
+constexpr int kFlushAckPollMs = 20;
+// How often stopping the threads serves the application's events.
+constexpr int kStopPumpMs = 5;
+// In RS-485 mode the output thread, which lowers RTS after each piece, runs
+// one step above the others.
+constexpr int kRs485OutputBoost = 1;
+
+// The kernel's error counters and the line error each one stands for.
+struct ErrorCounter {
+    int serial_icounter_struct::*count;
+    uint32_t flag;
+};
+constexpr ErrorCounter kErrorCounters[] = {
+    {&serial_icounter_struct::overrun, leOverrun},      {&serial_icounter_struct::parity, leParity},
+    {&serial_icounter_struct::frame, leFraming},        {&serial_icounter_struct::brk, leBreak},
+    {&serial_icounter_struct::buf_overrun, leOverflow},
+};
 
 struct BaudCode {
     uint32_t rate;
@@ -58,6 +76,8 @@ uint32_t baudRate(speed_t code) {
 }
 
 }  // namespace
+
+static_assert(std::size(kErrorCounters) == TPxPosixDispatcher::kErrorCounterCount);
 
 TPxPosixDispatcher::TPxPosixDispatcher(TPxCustomComPort* owner, TPxClock& clock, TPxEventLoop* loop,
                                        TPxSysCalls& sys)
@@ -101,11 +121,9 @@ int TPxPosixDispatcher::openDevice(const std::string& name, uint32_t, uint32_t) 
     modemLinesSupported_ = sys_.ioctl(fd, TIOCMGET, &lines) == 0;
     serial_icounter_struct counts{};
     errorCountsSupported_ = sys_.ioctl(fd, TIOCGICOUNT, &counts) == 0;
-    lastCounts_[0] = counts.overrun;
-    lastCounts_[1] = counts.parity;
-    lastCounts_[2] = counts.frame;
-    lastCounts_[3] = counts.brk;
-    lastCounts_[4] = counts.buf_overrun;
+    for (size_t i = 0; i < lastCounts_.size(); ++i) {
+        lastCounts_[i] = counts.*kErrorCounters[i].count;
+    }
 
     block_ = TPxLineBlock();
     block_.baud = baudRate(cfgetospeed(&saved_));
@@ -318,7 +336,7 @@ int TPxPosixDispatcher::purgeQueue(TPxQueue which) {
         const uint64_t before = flushAcks_;
         flushRequest_.set();
         while (flushAcks_ == before && !outThread_->finished()) {
-            general_.wait(20);
+            general_.wait(kFlushAckPollMs);
         }
     }
     {
@@ -382,10 +400,11 @@ void TPxPosixDispatcher::pumpUntil(const std::function<bool()>& done) {
         }
         // A thread blocked in a call to the application's thread that nobody
         // serves is released after the longest send time.
-        if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(3000)) {
+        if (std::chrono::steady_clock::now() - start >
+            std::chrono::milliseconds(kWindowSendTimeoutMs)) {
             abandonSends() = true;
         }
-        general_.wait(5);
+        general_.wait(kStopPumpMs);
     }
 }
 
@@ -448,7 +467,7 @@ void TPxPosixDispatcher::setPriorityBoost(int boost) {
     if (dispThread_)
         dispThread_->setNice(-boost);
     if (outThread_)
-        outThread_->setNice(-(boost + (rs485Mode() ? 1 : 0)));
+        outThread_->setNice(-(boost + (rs485Mode() ? kRs485OutputBoost : 0)));
 }
 
 // ------------------------------------------------------- com thread's wait
@@ -489,14 +508,12 @@ void TPxPosixDispatcher::pollLineErrors(uint32_t& mask) {
             return;
         }
     }
-    const int now[5] = {counts.overrun, counts.parity, counts.frame, counts.brk,
-                        counts.buf_overrun};
-    const uint32_t flags[5] = {leOverrun, leParity, leFraming, leBreak, leOverflow};
     uint32_t seen = 0;
-    for (int i = 0; i < 5; ++i) {
-        if (now[i] != lastCounts_[i]) {
-            seen |= flags[i];
-            lastCounts_[i] = now[i];
+    for (size_t i = 0; i < lastCounts_.size(); ++i) {
+        const int now = counts.*kErrorCounters[i].count;
+        if (now != lastCounts_[i]) {
+            seen |= kErrorCounters[i].flag;
+            lastCounts_[i] = now;
         }
     }
     if (seen != 0) {

@@ -208,7 +208,7 @@ TEST(PosixPort, PurgeWithTheOutputThreadRunningEmptiesTheRing) {
 
 void closeFromHandler(uint32_t msg, uint32_t, uint32_t lParam) {
     if (msg == kMsgTriggerData) {
-        TPxBaseDispatcher* d = TPxPortTable::instance().find(static_cast<int>(lParam >> 16));
+        TPxBaseDispatcher* d = TPxPortTable::instance().find(lParamPort(lParam));
         d->closePort();
     }
 }
