@@ -37,9 +37,8 @@ int TPxBaseDispatcher::openPort(const std::string& device, uint32_t baud, int pa
     abandonSends_ = false;
     handlerFailed_ = false;
     lineErrors_ = 0;
-    int device_handle = openDevice(device, inSize, outSize);
-    if (device_handle < 0) {
-        return device_handle == ecOutOfMemory ? ecOutOfMemory : device_handle;
+    if (const int deviceHandle = openDevice(device, inSize, outSize); deviceHandle < 0) {
+        return deviceHandle;  // minus the OS error, or out of memory
     }
     deviceOpen_ = true;
     wroteSinceOpen_ = false;

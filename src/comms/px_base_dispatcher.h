@@ -6,6 +6,15 @@
 // (TPxPosixDispatcher); everything here is plain logic that tests can drive
 // through a fake subclass, with time from an injected clock.
 //
+// Results. Throughout the serial layer (dispatcher, drivers, trace and log) a
+// failure is a negative ErrorCode whose magnitude is the row of its text in
+// the error table, and 0 (ecOK) is success; operating-system errors come in
+// through errorFromErrno. Operations that yield a handle or a count return it
+// (0 or more) in place of ecOK; a few report a refusal that is not a failure
+// as a named positive value (kLineUnderFlowControl). Nothing here raises (but
+// for starting a dispatcher's threads twice, a programming error): the com
+// port component (TPxCustomComPort) turns negative results into exceptions.
+//
 // One class, implemented part by part: px_base_dispatcher.cpp (open, close),
 // _line (line settings, flow control), _modem_status, _input (receive ring),
 // _output (output ring), _handlers, _triggers, _delivery (one dispatch pass)
@@ -50,6 +59,7 @@ public:
     virtual uint32_t readDeviceStatus(TPxDeviceStatus* status) = 0;
     virtual uint32_t readEventMask() { return 0; }
     virtual int readLineBlock(TPxLineBlock& block) = 0;
+    // The bytes read (0 or more), or a negative code.
     virtual int readDevice(uint8_t* buffer, uint32_t size) = 0;
     virtual int writeLineBlock(const TPxLineBlock& block) = 0;
     virtual int queueOutput(const uint8_t* data, uint32_t length) = 0;
@@ -83,7 +93,7 @@ public:
     // kKeepStopBits leave their setting as it is.
     int setLineParams(uint32_t baud, int parity, int dataBits, int stopBits);
     void getLineParams(uint32_t& baud, int& parity, int& dataBits, int& stopBits);
-    // 0, or 1 when the line is under hardware flow control.
+    // ecOK, or kLineUnderFlowControl.
     int setDtrLevel(bool on);
     int setRtsLevel(bool on);
     int setDtrRtsLevels(bool dtr, bool rts);

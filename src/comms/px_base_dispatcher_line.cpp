@@ -103,7 +103,7 @@ void TPxBaseDispatcher::applyRts() {
 int TPxBaseDispatcher::setDtrLevel(bool on) {
     std::lock_guard lock(lineLock_);
     if (dtrControlled_) {
-        return 1;
+        return kLineUnderFlowControl;
     }
     dtrState_ = on;
     applyDtr();
@@ -113,7 +113,7 @@ int TPxBaseDispatcher::setDtrLevel(bool on) {
 int TPxBaseDispatcher::setRtsLevel(bool on) {
     std::lock_guard lock(lineLock_);
     if (rtsControlled_) {
-        return 1;
+        return kLineUnderFlowControl;
     }
     rtsState_ = on;
     applyRts();
@@ -123,7 +123,7 @@ int TPxBaseDispatcher::setRtsLevel(bool on) {
 int TPxBaseDispatcher::setDtrRtsLevels(bool dtr, bool rts) {
     std::lock_guard lock(lineLock_);
     if (dtrControlled_ || rtsControlled_) {
-        return 1;
+        return kLineUnderFlowControl;
     }
     dtrState_ = dtr;
     rtsState_ = rts;

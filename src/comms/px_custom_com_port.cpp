@@ -5,7 +5,6 @@
 
 #include "comms/px_com_window.h"
 #include "comms/px_error_text.h"
-#include "comms/px_os_errors.h"
 
 namespace px {
 
@@ -188,9 +187,9 @@ void TPxCustomComPort::openPort() {
     }
     int result = dispatcher->openPort(devicePath(comNumber_), baud_, parity_, dataBits_, stopBits_,
                                       inSize_, outSize_, dtr_, rts_);
-    if (result == -osErrorFromErrno(EACCES)) {
+    if (result == ecAccessDenied) {
         result = ecAlreadyOpen;
-    } else if (result == -2 || result == -3) {
+    } else if (result == ecFileNotFound || result == ecPathNotFound) {
         result = ecBadId;
     }
     if (result < 0) {

@@ -116,6 +116,10 @@ constexpr int statusKindOf(int32_t handle) {
     return handle & kHandleKindMask;
 }
 
+// setDtrLevel, setRtsLevel and setDtrRtsLevels refuse with this (not a
+// failure) while hardware flow control drives the line.
+constexpr int kLineUnderFlowControl = 1;
+
 // Line control function codes.
 constexpr int lcSetRts = 3;
 constexpr int lcClrRts = 4;

@@ -101,19 +101,19 @@ int TPxPosixDispatcher::openDevice(const std::string& name, uint32_t, uint32_t) 
     deviceError_ = 0;
     int fd = sys_.open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return -osErrorFromErrno(errno);
+        return errorFromErrno(errno);
     }
     // One program at a time: the advisory lock keeps out every other program
     // that locks too (even root), TIOCEXCL the others.
     if (sys_.flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;
         sys_.close(fd);
-        return -osErrorFromErrno(err == EWOULDBLOCK ? EBUSY : err);
+        return errorFromErrno(err == EWOULDBLOCK ? EBUSY : err);
     }
     if (sys_.tcgetattr(fd, &saved_) != 0) {
         // Not a terminal device: there is no such serial port.
         sys_.close(fd);
-        return -osErrorFromErrno(ENOENT);
+        return errorFromErrno(ENOENT);
     }
     haveSaved_ = true;
     sys_.ioctl(fd, TIOCEXCL, nullptr);
@@ -157,7 +157,7 @@ int TPxPosixDispatcher::closeDevice() {
         sys_.tcsetattr(fd, &saved_);
     }
     haveSaved_ = false;
-    return sys_.close(fd) == 0 ? ecOK : -1;
+    return sys_.close(fd) == 0 ? ecOK : errorFromErrno(errno);
 }
 
 int TPxPosixDispatcher::sendLineControl(int code) {
@@ -179,7 +179,7 @@ int TPxPosixDispatcher::sendBreak(uint32_t ms) {
             return ecCommNotOpen;
         }
         if (sys_.ioctl(fd_, TIOCSBRK, nullptr) != 0) {
-            return -osErrorFromErrno(errno);
+            return errorFromErrno(errno);
         }
     }
     clock().sleep(ms);
@@ -277,7 +277,7 @@ int TPxPosixDispatcher::writeLineBlock(const TPxLineBlock& block) {
         return ecCommNotOpen;
     }
     if (sys_.tcsetattr(fd_, &t) != 0) {
-        return -osErrorFromErrno(errno);
+        return errorFromErrno(errno);
     }
     block_ = block;
     return ecOK;
@@ -313,11 +313,11 @@ uint32_t TPxPosixDispatcher::readDeviceStatus(TPxDeviceStatus* status) {
 int TPxPosixDispatcher::readDevice(uint8_t* buffer, uint32_t size) {
     std::shared_lock lock(deviceLock_);
     if (fd_ < 0) {
-        return -1;
+        return ecCommNotOpen;
     }
     ssize_t got = sys_.read(fd_, buffer, size);
     if (got < 0) {
-        return errno == EAGAIN ? 0 : -1;
+        return errno == EAGAIN ? 0 : errorFromErrno(errno);
     }
     return static_cast<int>(got);
 }
@@ -326,7 +326,7 @@ int TPxPosixDispatcher::purgeQueue(TPxQueue which) {
     if (which == TPxQueue::Input) {
         std::shared_lock lock(deviceLock_);
         if (fd_ >= 0 && sys_.tcflush(fd_, TCIFLUSH) != 0) {
-            return -osErrorFromErrno(errno);
+            return errorFromErrno(errno);
         }
         return ecOK;
     }
@@ -345,7 +345,7 @@ int TPxPosixDispatcher::purgeQueue(TPxQueue which) {
     }
     std::shared_lock lock(deviceLock_);
     if (fd_ >= 0 && sys_.tcflush(fd_, TCOFLUSH) != 0) {
-        return -osErrorFromErrno(errno);
+        return errorFromErrno(errno);
     }
     return ecOK;
 }

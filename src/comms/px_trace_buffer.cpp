@@ -121,7 +121,7 @@ ErrorCode TPxTraceBuffer::dump(const std::string& path, bool hex, bool append) {
 ErrorCode writeTextFile(const std::string& path, const std::string& text, bool append) {
     std::FILE* file = std::fopen(path.c_str(), append ? "ab" : "wb");
     if (file == nullptr) {
-        return -osErrorFromErrno(errno);
+        return errorFromErrno(errno);
     }
     bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     int writeErrno = errno;
@@ -129,7 +129,7 @@ ErrorCode writeTextFile(const std::string& path, const std::string& text, bool a
         ok = false;
         writeErrno = errno;
     }
-    return ok ? ecOK : -osErrorFromErrno(writeErrno);
+    return ok ? ecOK : errorFromErrno(writeErrno);
 }
 
 }  // namespace px
