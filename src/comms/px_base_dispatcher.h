@@ -72,8 +72,7 @@ public:
     virtual int closeDevice() = 0;
     virtual int yieldSlice() = 0;
     virtual void setPriorityBoost(int boost);
-    // 0 recomputes the notify flag, 1: the owner has event handlers, 2: none.
-    virtual void setNotifyMode(int mode);
+    virtual void setNotifyMode(TPxNotifyMode mode);
     // Current modem line levels in the high nibble (CTS, DSR, RI, DCD).
     virtual uint8_t readModemLines() = 0;
 

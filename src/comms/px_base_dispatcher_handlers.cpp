@@ -7,11 +7,11 @@
 
 namespace px {
 
-void TPxBaseDispatcher::setNotifyMode(int mode) {
+void TPxBaseDispatcher::setNotifyMode(TPxNotifyMode mode) {
     std::lock_guard lock(lineLock_);
-    if (mode == 1) {
+    if (mode == TPxNotifyMode::OwnerHasEvents) {
         ownerHasEvents_ = true;
-    } else if (mode == 2) {
+    } else if (mode == TPxNotifyMode::OwnerHasNone) {
         ownerHasEvents_ = false;
     }
     recomputeNotify();

@@ -621,7 +621,8 @@ bool TPxCustomComPort::hasEventHandlers() const {
 
 void TPxCustomComPort::updateNotifyMode() {
     if (dispatcher_) {
-        dispatcher_->setNotifyMode(hasEventHandlers() ? 1 : 2);
+        dispatcher_->setNotifyMode(hasEventHandlers() ? TPxNotifyMode::OwnerHasEvents
+                                                      : TPxNotifyMode::OwnerHasNone);
     }
 }
 

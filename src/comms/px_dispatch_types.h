@@ -169,6 +169,10 @@ constexpr uint32_t kMaxBaud = 115200;
 
 enum class TPxQueue { Input, Output };
 
+// What setNotifyMode is told: only recompute the notify flag, or that the
+// owner now has event handlers, or that it has none.
+enum class TPxNotifyMode { Recompute = 0, OwnerHasEvents = 1, OwnerHasNone = 2 };
+
 // The device's side of the line settings, as one block.
 struct TPxLineBlock {
     enum Control : uint8_t { Disable = 0, Enable = 1, Handshake = 2, Toggle = 3 };
