@@ -107,7 +107,9 @@ public:
     void setBaseAddress(uint16_t address) { baseAddress_ = address; }
 
     // --- Modem status and line errors.
-    uint8_t readModemStatus(uint8_t clearMask);
+    // The status byte; afterwards only the change bits in `keep` remain set
+    // (kKeepModemDeltas, kClearModemDeltas, or all but one).
+    uint8_t readModemStatus(uint8_t keep);
     bool ctsOn() { return readModemStatus(kKeepModemDeltas) & msCts; }
     bool dsrOn() { return readModemStatus(kKeepModemDeltas) & msDsr; }
     bool riOn() { return readModemStatus(kKeepModemDeltas) & msRi; }

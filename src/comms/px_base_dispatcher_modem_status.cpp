@@ -3,7 +3,7 @@
 
 namespace px {
 
-uint8_t TPxBaseDispatcher::readModemStatus(uint8_t clearMask) {
+uint8_t TPxBaseDispatcher::readModemStatus(uint8_t keep) {
     std::lock_guard lock(lineLock_);
     const uint8_t old = modemStatus_;
     const uint8_t levels = readModemLines() & msLevels;
@@ -25,7 +25,7 @@ uint8_t TPxBaseDispatcher::readModemStatus(uint8_t clearMask) {
         deltas |= msTrailingRi;
     }
     const uint8_t status = static_cast<uint8_t>(levels | deltas);
-    modemStatus_ = static_cast<uint8_t>(status & clearMask);
+    modemStatus_ = static_cast<uint8_t>(status & keep);
     return status;
 }
 

@@ -84,7 +84,7 @@ int TPxBaseDispatcher::newStatusTrigger(int kind) {
     }
     std::lock_guard lock(lineLock_);
     TPxStatusTrigger trigger;
-    trigger.handle = allocateHandle() | kind;  // the kind goes in the bits below the seed
+    trigger.handle = allocateHandle() | kind;  // its kind in the low bits
     trigger.kind = kind;
     statusTriggers_.push_back(trigger);
     const uint8_t kindByte = static_cast<uint8_t>(kind);
