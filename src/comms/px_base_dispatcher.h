@@ -230,6 +230,11 @@ private:
         uint16_t length;
     };
 
+    // Writes the block and, once the device took it, keeps it.
+    int changeLineBlock(const TPxLineBlock& block);
+    // Removes the first live entry that matches (only marks it during a pass).
+    template <class Entry, class Match>
+    bool dropHandler(std::vector<Entry>& list, const Match& match);
     int32_t allocateHandle();
     bool handleInUse(int32_t handle) const;
     void recomputeNotify();

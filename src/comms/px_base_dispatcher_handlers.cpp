@@ -55,20 +55,27 @@ int TPxBaseDispatcher::addWindowHandler(TPxMessageWindow* window) {
     return ecOK;
 }
 
+template <class Entry, class Match>
+bool TPxBaseDispatcher::dropHandler(std::vector<Entry>& list, const Match& match) {
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        if (match(*it) && !it->deleted) {
+            if (dispatching_) {
+                it->deleted = true;  // the pass is walking the list
+            } else {
+                list.erase(it);
+            }
+            recomputeNotify();
+            return true;
+        }
+    }
+    return false;
+}
+
 int TPxBaseDispatcher::removeWindowHandler(TPxMessageWindow* window) {
     std::lock_guard lock(lineLock_);
-    for (auto it = windows_.begin(); it != windows_.end(); ++it) {
-        if (it->window == window && !it->deleted) {
-            if (dispatching_) {
-                it->deleted = true;
-            } else {
-                windows_.erase(it);
-            }
-            log_.add(ltHandlerDispose, lsWindow, msSinceOpen(),
-                     static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)));
-            recomputeNotify();
-            return ecOK;
-        }
+    if (dropHandler(windows_, [window](const WindowEntry& e) { return e.window == window; })) {
+        log_.add(ltHandlerDispose, lsWindow, msSinceOpen(),
+                 static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)));
     }
     return ecOK;
 }
@@ -83,17 +90,8 @@ int TPxBaseDispatcher::addProcHandler(TPxTriggerProc proc) {
 
 int TPxBaseDispatcher::removeProcHandler(TPxTriggerProc proc) {
     std::lock_guard lock(lineLock_);
-    for (auto it = procs_.begin(); it != procs_.end(); ++it) {
-        if (it->proc == proc && !it->deleted) {
-            if (dispatching_) {
-                it->deleted = true;
-            } else {
-                procs_.erase(it);
-            }
-            log_.add(ltHandlerDispose, lsProcedure, msSinceOpen(), 0);
-            recomputeNotify();
-            return ecOK;
-        }
+    if (dropHandler(procs_, [proc](const ProcEntry& e) { return e.proc == proc; })) {
+        log_.add(ltHandlerDispose, lsProcedure, msSinceOpen(), 0);
     }
     return ecOK;
 }
@@ -107,17 +105,8 @@ int TPxBaseDispatcher::addMethodHandler(TPxTriggerMethod proc, void* data, bool 
 
 int TPxBaseDispatcher::removeMethodHandler(TPxTriggerMethod proc, void* data) {
     std::lock_guard lock(lineLock_);
-    for (auto it = methods_.begin(); it != methods_.end(); ++it) {
-        if (it->proc == proc && it->data == data && !it->deleted) {
-            if (dispatching_) {
-                it->deleted = true;
-            } else {
-                methods_.erase(it);
-            }
-            recomputeNotify();
-            return ecOK;
-        }
-    }
+    dropHandler(methods_,
+                [proc, data](const MethodEntry& e) { return e.proc == proc && e.data == data; });
     return ecOK;
 }
 

@@ -132,6 +132,14 @@ int TPxBaseDispatcher::setDtrRtsLevels(bool dtr, bool rts) {
     return ecOK;
 }
 
+int TPxBaseDispatcher::changeLineBlock(const TPxLineBlock& block) {
+    const int result = writeLineBlock(block);
+    if (result == ecOK) {
+        line_ = block;
+    }
+    return result;
+}
+
 int TPxBaseDispatcher::setHardwareFlow(uint32_t bufferFull, uint32_t bufferResume,
                                        uint32_t options) {
     if (bufferFull < bufferResume || bufferFull > inSize_) {
@@ -160,11 +168,7 @@ int TPxBaseDispatcher::setHardwareFlow(uint32_t bufferFull, uint32_t bufferResum
     block.xonLimit = static_cast<uint16_t>(bufferResume);
     block.outxDsrFlow = (options & hfRequireDsr) != 0;
     block.outxCtsFlow = (options & hfRequireCts) != 0;
-    int result = writeLineBlock(block);
-    if (result == ecOK) {
-        line_ = block;
-    }
-    return result;
+    return changeLineBlock(block);
 }
 
 int TPxBaseDispatcher::setSoftwareFlow(uint32_t bufferFull, uint32_t bufferResume,
@@ -182,22 +186,14 @@ int TPxBaseDispatcher::setSoftwareFlow(uint32_t bufferFull, uint32_t bufferResum
     block.outX = (options & sfTransmitFlow) != 0;
     block.xonChar = kXonChar;
     block.xoffChar = kXoffChar;
-    int result = writeLineBlock(block);
-    if (result == ecOK) {
-        line_ = block;
-    }
-    return result;
+    return changeLineBlock(block);
 }
 
 int TPxBaseDispatcher::clearSoftwareFlow() {
     std::lock_guard lock(lineLock_);
     TPxLineBlock block = line_;
     block.inX = block.outX = false;
-    int result = writeLineBlock(block);
-    if (result == ecOK) {
-        line_ = block;
-    }
-    return result;
+    return changeLineBlock(block);
 }
 
 int TPxBaseDispatcher::setXonXoffChars(uint8_t xon, uint8_t xoff) {
@@ -205,11 +201,7 @@ int TPxBaseDispatcher::setXonXoffChars(uint8_t xon, uint8_t xoff) {
     TPxLineBlock block = line_;
     block.xonChar = xon;
     block.xoffChar = xoff;
-    int result = writeLineBlock(block);
-    if (result == ecOK) {
-        line_ = block;
-    }
-    return result;
+    return changeLineBlock(block);
 }
 
 }  // namespace px
