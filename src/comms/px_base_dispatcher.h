@@ -5,6 +5,20 @@
 // The operating-system side (device, threads) is supplied by a subclass
 // (TPxPosixDispatcher); everything here is plain logic that tests can drive
 // through a fake subclass, with time from an injected clock.
+//
+// Results. Throughout the serial layer (dispatcher, drivers, trace and log) a
+// failure is a negative ErrorCode whose magnitude is the row of its text in
+// the error table, and 0 (ecOK) is success; operating-system errors come in
+// through errorFromErrno. Operations that yield a handle or a count return it
+// (0 or more) in place of ecOK; a few report a refusal that is not a failure
+// as a named positive value (kLineUnderFlowControl). Nothing here raises (but
+// for starting a dispatcher's threads twice, a programming error): the com
+// port component (TPxCustomComPort) turns negative results into exceptions.
+//
+// One class, implemented part by part: px_base_dispatcher.cpp (open, close),
+// _line (line settings, flow control), _modem_status, _input (receive ring),
+// _output (output ring), _handlers, _triggers, _delivery (one dispatch pass)
+// and _cycle (the dispatch cycle).
 #pragma once
 
 #include <array>
@@ -45,6 +59,7 @@ public:
     virtual uint32_t readDeviceStatus(TPxDeviceStatus* status) = 0;
     virtual uint32_t readEventMask() { return 0; }
     virtual int readLineBlock(TPxLineBlock& block) = 0;
+    // The bytes read (0 or more), or a negative code.
     virtual int readDevice(uint8_t* buffer, uint32_t size) = 0;
     virtual int writeLineBlock(const TPxLineBlock& block) = 0;
     virtual int queueOutput(const uint8_t* data, uint32_t length) = 0;
@@ -57,8 +72,7 @@ public:
     virtual int closeDevice() = 0;
     virtual int yieldSlice() = 0;
     virtual void setPriorityBoost(int boost);
-    // 0 recomputes the notify flag, 1: the owner has event handlers, 2: none.
-    virtual void setNotifyMode(int mode);
+    virtual void setNotifyMode(TPxNotifyMode mode);
     // Current modem line levels in the high nibble (CTS, DSR, RI, DCD).
     virtual uint8_t readModemLines() = 0;
 
@@ -74,11 +88,11 @@ public:
     uint32_t inSize() const { return inSize_; }
     uint32_t outSize() const { return outSize_; }
 
-    // --- Line settings. Baud 0, parity 5, data bits 9 and stop bits 3 keep
-    // the current value.
+    // --- Line settings. kKeepBaud, kKeepParity, kKeepDataBits and
+    // kKeepStopBits leave their setting as it is.
     int setLineParams(uint32_t baud, int parity, int dataBits, int stopBits);
     void getLineParams(uint32_t& baud, int& parity, int& dataBits, int& stopBits);
-    // 0, or 1 when the line is under hardware flow control.
+    // ecOK, or kLineUnderFlowControl.
     int setDtrLevel(bool on);
     int setRtsLevel(bool on);
     int setDtrRtsLevels(bool dtr, bool rts);
@@ -93,11 +107,13 @@ public:
     void setBaseAddress(uint16_t address) { baseAddress_ = address; }
 
     // --- Modem status and line errors.
-    uint8_t readModemStatus(uint8_t clearMask);
-    bool ctsOn() { return readModemStatus(0xFF) & msCts; }
-    bool dsrOn() { return readModemStatus(0xFF) & msDsr; }
-    bool riOn() { return readModemStatus(0xFF) & msRi; }
-    bool dcdOn() { return readModemStatus(0xFF) & msDcd; }
+    // The status byte; afterwards only the change bits in `keep` remain set
+    // (kKeepModemDeltas, kClearModemDeltas, or all but one).
+    uint8_t readModemStatus(uint8_t keep);
+    bool ctsOn() { return readModemStatus(kKeepModemDeltas) & msCts; }
+    bool dsrOn() { return readModemStatus(kKeepModemDeltas) & msDsr; }
+    bool riOn() { return readModemStatus(kKeepModemDeltas) & msRi; }
+    bool dcdOn() { return readModemStatus(kKeepModemDeltas) & msDcd; }
     bool deltaCts() { return readModemStatus(static_cast<uint8_t>(~msDeltaCts)) & msDeltaCts; }
     bool deltaDsr() { return readModemStatus(static_cast<uint8_t>(~msDeltaDsr)) & msDeltaDsr; }
     bool trailingRi() {
@@ -148,7 +164,8 @@ public:
     void snapshotTriggers(TPxTriggerStore& store);
     void reinstateTriggers(const TPxTriggerStore& store);
 
-    // --- Fax sessions keep their record here (slots 1..3).
+    // --- Fax sessions keep their record here (slots 1..kSessionSlots).
+    static constexpr int kSessionSlots = 3;
     int attachSessionSlot(int index, void* record);
     void* sessionSlot(int index) const;
 
@@ -213,6 +230,11 @@ private:
         uint16_t length;
     };
 
+    // Writes the block and, once the device took it, keeps it.
+    int changeLineBlock(const TPxLineBlock& block);
+    // Removes the first live entry that matches (only marks it during a pass).
+    template <class Entry, class Match>
+    bool dropHandler(std::vector<Entry>& list, const Match& match);
     int32_t allocateHandle();
     bool handleInUse(int32_t handle) const;
     void recomputeNotify();
@@ -290,7 +312,7 @@ private:
     TPxDispatchLog log_;
     uint32_t openTimeMs_ = 0;
 
-    std::array<void*, 3> slots_{};
+    std::array<void*, kSessionSlots> slots_{};
 };
 
 }  // namespace px

@@ -11,12 +11,20 @@ namespace px {
 // modem time-outs are still written in).
 constexpr uint32_t kMsPerTick = 55;
 
+// Ticks a second as a fraction: 1675 / 92 = 18.2065, the PC timer's rate.
+constexpr int64_t kTickRateNumerator = 1675;
+constexpr int64_t kTickRateDenominator = 92;
+// Half a second of ticks, so that ticks round to the nearest second.
+constexpr int64_t kHalfSecondTicks = 9;
+
 // Seconds to ticks and back, rounding as the fax engine's settings expect.
 constexpr int32_t secondsToTicks(int32_t seconds) {
-    return static_cast<int32_t>(static_cast<int64_t>(seconds) * 1675 / 92);
+    return static_cast<int32_t>(static_cast<int64_t>(seconds) * kTickRateNumerator /
+                                kTickRateDenominator);
 }
 constexpr int32_t ticksToSeconds(int32_t ticks) {
-    return static_cast<int32_t>((static_cast<int64_t>(ticks) + 9) * 92 / 1675);
+    return static_cast<int32_t>((static_cast<int64_t>(ticks) + kHalfSecondTicks) *
+                                kTickRateDenominator / kTickRateNumerator);
 }
 
 class TPxClock {

@@ -5,11 +5,26 @@
 
 #include "comms/px_com_window.h"
 #include "comms/px_error_text.h"
-#include "comms/px_os_errors.h"
 
 namespace px {
 
 namespace {
+
+// The properties hand their values to the dispatcher as they are.
+static_assert(pNone == kParityNone && pOdd == kParityOdd && pEven == kParityEven &&
+              pMark == kParityMark && pSpace == kParitySpace);
+static_assert(THWFlowOptionSet{hwfUseDTR}.bits() == hfUseDtr &&
+              THWFlowOptionSet{hwfUseRTS}.bits() == hfUseRts &&
+              THWFlowOptionSet{hwfRequireDSR}.bits() == hfRequireDsr &&
+              THWFlowOptionSet{hwfRequireCTS}.bits() == hfRequireCts);
+
+// Flow-control thresholds as shares of the input size: hardware flow control
+// (and a BufferFull or BufferResume too large) takes 90 % and 10 %, software
+// flow control 75 % and 25 %.
+constexpr uint32_t kFullPercent = 90;
+constexpr uint32_t kResumePercent = 10;
+constexpr uint32_t kSoftwareFullPercent = 75;
+constexpr uint32_t kSoftwareResumePercent = 25;
 
 uint16_t percentOf(uint32_t value, uint32_t percent) {
     return static_cast<uint16_t>((value * percent + 50) / 100);
@@ -172,9 +187,9 @@ void TPxCustomComPort::openPort() {
     }
     int result = dispatcher->openPort(devicePath(comNumber_), baud_, parity_, dataBits_, stopBits_,
                                       inSize_, outSize_, dtr_, rts_);
-    if (result == -osErrorFromErrno(EACCES)) {
+    if (result == ecAccessDenied) {
         result = ecAlreadyOpen;
-    } else if (result == -2 || result == -3) {
+    } else if (result == ecFileNotFound || result == ecPathNotFound) {
         result = ecBadId;
     }
     if (result < 0) {
@@ -274,7 +289,7 @@ void TPxCustomComPort::closePort() {
 
 void TPxCustomComPort::handleDeferredClose(uint32_t lParam) {
     if (dispatcher_ && dispatcher_->dispatching()) {
-        window_->postClose(static_cast<int>(lParam >> 16));
+        window_->postClose(lParamPort(lParam));
         return;
     }
     finishClose();
@@ -340,28 +355,28 @@ void TPxCustomComPort::setComNumber(int number) {
 void TPxCustomComPort::setBaud(uint32_t baud) {
     baud_ = baud;
     if (state_ == psOpen) {
-        check(dispatcher_->setLineParams(baud, 5, 9, 3));
+        check(dispatcher_->setLineParams(baud, kKeepParity, kKeepDataBits, kKeepStopBits));
     }
 }
 
 void TPxCustomComPort::setParity(TParity parity) {
     parity_ = parity;
     if (state_ == psOpen) {
-        check(dispatcher_->setLineParams(0, parity, 9, 3));
+        check(dispatcher_->setLineParams(kKeepBaud, parity, kKeepDataBits, kKeepStopBits));
     }
 }
 
 void TPxCustomComPort::setDataBits(uint16_t bits) {
     dataBits_ = bits;
     if (state_ == psOpen) {
-        check(dispatcher_->setLineParams(0, 5, bits, 3));
+        check(dispatcher_->setLineParams(kKeepBaud, kKeepParity, bits, kKeepStopBits));
     }
 }
 
 void TPxCustomComPort::setStopBits(uint16_t bits) {
     stopBits_ = bits;
     if (state_ == psOpen) {
-        check(dispatcher_->setLineParams(0, 5, 9, bits));
+        check(dispatcher_->setLineParams(kKeepBaud, kKeepParity, kKeepDataBits, bits));
     }
 }
 
@@ -416,10 +431,10 @@ void TPxCustomComPort::setHWFlowOptions(THWFlowOptionSet options) {
     hwFlow_ = options;
     if (!options.empty()) {
         if (bufferFull_ == 0 || bufferFull_ > inSize_) {
-            bufferFull_ = percentOf(inSize_, 90);
+            bufferFull_ = percentOf(inSize_, kFullPercent);
         }
         if (bufferResume_ == 0 || bufferResume_ > bufferFull_) {
-            bufferResume_ = percentOf(inSize_, 10);
+            bufferResume_ = percentOf(inSize_, kResumePercent);
         }
     }
     applyHardwareFlow();
@@ -449,10 +464,10 @@ void TPxCustomComPort::setSWFlowOptions(TSWFlowOptions options) {
     swFlow_ = options;
     if (options != swfNone) {
         if (bufferFull_ == 0 || bufferFull_ > inSize_) {
-            bufferFull_ = percentOf(inSize_, 75);
-            bufferResume_ = percentOf(inSize_, 25);
+            bufferFull_ = percentOf(inSize_, kSoftwareFullPercent);
+            bufferResume_ = percentOf(inSize_, kSoftwareResumePercent);
         } else if (bufferResume_ == 0 || bufferResume_ > bufferFull_) {
-            bufferResume_ = percentOf(inSize_, 25);
+            bufferResume_ = percentOf(inSize_, kSoftwareResumePercent);
         }
     }
     applySoftwareFlow();
@@ -475,7 +490,7 @@ void TPxCustomComPort::setXOffChar(char c) {
 }
 
 void TPxCustomComPort::setBufferFull(uint16_t value) {
-    bufferFull_ = value > inSize_ ? percentOf(value, 90) : value;
+    bufferFull_ = value > inSize_ ? percentOf(value, kFullPercent) : value;
     if (!hwFlow_.empty()) {
         applyHardwareFlow();
     }
@@ -485,7 +500,7 @@ void TPxCustomComPort::setBufferFull(uint16_t value) {
 }
 
 void TPxCustomComPort::setBufferResume(uint16_t value) {
-    bufferResume_ = value > bufferFull_ ? percentOf(bufferFull_, 10) : value;
+    bufferResume_ = value > bufferFull_ ? percentOf(bufferFull_, kResumePercent) : value;
     if (!hwFlow_.empty()) {
         applyHardwareFlow();
     }
@@ -606,7 +621,8 @@ bool TPxCustomComPort::hasEventHandlers() const {
 
 void TPxCustomComPort::updateNotifyMode() {
     if (dispatcher_) {
-        dispatcher_->setNotifyMode(hasEventHandlers() ? 1 : 2);
+        dispatcher_->setNotifyMode(hasEventHandlers() ? TPxNotifyMode::OwnerHasEvents
+                                                      : TPxNotifyMode::OwnerHasNone);
     }
 }
 
@@ -680,7 +696,7 @@ void TPxCustomComPort::handleTrigger(uint32_t msg, uint32_t wParam, uint16_t dat
             case kMsgTriggerStatus:
                 if (onTriggerStatus_)
                     onTriggerStatus_(*this, wParam);
-                switch (static_cast<int>(wParam & 7)) {
+                switch (statusKindOf(static_cast<int32_t>(wParam))) {
                     case stModem:
                         if (onTriggerModemStatus_)
                             onTriggerModemStatus_(*this);
@@ -792,7 +808,7 @@ bool TPxCustomComPort::DeltaDCD() {
     return openDispatcher()->deltaDcd();
 }
 uint8_t TPxCustomComPort::ModemStatus() {
-    return openDispatcher()->readModemStatus(0xFF);
+    return openDispatcher()->readModemStatus(kKeepModemDeltas);
 }
 void TPxCustomComPort::SendBreak(uint32_t ms) {
     check(openDispatcher()->sendBreak(ms));

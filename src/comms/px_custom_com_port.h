@@ -234,8 +234,8 @@ private:
     bool rts_ = true;
     THWFlowOptionSet hwFlow_;
     TSWFlowOptions swFlow_ = swfNone;
-    char xonChar_ = 17;
-    char xoffChar_ = 19;
+    char xonChar_ = kXonChar;
+    char xoffChar_ = kXoffChar;
     uint16_t bufferFull_ = 0;
     uint16_t bufferResume_ = 0;
     TTraceLogState tracing_ = tlOff;

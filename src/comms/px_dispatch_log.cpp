@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
+#include "comms/px_dispatch_types.h"
 #include "comms/px_error_text.h"
 #include "comms/px_trace_buffer.h"
 
@@ -20,6 +22,14 @@ constexpr uint32_t kMaxTelnetOption = 42;
 // Width of the four fixed columns; wrapped data continues below the data column.
 constexpr size_t kDataColumn = 44;
 constexpr size_t kLastDataColumn = 79;
+
+// Where the header's fields lie; the bytes between subtype and time are filler.
+constexpr size_t kTypeAt = 0;
+constexpr size_t kSubtypeAt = 1;
+constexpr size_t kTimeAt = 4;
+constexpr size_t kValueAt = 8;
+constexpr size_t kLengthAt = 12;
+static_assert(kLengthAt + 4 == kLogHeaderSize);
 
 void put32(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) {
@@ -50,24 +60,33 @@ std::string systemLine() {
     return std::string(name.sysname) + " " + name.release + " " + name.machine;
 }
 
+// By status trigger kind; 0 and unknown kinds show as not active.
+constexpr const char* kStatusKindTexts[] = {
+    "(Not active)",         "(Modem status)",       "(Line status)",
+    "(Output buffer free)", "(Output buffer used)", "(Output sent)",
+};
+static_assert(std::size(kStatusKindTexts) == stOutSent + 1, "a text for every status kind");
+static_assert(stModem == 1 && stLine == 2 && stOutFree == 3 && stOutUsed == 4);
+
 const char* statusKindText(uint8_t kind) {
-    switch (kind) {
-        case 1:
-            return "(Modem status)";
-        case 2:
-            return "(Line status)";
-        case 3:
-            return "(Output buffer free)";
-        case 4:
-            return "(Output buffer used)";
-        case 5:
-            return "(Output sent)";
-        default:
-            return "(Not active)";
-    }
+    return kind < std::size(kStatusKindTexts) ? kStatusKindTexts[kind] : kStatusKindTexts[0];
 }
 
+// The modem status byte's bits, from bit 0 up.
+constexpr const char* kModemStatusBitNames[] = {"DCTS ", "DDSR ", "TERI ", "DDCD ",
+                                                "CTS ",  "DSR ",  "RI ",   "DCD "};
+static_assert(std::size(kModemStatusBitNames) == 8, "a name for every bit of the status byte");
+static_assert(msDeltaCts == 1 << 0 && msDeltaDsr == 1 << 1 && msTrailingRi == 1 << 2 &&
+              msDeltaDcd == 1 << 3 && msCts == 1 << 4 && msDsr == 1 << 5 && msRi == 1 << 6 &&
+              msDcd == 1 << 7);
+
 }  // namespace
+
+std::array<uint8_t, 4> logWord(uint32_t value) {
+    std::array<uint8_t, 4> bytes{};
+    put32(bytes.data(), value);
+    return bytes;
+}
 
 void TPxDispatchLog::start(uint32_t bytes) {
     bytes = std::clamp<uint32_t>(bytes, 1, kMaxLogSize);
@@ -106,7 +125,7 @@ void TPxDispatchLog::copyOut(size_t from, uint8_t* data, size_t n) const {
 uint32_t TPxDispatchLog::entrySizeAt(size_t pos) const {
     uint8_t header[kLogHeaderSize];
     copyOut(pos, header, kLogHeaderSize);
-    return static_cast<uint32_t>(kLogHeaderSize) + get32(header + 12);
+    return static_cast<uint32_t>(kLogHeaderSize) + get32(header + kLengthAt);
 }
 
 void TPxDispatchLog::add(uint8_t type, uint8_t subtype, uint32_t time, uint32_t value,
@@ -124,11 +143,11 @@ void TPxDispatchLog::add(uint8_t type, uint8_t subtype, uint32_t time, uint32_t 
         free_ += oldest;
     }
     uint8_t header[kLogHeaderSize] = {};
-    header[0] = type;
-    header[1] = subtype;
-    put32(header + 4, time);
-    put32(header + 8, value);
-    put32(header + 12, length);
+    header[kTypeAt] = type;
+    header[kSubtypeAt] = subtype;
+    put32(header + kTimeAt, time);
+    put32(header + kValueAt, value);
+    put32(header + kLengthAt, length);
     copyIn(header, kLogHeaderSize);
     if (length > 0) {
         copyIn(data, length);
@@ -147,11 +166,11 @@ std::vector<TPxLogEntry> TPxDispatchLog::entries() const {
         uint8_t header[kLogHeaderSize];
         copyOut(pos, header, kLogHeaderSize);
         TPxLogEntry entry;
-        entry.type = header[0];
-        entry.subtype = header[1];
-        entry.time = get32(header + 4);
-        entry.value = get32(header + 8);
-        entry.data.resize(get32(header + 12));
+        entry.type = header[kTypeAt];
+        entry.subtype = header[kSubtypeAt];
+        entry.time = get32(header + kTimeAt);
+        entry.value = get32(header + kValueAt);
+        entry.data.resize(get32(header + kLengthAt));
         copyOut(pos + kLogHeaderSize, entry.data.data(), entry.data.size());
         size_t size = kLogHeaderSize + entry.data.size();
         pos = (pos + size) % ring_.size();
@@ -189,12 +208,10 @@ std::string TPxDispatchLog::formatEntry(const TPxLogEntry& entry, bool hex) {
             appendTraceByte(line, column, byte, hex, kLastDataColumn, continuation);
         }
     } else if (entry.subtype == lsModemStatus && entry.type == ltDispatch) {
-        static const char* const kBits[8] = {"DCTS ", "DDSR ", "TERI ", "DDCD ",
-                                             "CTS ",  "DSR ",  "RI ",   "DCD "};
         std::string names;
-        for (int bit = 0; bit < 8; ++bit) {
+        for (size_t bit = 0; bit < std::size(kModemStatusBitNames); ++bit) {
             if (entry.value & (1u << bit)) {
-                names += kBits[bit];
+                names += kModemStatusBitNames[bit];
             }
         }
         while (!names.empty() && names.back() == ' ') {

@@ -3,6 +3,7 @@
 // to a text file on request.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -66,6 +67,9 @@ enum TPxLogSubtype : uint8_t {
 };
 
 constexpr size_t kLogHeaderSize = 16;
+
+// A 32-bit number as entries carry it in their data, low byte first.
+std::array<uint8_t, 4> logWord(uint32_t value);
 
 struct TPxLogEntry {
     uint8_t type = 0;

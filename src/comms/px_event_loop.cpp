@@ -4,6 +4,16 @@
 
 namespace px {
 
+namespace {
+
+// A sender waits in slices this short, so that an abandon request is seen
+// quickly.
+constexpr int kSendSliceMs = 20;
+// runUntil looks at its condition at least this often.
+constexpr long kRunSliceMs = 10;
+
+}  // namespace
+
 void TPxDelivery::run() {
     {
         std::lock_guard lock(mutex_);
@@ -57,11 +67,9 @@ bool TPxEventLoop::send(std::function<void()> fn, int timeoutMs, const std::atom
     }
     auto delivery = std::make_shared<TPxDelivery>(std::move(fn));
     post(delivery);
-    // Wait in short slices so that an abandon request is seen quickly.
-    constexpr int kSliceMs = 20;
     auto start = std::chrono::steady_clock::now();
     for (;;) {
-        if (delivery->waitDone(kSliceMs)) {
+        if (delivery->waitDone(kSendSliceMs)) {
             return true;
         }
         auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -127,7 +135,7 @@ bool TPxPlainEventLoop::runUntil(const std::function<bool()>& pred, int ms) {
         if (left <= 0) {
             return pred();
         }
-        waitAndProcess(static_cast<int>(std::min<long>(left, 10)));
+        waitAndProcess(static_cast<int>(std::min<long>(left, kRunSliceMs)));
     }
     return true;
 }

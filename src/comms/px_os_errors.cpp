@@ -4,48 +4,48 @@
 
 namespace px {
 
-int osErrorFromErrno(int err) {
+ErrorCode errorFromErrno(int err) {
     switch (err) {
         case ENOENT:
-            return 2;
+            return ecFileNotFound;
         case ENOTDIR:
         case ENAMETOOLONG:
         case ELOOP:
-            return 3;
+            return ecPathNotFound;
         case EMFILE:
         case ENFILE:
-            return 4;
+            return ecTooManyOpenFiles;
         case EACCES:
         case EPERM:
         case EBUSY:
         case EWOULDBLOCK:
-            return 5;
+            return ecAccessDenied;
         case EBADF:
-            return 6;
+            return ecInvalidHandle;
         case ENOMEM:
-            return 8;
+            return ecOutOfMemory;
         case ENXIO:
         case ENODEV:
-            return 21;  // device not ready
+            return ecNotReady;
         case EROFS:
-            return 19;
+            return ecWriteProtected;
         case ESPIPE:
-            return 25;
+            return ecSeekError;
         case EIO:
-            return 31;  // the device is not working (unplugged, hung up)
+            return ecDeviceNotFunctioning;
         case ENOSPC:
-            return 39;
+            return ecDiskFull;
         case ENOTTY:
         case EOPNOTSUPP:
-            return 50;
+            return ecRequestNotSupported;
         case EEXIST:
-            return 80;
+            return ecFileExists;
         case EINVAL:
-            return 87;
+            return ecInvalidParameter;
         case EFBIG:
-            return 112;
+            return ecNotEnoughSpace;
         default:
-            return 31;
+            return ecDeviceNotFunctioning;
     }
 }
 

@@ -25,6 +25,24 @@ constexpr int kThreadStartMs = 3000;
 // Modem lines and error counters are polled this often when the driver
 // cannot wake us for them.
 constexpr int kLinePollMs = 50;
+// How often a purge looks whether the output thread has let go of the ring.
+constexpr int kFlushAckPollMs = 20;
+// How often stopping the threads serves the application's events.
+constexpr int kStopPumpMs = 5;
+// In RS-485 mode the output thread, which lowers RTS after each piece, runs
+// one step above the others.
+constexpr int kRs485OutputBoost = 1;
+
+// The kernel's error counters and the line error each one stands for.
+struct ErrorCounter {
+    int serial_icounter_struct::*count;
+    uint32_t flag;
+};
+constexpr ErrorCounter kErrorCounters[] = {
+    {&serial_icounter_struct::overrun, leOverrun},      {&serial_icounter_struct::parity, leParity},
+    {&serial_icounter_struct::frame, leFraming},        {&serial_icounter_struct::brk, leBreak},
+    {&serial_icounter_struct::buf_overrun, leOverflow},
+};
 
 struct BaudCode {
     uint32_t rate;
@@ -59,6 +77,8 @@ uint32_t baudRate(speed_t code) {
 
 }  // namespace
 
+static_assert(std::size(kErrorCounters) == TPxPosixDispatcher::kErrorCounterCount);
+
 TPxPosixDispatcher::TPxPosixDispatcher(TPxCustomComPort* owner, TPxClock& clock, TPxEventLoop* loop,
                                        TPxSysCalls& sys)
     : TPxBaseDispatcher(owner, clock, loop), sys_(sys), flushRequest_(false) {}
@@ -81,19 +101,19 @@ int TPxPosixDispatcher::openDevice(const std::string& name, uint32_t, uint32_t) 
     deviceError_ = 0;
     int fd = sys_.open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return -osErrorFromErrno(errno);
+        return errorFromErrno(errno);
     }
     // One program at a time: the advisory lock keeps out every other program
     // that locks too (even root), TIOCEXCL the others.
     if (sys_.flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;
         sys_.close(fd);
-        return -osErrorFromErrno(err == EWOULDBLOCK ? EBUSY : err);
+        return errorFromErrno(err == EWOULDBLOCK ? EBUSY : err);
     }
     if (sys_.tcgetattr(fd, &saved_) != 0) {
         // Not a terminal device: there is no such serial port.
         sys_.close(fd);
-        return -osErrorFromErrno(ENOENT);
+        return errorFromErrno(ENOENT);
     }
     haveSaved_ = true;
     sys_.ioctl(fd, TIOCEXCL, nullptr);
@@ -101,11 +121,9 @@ int TPxPosixDispatcher::openDevice(const std::string& name, uint32_t, uint32_t) 
     modemLinesSupported_ = sys_.ioctl(fd, TIOCMGET, &lines) == 0;
     serial_icounter_struct counts{};
     errorCountsSupported_ = sys_.ioctl(fd, TIOCGICOUNT, &counts) == 0;
-    lastCounts_[0] = counts.overrun;
-    lastCounts_[1] = counts.parity;
-    lastCounts_[2] = counts.frame;
-    lastCounts_[3] = counts.brk;
-    lastCounts_[4] = counts.buf_overrun;
+    for (size_t i = 0; i < lastCounts_.size(); ++i) {
+        lastCounts_[i] = counts.*kErrorCounters[i].count;
+    }
 
     block_ = TPxLineBlock();
     block_.baud = baudRate(cfgetospeed(&saved_));
@@ -139,7 +157,7 @@ int TPxPosixDispatcher::closeDevice() {
         sys_.tcsetattr(fd, &saved_);
     }
     haveSaved_ = false;
-    return sys_.close(fd) == 0 ? ecOK : -1;
+    return sys_.close(fd) == 0 ? ecOK : errorFromErrno(errno);
 }
 
 int TPxPosixDispatcher::sendLineControl(int code) {
@@ -161,7 +179,7 @@ int TPxPosixDispatcher::sendBreak(uint32_t ms) {
             return ecCommNotOpen;
         }
         if (sys_.ioctl(fd_, TIOCSBRK, nullptr) != 0) {
-            return -osErrorFromErrno(errno);
+            return errorFromErrno(errno);
         }
     }
     clock().sleep(ms);
@@ -259,7 +277,7 @@ int TPxPosixDispatcher::writeLineBlock(const TPxLineBlock& block) {
         return ecCommNotOpen;
     }
     if (sys_.tcsetattr(fd_, &t) != 0) {
-        return -osErrorFromErrno(errno);
+        return errorFromErrno(errno);
     }
     block_ = block;
     return ecOK;
@@ -295,11 +313,11 @@ uint32_t TPxPosixDispatcher::readDeviceStatus(TPxDeviceStatus* status) {
 int TPxPosixDispatcher::readDevice(uint8_t* buffer, uint32_t size) {
     std::shared_lock lock(deviceLock_);
     if (fd_ < 0) {
-        return -1;
+        return ecCommNotOpen;
     }
     ssize_t got = sys_.read(fd_, buffer, size);
     if (got < 0) {
-        return errno == EAGAIN ? 0 : -1;
+        return errno == EAGAIN ? 0 : errorFromErrno(errno);
     }
     return static_cast<int>(got);
 }
@@ -308,7 +326,7 @@ int TPxPosixDispatcher::purgeQueue(TPxQueue which) {
     if (which == TPxQueue::Input) {
         std::shared_lock lock(deviceLock_);
         if (fd_ >= 0 && sys_.tcflush(fd_, TCIFLUSH) != 0) {
-            return -osErrorFromErrno(errno);
+            return errorFromErrno(errno);
         }
         return ecOK;
     }
@@ -318,7 +336,7 @@ int TPxPosixDispatcher::purgeQueue(TPxQueue which) {
         const uint64_t before = flushAcks_;
         flushRequest_.set();
         while (flushAcks_ == before && !outThread_->finished()) {
-            general_.wait(20);
+            general_.wait(kFlushAckPollMs);
         }
     }
     {
@@ -327,7 +345,7 @@ int TPxPosixDispatcher::purgeQueue(TPxQueue which) {
     }
     std::shared_lock lock(deviceLock_);
     if (fd_ >= 0 && sys_.tcflush(fd_, TCOFLUSH) != 0) {
-        return -osErrorFromErrno(errno);
+        return errorFromErrno(errno);
     }
     return ecOK;
 }
@@ -382,10 +400,11 @@ void TPxPosixDispatcher::pumpUntil(const std::function<bool()>& done) {
         }
         // A thread blocked in a call to the application's thread that nobody
         // serves is released after the longest send time.
-        if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(3000)) {
+        if (std::chrono::steady_clock::now() - start >
+            std::chrono::milliseconds(kWindowSendTimeoutMs)) {
             abandonSends() = true;
         }
-        general_.wait(5);
+        general_.wait(kStopPumpMs);
     }
 }
 
@@ -448,7 +467,7 @@ void TPxPosixDispatcher::setPriorityBoost(int boost) {
     if (dispThread_)
         dispThread_->setNice(-boost);
     if (outThread_)
-        outThread_->setNice(-(boost + (rs485Mode() ? 1 : 0)));
+        outThread_->setNice(-(boost + (rs485Mode() ? kRs485OutputBoost : 0)));
 }
 
 // ------------------------------------------------------- com thread's wait
@@ -489,14 +508,12 @@ void TPxPosixDispatcher::pollLineErrors(uint32_t& mask) {
             return;
         }
     }
-    const int now[5] = {counts.overrun, counts.parity, counts.frame, counts.brk,
-                        counts.buf_overrun};
-    const uint32_t flags[5] = {leOverrun, leParity, leFraming, leBreak, leOverflow};
     uint32_t seen = 0;
-    for (int i = 0; i < 5; ++i) {
-        if (now[i] != lastCounts_[i]) {
-            seen |= flags[i];
-            lastCounts_[i] = now[i];
+    for (size_t i = 0; i < lastCounts_.size(); ++i) {
+        const int now = counts.*kErrorCounters[i].count;
+        if (now != lastCounts_[i]) {
+            seen |= kErrorCounters[i].flag;
+            lastCounts_[i] = now;
         }
     }
     if (seen != 0) {

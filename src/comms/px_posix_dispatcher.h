@@ -4,6 +4,7 @@
 
 #include <termios.h>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -57,6 +58,10 @@ public:
     // A device that can be opened, or exists but is in use.
     static bool probeDevice(const std::string& path, TPxSysCalls& sys = TPxSysCalls::system());
 
+    // Overrun, parity, framing, break and buffer overrun: the kernel's error
+    // counters that become line errors.
+    static constexpr size_t kErrorCounterCount = 5;
+
 private:
     friend class TComThread;
     friend class TDispThread;
@@ -87,7 +92,7 @@ private:
     bool modemLinesSupported_ = false;
     bool errorCountsSupported_ = false;
     uint8_t lastLines_ = 0;
-    int lastCounts_[5] = {};
+    std::array<int, kErrorCounterCount> lastCounts_{};
     std::atomic<int> deviceError_{0};
     std::atomic<uint32_t> pendingMask_{0};
 

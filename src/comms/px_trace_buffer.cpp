@@ -7,6 +7,13 @@
 
 namespace px {
 
+namespace {
+
+// Trace lines are broken before an item would pass this column.
+constexpr size_t kTraceLastColumn = 78;
+
+}  // namespace
+
 void TPxTraceBuffer::start(uint32_t entries) {
     entries = std::clamp<uint32_t>(entries, 1, kMaxTraceSize);
     if (ring_.size() != static_cast<size_t>(entries) * 2) {
@@ -55,12 +62,9 @@ void appendTraceByte(std::string& out, size_t& column, uint8_t byte, bool hex, s
         item[0] = static_cast<char>(byte);
         item[1] = 0;
         width = 1;
-    } else if (hex) {
-        std::snprintf(item, sizeof item, "[%02X]", byte);
-        width = 4;
     } else {
-        std::snprintf(item, sizeof item, "[%u]", byte);
-        width = byte < 10 ? 3 : byte < 100 ? 4 : 5;
+        width = static_cast<size_t>(
+            std::snprintf(item, sizeof item, hex ? "[%02X]" : "[%u]", static_cast<unsigned>(byte)));
     }
     if (column + width > lastColumn) {
         out += '\n';
@@ -97,7 +101,7 @@ std::string TPxTraceBuffer::format(bool hex) const {
             column = 0;
             lastMark = mark;
         }
-        appendTraceByte(out, column, ring_[at * 2 + 1], hex, 78, std::string());
+        appendTraceByte(out, column, ring_[at * 2 + 1], hex, kTraceLastColumn, std::string());
     }
     if (n > 0) {
         out += '\n';
@@ -117,7 +121,7 @@ ErrorCode TPxTraceBuffer::dump(const std::string& path, bool hex, bool append) {
 ErrorCode writeTextFile(const std::string& path, const std::string& text, bool append) {
     std::FILE* file = std::fopen(path.c_str(), append ? "ab" : "wb");
     if (file == nullptr) {
-        return -osErrorFromErrno(errno);
+        return errorFromErrno(errno);
     }
     bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     int writeErrno = errno;
@@ -125,7 +129,7 @@ ErrorCode writeTextFile(const std::string& path, const std::string& text, bool a
         ok = false;
         writeErrno = errno;
     }
-    return ok ? ecOK : -osErrorFromErrno(writeErrno);
+    return ok ? ecOK : errorFromErrno(writeErrno);
 }
 
 }  // namespace px

@@ -34,6 +34,16 @@ struct TPxDataTrigger {
     void reset();
 };
 
+// A modem-status trigger's value: the lines it watches in the high byte, their
+// levels when it was armed in the low byte.
+constexpr int kWatchedLinesShift = 8;
+constexpr uint32_t modemWatchValue(uint32_t watched, uint8_t levels) {
+    return (watched & msLevels) << kWatchedLinesShift | (levels & msLevels);
+}
+constexpr uint8_t watchedModemLines(uint32_t value) {
+    return static_cast<uint8_t>(value >> kWatchedLinesShift);
+}
+
 struct TPxStatusTrigger {
     int32_t handle = 0;
     int kind = 0;

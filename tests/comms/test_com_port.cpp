@@ -14,6 +14,11 @@
 namespace px::test {
 namespace {
 
+// A modem answers a command with "OK" within 36 ticks (two seconds).
+constexpr int32_t kOkWaitTicks = 36;
+// A text that never comes is waited for only briefly.
+constexpr int32_t kNoReplyWaitTicks = 2;
+
 size_t threadCount() {
     size_t n = 0;
     if (DIR* d = opendir("/proc/self/task")) {
@@ -369,12 +374,12 @@ TEST_F(ComPort, AwaitTextFindsTheTextOrTimesOut) {
     std::string waited;
     port->setOnWaitChar([&](TPxCustomComPort&, char c) { waited += c; });
     port->WriteText("AT\r");
-    EXPECT_TRUE(port->AwaitText("ok", 36, true, true));
+    EXPECT_TRUE(port->AwaitText("ok", kOkWaitTicks, true, true));
     EXPECT_EQ(waited, "\r\nOK");
-    EXPECT_FALSE(port->AwaitText("CONNECT", 2, true, false));
+    EXPECT_FALSE(port->AwaitText("CONNECT", kNoReplyWaitTicks, true, false));
     EXPECT_TRUE(port->AwaitText("", 0, false, false));
     modem.send("OOK");
-    EXPECT_TRUE(port->AwaitText("OK", 36, false, false));
+    EXPECT_TRUE(port->AwaitText("OK", kOkWaitTicks, false, false));
 }
 
 TEST_F(ComPort, ClosingWhileTracingWritesTheTraceAndTheLog) {
@@ -392,7 +397,7 @@ TEST_F(ComPort, ClosingWhileTracingWritesTheTraceAndTheLog) {
     port->SetAvailLevel(0);
     port->WriteText("AT\r");
     ASSERT_TRUE(modem.waitFor("AT\r", 3000));
-    ASSERT_TRUE(port->AwaitText("OK\r\n", 36, false, false));
+    ASSERT_TRUE(port->AwaitText("OK\r\n", kOkWaitTicks, false, false));
     port->setOpen(false);
     EXPECT_EQ(port->Tracing(), tlOff);
     std::ifstream in(trc);

@@ -81,8 +81,8 @@ TEST_F(DispatcherCore, DataTriggersFireOncePerMatchInArrivalOrder) {
     d.receive("CONNECT 9600\r\nOK");
     EXPECT_EQ(rec.dataHandles(), (std::vector<uint32_t>{uint32_t(connect), uint32_t(ok)}));
     ASSERT_EQ(rec.calls.size(), 2u);
-    EXPECT_EQ(rec.calls[0].lParam & 0xFFFF, 7u);  // match length
-    EXPECT_EQ(rec.calls[0].lParam >> 16, uint32_t(d.handle()));
+    EXPECT_EQ(lParamData(rec.calls[0].lParam), 7u);  // match length
+    EXPECT_EQ(lParamPort(rec.calls[0].lParam), d.handle());
     d.receive("\r\n");
     EXPECT_EQ(rec.calls.size(), 2u);
 }
@@ -178,16 +178,16 @@ TEST_F(DispatcherCore, HandlesAreMultiplesOfEightAndStatusHandlesCarryTheirKind)
     EXPECT_EQ(d.newDataTrigger("x", false), 16);
     int s = d.newStatusTrigger(stOutUsed);
     EXPECT_EQ(s, 24 | stOutUsed);
-    EXPECT_EQ(s & 7, stOutUsed);
+    EXPECT_EQ(statusKindOf(s), stOutUsed);
     // Past the sequential range the lowest unused multiple of eight is reused.
-    for (int i = 3; i < 4096; ++i) {
+    for (int i = 3; i < kSequentialHandles; ++i) {
         d.newTimerTrigger();
     }
     EXPECT_EQ(d.dropTrigger(16), ecOK);
     EXPECT_EQ(d.dropTrigger(s), ecOK);
     EXPECT_EQ(d.newTimerTrigger(), 16);
     EXPECT_EQ(d.newStatusTrigger(stModem), 24 | stModem);
-    EXPECT_EQ(d.newTimerTrigger(), 8 * 4097);
+    EXPECT_EQ(d.newTimerTrigger(), 8 * (kSequentialHandles + 1));
 }
 
 TEST_F(DispatcherCore, HandlerThatRemovesItselfIsRemovedAfterThePass) {
@@ -289,7 +289,7 @@ TEST_F(DispatcherCore, StatusTriggersFireOnTheirConditionThenDisarm) {
     // 4086 free ≥ 4000 fires; used (10) is above 0; the write set "sent".
     ASSERT_EQ(rec.calls.size(), 2u);
     EXPECT_EQ(rec.calls[0].wParam, uint32_t(free));
-    EXPECT_EQ(rec.calls[0].lParam & 0xFFFF, 4086u);
+    EXPECT_EQ(lParamData(rec.calls[0].lParam), 4086u);
     EXPECT_EQ(rec.calls[1].wParam, uint32_t(sent));
     d.drain();
     d.cycle();
@@ -303,7 +303,7 @@ TEST_F(DispatcherCore, ModemAndLineStatusTriggers) {
     int modem = d.newStatusTrigger(stModem);
     int line = d.newStatusTrigger(stLine);
     ASSERT_EQ(d.armStatusTrigger(modem, msDcd, true), ecOK);
-    ASSERT_EQ(d.armStatusTrigger(line, 0x02 /* parity */, true), ecOK);
+    ASSERT_EQ(d.armStatusTrigger(line, leWatchParity, true), ecOK);
     d.modemLines = msCts | msDsr | msRi;  // RI is not watched
     d.processLineEvent(evRing);
     EXPECT_TRUE(rec.calls.empty());
@@ -327,8 +327,8 @@ TEST_F(DispatcherCore, ModemAndLineStatusTriggers) {
 
 TEST_F(DispatcherCore, ModemStatusKeepsDeltasUntilCleared) {
     d.modemLines = msCts | msDsr | msDcd;
-    uint8_t status = d.readModemStatus(0xFF);
-    EXPECT_EQ(status & 0xF0, msCts | msDsr | msDcd);
+    uint8_t status = d.readModemStatus(kKeepModemDeltas);
+    EXPECT_EQ(status & msLevels, msCts | msDsr | msDcd);
     EXPECT_TRUE(status & msDeltaDcd);
     EXPECT_TRUE(d.deltaDcd());  // still there, now cleared
     EXPECT_FALSE(d.deltaDcd());
@@ -357,11 +357,11 @@ TEST_F(DispatcherCore, UnchangedLineParamsDoNotTouchTheDevice) {
     const int writes = d.lineBlockWrites;
     const uint64_t slept = clock.slept();
     EXPECT_EQ(d.setLineParams(19200, kParityNone, 8, 1), ecOK);
-    EXPECT_EQ(d.setLineParams(0, 5, 9, 3), ecOK);
+    EXPECT_EQ(d.setLineParams(kKeepBaud, kKeepParity, kKeepDataBits, kKeepStopBits), ecOK);
     EXPECT_EQ(d.lineBlockWrites, writes);
     EXPECT_EQ(clock.slept(), slept);
     d.writeText("x");
-    EXPECT_EQ(d.setLineParams(9600, 5, 9, 3), ecOK);
+    EXPECT_EQ(d.setLineParams(9600, kKeepParity, kKeepDataBits, kKeepStopBits), ecOK);
     EXPECT_EQ(d.lineBlockWrites, writes + 1);
     EXPECT_GT(clock.slept(), slept);  // waited for the line to drain
     uint32_t baud;
@@ -369,6 +369,35 @@ TEST_F(DispatcherCore, UnchangedLineParamsDoNotTouchTheDevice) {
     d.getLineParams(baud, parity, dataBits, stopBits);
     EXPECT_EQ(baud, 9600u);
     EXPECT_EQ(stopBits, 1);
+}
+
+TEST_F(DispatcherCore, EachKeepValueLeavesOnlyItsOwnSettingAsItIs) {
+    struct Params {
+        uint32_t baud;
+        int parity, dataBits, stopBits;
+    };
+    const Params before{9600, kParityEven, 7, 1};
+    const Params next{38400, kParityOdd, 6, 2};
+    const Params rows[] = {
+        {kKeepBaud, next.parity, next.dataBits, next.stopBits},
+        {next.baud, kKeepParity, next.dataBits, next.stopBits},
+        {next.baud, next.parity, kKeepDataBits, next.stopBits},
+        {next.baud, next.parity, next.dataBits, kKeepStopBits},
+    };
+    for (const auto& row : rows) {
+        ASSERT_EQ(d.setLineParams(before.baud, before.parity, before.dataBits, before.stopBits),
+                  ecOK);
+        ASSERT_EQ(d.setLineParams(row.baud, row.parity, row.dataBits, row.stopBits), ecOK);
+        Params got{};
+        d.getLineParams(got.baud, got.parity, got.dataBits, got.stopBits);
+        const auto want = [](auto asked, auto keep, auto old, auto fresh) {
+            return asked == keep ? old : fresh;
+        };
+        EXPECT_EQ(got.baud, want(row.baud, kKeepBaud, before.baud, next.baud));
+        EXPECT_EQ(got.parity, want(row.parity, kKeepParity, before.parity, next.parity));
+        EXPECT_EQ(got.dataBits, want(row.dataBits, kKeepDataBits, before.dataBits, next.dataBits));
+        EXPECT_EQ(got.stopBits, want(row.stopBits, kKeepStopBits, before.stopBits, next.stopBits));
+    }
 }
 
 TEST_F(DispatcherCore, StopBitsFollowTheRequestAndFiveDataBits) {
@@ -379,7 +408,7 @@ TEST_F(DispatcherCore, StopBitsFollowTheRequestAndFiveDataBits) {
     const Row rows[] = {{8, 0, kOneStopBit},  {8, 1, kOneStopBit},   {8, 2, kTwoStopBits},
                         {7, 4, kTwoStopBits}, {5, 1, kOne5StopBits}, {5, 2, kOne5StopBits}};
     for (const auto& row : rows) {
-        ASSERT_EQ(d.setLineParams(0, 5, row.dataBits, row.stopBits), ecOK);
+        ASSERT_EQ(d.setLineParams(kKeepBaud, kKeepParity, row.dataBits, row.stopBits), ecOK);
         EXPECT_EQ(d.block.stopCode, row.code) << row.dataBits << "/" << row.stopBits;
     }
 }

@@ -127,15 +127,15 @@ TEST(PosixPort, TimerAndOutputTriggersFireFromTheDispatchThread) {
 TEST(PosixPort, OpenFailuresGiveTheOperatingSystemError) {
     int result;
     auto missing = openOn("/dev/parvex-no-such-port", &result);
-    EXPECT_EQ(result, -2);
+    EXPECT_EQ(result, ecFileNotFound);
     EXPECT_FALSE(missing->isOpen());
     auto notTty = openOn("/dev/null", &result);
-    EXPECT_EQ(result, -2);
+    EXPECT_EQ(result, ecFileNotFound);
     PtyModem modem;
     auto first = openOn(modem.path(), &result);
     ASSERT_EQ(result, ecOK);
     auto second = openOn(modem.path(), &result);
-    EXPECT_EQ(result, -5);  // in use: access denied
+    EXPECT_EQ(result, ecAccessDenied);  // in use
     EXPECT_EQ(second->runningThreads(), 0);
     first->closePort();
     first.reset();
@@ -208,7 +208,7 @@ TEST(PosixPort, PurgeWithTheOutputThreadRunningEmptiesTheRing) {
 
 void closeFromHandler(uint32_t msg, uint32_t, uint32_t lParam) {
     if (msg == kMsgTriggerData) {
-        TPxBaseDispatcher* d = TPxPortTable::instance().find(static_cast<int>(lParam >> 16));
+        TPxBaseDispatcher* d = TPxPortTable::instance().find(lParamPort(lParam));
         d->closePort();
     }
 }

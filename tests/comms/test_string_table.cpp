@@ -1,11 +1,13 @@
 // The error text table and its loader.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <random>
 #include <vector>
 
 #include "common/px_exceptions.h"
 #include "comms/px_error_text.h"
+#include "comms/px_os_errors.h"
 #include "comms/px_string_manager.h"
 
 namespace px {
@@ -71,6 +73,19 @@ TEST(ErrorTable, EveryGroupRowOfTheSerialLayerHasAText) {
     EXPECT_EQ(errorTextRow(15178), "tfDone");
     EXPECT_EQ(errorTextRow(15179), "rfNone");
     EXPECT_EQ(errorTextRow(15216), "rfDone");
+}
+
+TEST(ErrorTable, EveryOperatingSystemErrorBecomesAFailureWithAText) {
+    for (int err = 0; err < 200; ++err) {
+        const ErrorCode code = errorFromErrno(err);
+        EXPECT_LT(code, 0) << err;
+        EXPECT_FALSE(errorText(code).empty()) << err;
+    }
+    // What the com port tells apart: a missing port, and one in use.
+    EXPECT_EQ(errorFromErrno(ENOENT), ecFileNotFound);
+    EXPECT_EQ(errorFromErrno(ENOTDIR), ecPathNotFound);
+    EXPECT_EQ(errorFromErrno(EBUSY), ecAccessDenied);
+    EXPECT_EQ(errorFromErrno(EACCES), ecAccessDenied);
 }
 
 TEST(ErrorConversion, CodesBecomeTheirExceptionClasses) {

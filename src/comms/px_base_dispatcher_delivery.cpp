@@ -1,0 +1,135 @@
+// TPxBaseDispatcher: one dispatch pass, which calls every handler with one
+// trigger message and then consumes what they read.
+#include "comms/px_base_dispatcher.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace px {
+
+bool TPxBaseDispatcher::setDispatching(bool on) {
+    std::lock_guard lock(lineLock_);
+    bool previous = dispatching_.exchange(on);
+    if (previous && !on) {
+        dispatching_ = true;
+        endDispatching();
+    }
+    return previous;
+}
+
+void TPxBaseDispatcher::endDispatching() {
+    std::lock_guard lock(lineLock_);
+    dispatching_ = false;
+    auto gone = [](const auto& entry) { return entry.deleted; };
+    std::erase_if(windows_, gone);
+    std::erase_if(procs_, gone);
+    std::erase_if(methods_, gone);
+    recomputeNotify();
+}
+
+void TPxBaseDispatcher::resetPeek() {
+    std::lock_guard lock(inLock_);
+    peekCount_ = 0;
+}
+
+void TPxBaseDispatcher::notePeek() {
+    std::lock_guard lock(inLock_);
+    peekMax_ = std::max(peekMax_, peekCount_);
+}
+
+template <class Entry, class Call>
+bool TPxBaseDispatcher::callHandlers(std::vector<Entry>& list, const Call& call) {
+    for (size_t i = 0;; ++i) {
+        Entry entry;
+        {
+            std::lock_guard lock(lineLock_);
+            if (i >= list.size()) {
+                return true;
+            }
+            entry = list[i];
+        }
+        if (entry.deleted) {
+            continue;
+        }
+        resetPeek();
+        call(entry);
+        notePeek();
+        if (closing_) {
+            return false;
+        }
+    }
+}
+
+bool TPxBaseDispatcher::deliverEvent(uint32_t msg, uint32_t wParam, uint16_t lParamLow) {
+    if (!notify_) {
+        return true;
+    }
+    {
+        std::lock_guard lock(lineLock_);
+        dispatching_ = true;
+    }
+    const bool peek = msg == kMsgTriggerAvail || msg == kMsgTriggerData;
+    if (peek) {
+        std::lock_guard lock(inLock_);
+        peekMode_ = true;
+        peekCount_ = peekMax_ = 0;
+    }
+    const uint32_t lParam = makeLParam(lParamLow, handle_);
+    bool goOn = true;
+    std::exception_ptr failure;
+    try {
+        goOn = callHandlers(methods_, [&](const MethodEntry& e) {
+            if (e.isMethod && loop_ != nullptr) {
+                // By value: a call given up on may still be running afterwards.
+                loop_->send([proc = e.proc, data = e.data, msg, wParam,
+                             lParam] { proc(data, msg, wParam, lParam); },
+                            -1, &abandonSends_);
+            } else {
+                e.proc(e.data, msg, wParam, lParam);
+            }
+        });
+        if (goOn) {
+            goOn = callHandlers(procs_, [&](const ProcEntry& e) { e.proc(msg, wParam, lParam); });
+        }
+        bool windowsWanted;
+        {
+            std::lock_guard lock(lineLock_);
+            windowsWanted = windows_.size() > 1 || ownerHasEvents_;
+        }
+        if (goOn && windowsWanted) {
+            goOn = callHandlers(windows_, [&](const WindowEntry& e) {
+                if (loop_ != nullptr) {
+                    loop_->send([window = e.window, msg, wParam,
+                                 lParam] { window->handleMessage(msg, wParam, lParam); },
+                                kWindowSendTimeoutMs, &abandonSends_);
+                } else {
+                    e.window->handleMessage(msg, wParam, lParam);
+                }
+            });
+        }
+    } catch (...) {
+        failure = std::current_exception();
+        goOn = false;
+    }
+    if (peek) {
+        std::lock_guard lock(inLock_);
+        const uint32_t used = static_cast<uint32_t>(rxRing_.used());
+        const uint32_t taken = std::min(peekMax_, used);
+        rxRing_.consume(taken);
+        consumedTotal_ += taken;
+        noteConsumed();
+        if (msg == kMsgTriggerAvail && taken != wParam) {
+            goOn = false;
+        }
+        peekMode_ = false;
+        peekCount_ = peekMax_ = 0;
+    }
+    endDispatching();
+    if (failure) {
+        reportHandlerException(failure);
+        return false;
+    }
+    return goOn && !closing_;
+}
+
+}  // namespace px
