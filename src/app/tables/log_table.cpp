@@ -69,7 +69,8 @@ void TLogTable::createTags(bool withMarker) {
 
 bool TLogTable::open(const std::string& filter, bool exclusive) {
     lastError_.clear();
-    if (TXbTable::findFile(tablePath()).empty() && !create()) {
+    const bool created = TXbTable::findFile(tablePath()).empty();
+    if (created && !create()) {
         if (lastError_.empty()) {
             lastError_ = "Cannot create " + tablePath();
         }
@@ -79,7 +80,9 @@ bool TLogTable::open(const std::string& filter, bool exclusive) {
         table_.close();
         table_.open(tablePath(), exclusive);
         if (!table_.hasProductionIndex()) {
-            createTags(false);
+            // A new table is indexed as a rebuild leaves it; only a table that
+            // lost its index lacks the marker, so that a rebuild is offered.
+            createTags(created);
         }
         switch (schema_.kind) {
             case TLogKind::Outgoing:

@@ -37,7 +37,8 @@ public:
     // Creates the table with its fields; returns whether the file exists afterwards.
     bool create();
     // Opens the table, creating it when it is missing, and its tags when the
-    // index is missing or unreadable (DATEND is left to Rebuild Indexes); goes
+    // index is missing or unreadable: all of them for a table created now,
+    // all but DATEND for one that lost its index (left to Rebuild Indexes); goes
     // to the first record and applies the filter (the phone book: order NAME
     // and ".not. deleted()"; the incoming log: ".not. deleted()", the caller
     // then applies its archive filter). Returns success; the reason for a

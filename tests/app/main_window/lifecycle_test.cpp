@@ -40,6 +40,10 @@ TEST_F(Lifecycle, ReindexIsOfferedWhenTheMarkerTagIsMissingAndRunsOnYes) {
 
 TEST_F(Lifecycle, FirstRunOpensQuickSetupAndCreatesTheWorkingFolders) {
     open();
+    EXPECT_TRUE(prompts.questions.empty()) << "new logs need no reindex";
+    EXPECT_TRUE(prompts.informations.empty());
+    EXPECT_TRUE(window->outgoingLog().hasMarkerTag());
+    EXPECT_TRUE(window->incomingLog().hasMarkerTag());
     EXPECT_TRUE(window->firstRun());
     EXPECT_FALSE(window->firstActivationPending());
     EXPECT_TRUE(fs::is_directory(home / "SEND"));

@@ -90,31 +90,36 @@ TEST_F(LogTableTest, CreatesTheLogsWithTheirExactFields) {
     }
 }
 
-TEST_F(LogTableTest, OpenCreatesMissingFilesAndTagsWithoutTheMarker) {
+TEST_F(LogTableTest, NewLogsGetEveryTagAndALostIndexComesBackWithoutTheMarker) {
     ASSERT_TRUE(out_.open(".not. archived")) << out_.lastError();
     EXPECT_TRUE(std::filesystem::exists(folder_.path() + "PXOUT.DBF"));
     EXPECT_TRUE(std::filesystem::exists(folder_.path() + "PXOUT.CDX"));
     EXPECT_EQ(out_.table().tagNames(),
-              (Names{"DATESENT", "SUBJECT", "RECIPIENT", "CODES", "ARCHIVED"}));
-    EXPECT_FALSE(out_.hasMarkerTag());
+              (Names{"DATESENT", "SUBJECT", "RECIPIENT", "CODES", "ARCHIVED", "DATEND"}));
+    EXPECT_TRUE(out_.hasMarkerTag()) << "a new log needs no rebuild";
     EXPECT_EQ(out_.table().filter(), ".not. archived");
 
     ASSERT_TRUE(in_.open(".not. archived"));
-    EXPECT_EQ(in_.table().tagNames(), (Names{"DATETIME", "FROM", "ARCHIVED"}));
+    EXPECT_EQ(in_.table().tagNames(), (Names{"DATETIME", "FROM", "ARCHIVED", "DATEND"}));
     EXPECT_EQ(in_.table().filter(), ".not. deleted()");
-    EXPECT_FALSE(in_.hasMarkerTag());
+    EXPECT_TRUE(in_.hasMarkerTag());
 
-    // After a rebuild the marker is there and survives reopening ...
+    // The marker survives reopening ...
+    ASSERT_TRUE(out_.open(""));
+    EXPECT_TRUE(out_.hasMarkerTag());
+    // ... until the index file of an existing log goes missing: then the tags
+    // come back without it, so that a rebuild is offered.
+    for (TLogTable* log : {&out_, &in_}) {
+        log->close();
+        std::filesystem::remove(TXbTable::indexPathFor(log->tablePath()));
+        ASSERT_TRUE(log->open(""));
+        EXPECT_FALSE(log->hasMarkerTag()) << log->schema().fileName;
+    }
+    EXPECT_EQ(out_.table().tagCount(), 5);
+    EXPECT_EQ(in_.table().tagCount(), 3);
     rebuildIndexes(out_, in_, folder_.path(), env_, {});
     EXPECT_TRUE(out_.hasMarkerTag());
-    ASSERT_TRUE(out_.open(""));
-    EXPECT_TRUE(out_.hasMarkerTag());
-    // ... until the index file goes missing: then the tags come back without it.
-    out_.close();
-    std::filesystem::remove(folder_.path() + "PXOUT.CDX");
-    ASSERT_TRUE(out_.open(""));
-    EXPECT_EQ(out_.table().tagCount(), 5);
-    EXPECT_FALSE(out_.hasMarkerTag());
+    EXPECT_TRUE(in_.hasMarkerTag());
 }
 
 TEST_F(LogTableTest, OpenFailsCleanlyOnAnUnreadableLog) {
