@@ -343,7 +343,7 @@ void TMainScreen::viewFile() {
             outgoingViewDescription(table.text("RECIPIENT"),
                                     outgoingDateText(table.value("DATESENT").date,
                                                      table.text("TIMESENT"), QDate::currentDate()),
-                                    joinPath(folder_.sendFolder(), doc));
+                                    resolveNoCase(folder_.sendFolder(), doc));
     }
     if (path.isEmpty()) {
         fail("Error - nothing to view");

@@ -1,19 +1,12 @@
 #include "app/tables/log_table.h"
 
-#include <cctype>
-
+#include "settings/file_names.h"
+#include "settings/program_folder.h"
 #include "xbase/xb_error.h"
 
 namespace px {
 
 namespace {
-
-std::string lower(std::string s) {
-    for (char& c : s) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return s;
-}
 
 std::string withSlash(std::string folder) {
     if (folder.empty() || folder.back() != '/') {
@@ -108,6 +101,7 @@ bool TLogTable::open(const std::string& filter, bool exclusive) {
 }
 
 std::string TLogTable::calcFaxFile() const {
+    const ProgramFolder folder(folder_);
     std::string path;
     switch (schema_.kind) {
         case TLogKind::Outgoing: {
@@ -115,11 +109,11 @@ std::string TLogTable::calcFaxFile() const {
             if (doc.empty()) {
                 return "(Cover only)";
             }
-            path = lower(folder_ + "Send/" + doc);
+            path = resolveNoCase(folder.sendFolder(), doc);
             break;
         }
         case TLogKind::Incoming:
-            path = lower(folder_ + "Receive/" + table_.text("FAXFILE"));
+            path = resolveNoCase(folder.receiveFolder(), table_.text("FAXFILE"));
             break;
         case TLogKind::PhoneBook:
             return {};

@@ -53,7 +53,9 @@ public:
     // The marker test: false means the index was not rebuilt by this program.
     bool hasMarkerTag() const { return table_.orderOf(kMarkerTag) != 0; }
 
-    // Derived display fields of the current record.
+    // Derived display fields of the current record. The fax file is the real
+    // path of the stored name, found in any letter case; a missing file shows
+    // the path it would have in the folder as it exists.
     std::string calcFaxFile() const;
     std::string isDeletedText() const;
     std::string isArchivedText() const;
