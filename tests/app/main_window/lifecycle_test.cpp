@@ -104,6 +104,37 @@ TEST_F(Lifecycle, CloseSavesGridLayoutPlacementAndSettings) {
     EXPECT_EQ(window->geometry(), QRect(40, 50, 700, 500));
 }
 
+TEST_F(Lifecycle, ColumnOrderAndWidthsComeBackExactlyWithTheFaxFileMoved) {
+    configured();
+    writeLogs({{"A", "Ann", "20261201", "FAX00001.APF"}}, {});
+    open();
+    QHeaderView* header = window->outgoingGrid()->horizontalHeader();
+    const TLogModel& model = window->outgoingModel();
+    header->moveSection(header->visualIndex(model.columnOf("calcFaxFile")), 0);
+    header->moveSection(header->visualIndex(model.columnOf("CODES")), 4);
+    for (int logical = 0; logical < header->count(); ++logical) {
+        header->resizeSection(logical, 41 + 13 * logical);
+    }
+    const auto shown = [&] {
+        std::vector<std::pair<std::string, int>> columns;
+        QHeaderView* h = window->outgoingGrid()->horizontalHeader();
+        for (int visual = 0; visual < h->count(); ++visual) {
+            const int logical = h->logicalIndex(visual);
+            columns.emplace_back(
+                window->outgoingModel().columns()[static_cast<std::size_t>(logical)].field,
+                h->sectionSize(logical));
+        }
+        return columns;
+    };
+    const auto before = shown();
+    ASSERT_EQ(before.front().first, "calcFaxFile");
+    EXPECT_TRUE(window->close());
+    window.reset();
+
+    open();
+    EXPECT_EQ(shown(), before);
+}
+
 TEST_F(Lifecycle, ClosingWhileAFaxComesInAsksFirst) {
     configured();
     writeLogs({}, {});
