@@ -3,11 +3,15 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTableView>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "app/main_window/just_one.h"
+#include "app/main_window/program.h"
 #include "app/main_window/status_panel.h"
 #include "main_window_fixture.h"
 #include "settings/settings_file.h"
@@ -220,6 +224,75 @@ TEST(SingleInstance, ASecondStartEndsAtOnceAndTheFirstKeepsRunning) {
         first.kill();
         first.waitForFinished(5000);
     }
+}
+
+// A user who never ran Parvex: no program folder, not even ~/.local.
+TEST(FirstStart, AnEmptyHomeGetsItsProgramFolderAndLogsWithoutAQuestion) {
+    const QByteArray bin = qgetenv("PARVEX_BIN_DIR");
+    if (bin.isEmpty()) {
+        GTEST_SKIP() << "PARVEX_BIN_DIR not set";
+    }
+    const QString program = QString::fromLocal8Bit(bin) + "/parvex";
+    if (fs::exists(QString::fromLocal8Bit(bin).toStdString() + "/PX.INI")) {
+        GTEST_SKIP() << "a portable PX.INI beside the program";
+    }
+    TempDir home;
+    TempDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("PARVEX_HOME");
+    env.remove("XDG_DATA_HOME");
+    env.insert("HOME", QString::fromStdString(home.path()));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.path()));
+    // The window closes itself once it has been painted; a message box or a
+    // question would keep the program from ending.
+    env.insert("PARVEX_QUIT_AFTER_PAINT", "1");
+    QProcess parvex;
+    parvex.setProcessEnvironment(env);
+    parvex.start(program, {});
+    ASSERT_TRUE(parvex.waitForStarted(5000));
+    const bool ended = parvex.waitForFinished(30000);
+    if (!ended) {
+        parvex.kill();
+        parvex.waitForFinished(5000);
+    }
+    ASSERT_TRUE(ended) << "the program waits for an answer";
+    EXPECT_EQ(parvex.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(parvex.exitCode(), 0);
+
+    const std::string folder = home / ".local/share/parvex";
+    for (const char* made :
+         {"PXOUT.DBF", "PXOUT.CDX", "PXREC.DBF", "PXREC.CDX", "SEND", "Receive", "PX.INI"}) {
+        EXPECT_TRUE(fs::exists(folder + "/" + made)) << made;
+    }
+    auto tables = std::make_shared<TTableEnv>();
+    for (TLogKind kind : {TLogKind::Outgoing, TLogKind::Incoming}) {
+        TLogTable log(kind, folder, tables);
+        ASSERT_TRUE(log.open());
+        EXPECT_TRUE(log.hasMarkerTag()) << log.schema().fileName << " would ask to reindex";
+    }
+}
+
+TEST(FirstStart, AProgramFolderThatCannotBeCreatedIsNamedWithTheReason) {
+    TempDir home;
+    writeFile(home / ".local", "");  // a file where the folder's parent should be
+    const QByteArray savedHome = qgetenv("HOME");
+    const QByteArray savedParvexHome = qgetenv("PARVEX_HOME");
+    qputenv("HOME", QByteArray::fromStdString(home.path()));
+    qunsetenv("PARVEX_HOME");
+    TScriptedPrompts prompts;
+    const std::optional<ProgramFolder> folder = openProgramFolder(prompts);
+    qputenv("HOME", savedHome);
+    if (!savedParvexHome.isEmpty()) {
+        qputenv("PARVEX_HOME", savedParvexHome);
+    }
+    EXPECT_FALSE(folder);
+    ASSERT_EQ(prompts.informations.size(), 1u);
+    const QString message = prompts.informations[0];
+    EXPECT_TRUE(message.contains(QString::fromStdString(home / ".local/share/parvex")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QString::fromUtf8(std::strerror(ENOTDIR))))
+        << message.toStdString();
 }
 
 TEST(SingleInstance, AnActivationRequestReachesTheListeningInstance) {
