@@ -66,7 +66,7 @@ constexpr TActionEntry kActions[] = {
     {TCommand::QuickStart, "&Quick Start Instructions!", "", "The first steps"},
     {TCommand::About, "&About", "", "About Parvex"},
     {TCommand::ProblemSolver, "&Problem Solver", "", "Solutions to common fax problems"},
-    {TCommand::VisitWebsite, "&Visit Our Internet Website", "", "The Parvex web site"},
+    {TCommand::VisitWebsite, "&Visit Our Internet Website", "", "The Parvex documentation"},
 };
 
 QLabel* band(const QString& text, const QColor& colour, QWidget* parent) {

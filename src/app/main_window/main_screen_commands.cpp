@@ -1,8 +1,6 @@
 // The commands of the main window's menus and button bar.
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
-#include <QUrl>
 #include <optional>
 
 #include "app/main_window/main_screen.h"
@@ -30,8 +28,6 @@ std::string companionName(const std::string& cover) {
     const auto dot = cover.rfind('.');
     return (dot == std::string::npos ? cover : cover.substr(0, dot)) + ".FCD";
 }
-
-constexpr const char* kWebsite = "https://parvex.example.org/";
 
 }  // namespace
 
@@ -475,9 +471,11 @@ void TMainScreen::bindHelpActions() {
             help_->showProblemSolver();
         }
     });
+    // The program's own pages are its web site: they ship with it, built in,
+    // so they open alike from a build tree, an installation and off line.
     connect(action(TCommand::VisitWebsite), &QAction::triggered, this, [this] {
-        if (!refuseInReceiveMode()) {
-            QDesktopServices::openUrl(QUrl(kWebsite));
+        if (!refuseInReceiveMode() && help_ != nullptr) {
+            help_->showTopic(kHelpContents);
         }
     });
 }

@@ -1,12 +1,15 @@
 #include <QAction>
+#include <QDesktopServices>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
 #include <filesystem>
 
 #include "app/main_window/status_panel.h"
 #include "main_window_fixture.h"
+#include "ui/help/help_center.h"
 
 namespace px::test {
 namespace {
@@ -311,6 +314,38 @@ TEST_F(MainScreen, DoubleClickEditsOnlyWhileEditIsEnabled) {
     window->action(TCommand::Edit)->setEnabled(false);
     emit grid->doubleClicked(window->outgoingModel().index(0, 0));
     EXPECT_FALSE(window->statusPanel()->isVisible());
+}
+
+TEST_F(MainScreen, VisitWebsiteOpensTheDocumentationThatShipsWithTheProgram) {
+    configured();
+    writeLogs({}, {});
+    TUrlRecorder browser;
+    for (const char* scheme : {"http", "https", "file"}) {
+        QDesktopServices::setUrlHandler(scheme, &browser, "open");
+    }
+    THelpCenter help;
+    window = std::make_unique<TMainScreen>(ProgramFolder(home.path()), prompts, &help);
+    help.setOwner(window.get());
+    window->show();
+    window->firstActivation();
+
+    window->setReceiveMode(true);
+    trigger(TCommand::VisitWebsite);
+    EXPECT_EQ(prompts.informations.size(), 1u) << "refused in receive mode";
+    EXPECT_EQ(help.helpWindow(), nullptr);
+    window->setReceiveMode(false);
+
+    trigger(TCommand::VisitWebsite);
+    for (const char* scheme : {"http", "https", "file"}) {
+        QDesktopServices::unsetUrlHandler(scheme);
+    }
+    EXPECT_TRUE(browser.opened.empty()) << browser.opened.front().toString().toStdString();
+    ASSERT_NE(help.helpWindow(), nullptr);
+    EXPECT_TRUE(help.helpWindow()->isVisible());
+    EXPECT_EQ(help.helpWindow()->browser()->source(), QUrl("qrc:/help/contents.html"));
+    EXPECT_FALSE(help.helpWindow()->browser()->toPlainText().isEmpty());
+    window->close();
+    window.reset();
 }
 
 }  // namespace

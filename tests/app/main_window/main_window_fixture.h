@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QUrl>
 #include <deque>
 #include <filesystem>
 #include <memory>
@@ -64,6 +65,17 @@ private:
         choices.pop_front();
         return c;
     }
+};
+
+// Stands in for the desktop's browser: records the addresses it is asked to open.
+class TUrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    std::vector<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
 };
 
 struct TOutFax {
