@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTableView>
@@ -132,6 +133,10 @@ TMainScreen::TMainScreen(const ProgramFolder& folder, TUserPrompts& prompts, THe
     tabs_->addTab("&Incoming Faxes");
     layout->addWidget(tabs_);
     setCentralWidget(central);
+    // Menu entries and buttons show their hints here while the pointer is on them.
+    QStatusBar* hints = statusBar();
+    hints->setObjectName("hintBar");
+    hints->setAccessibleName("Hints");
     resize(900, 560);
 
     connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {

@@ -1,10 +1,15 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
+#include <QToolBar>
+#include <QToolTip>
 #include <filesystem>
 
 #include "app/main_window/status_panel.h"
@@ -346,6 +351,48 @@ TEST_F(MainScreen, VisitWebsiteOpensTheDocumentationThatShipsWithTheProgram) {
     EXPECT_FALSE(help.helpWindow()->browser()->toPlainText().isEmpty());
     window->close();
     window.reset();
+}
+
+TEST_F(MainScreen, MenuHintsShowInTheStatusBarAndShowHintsOffStopsOnlyToolTips) {
+    configured();
+    writeLogs({}, {});
+    open();
+    auto* hints = window->findChild<QStatusBar*>();
+    ASSERT_NE(hints, nullptr) << "no status bar for the hints";
+    EXPECT_FALSE(hints->accessibleName().isEmpty());
+    QMenu* file = window->menuBar()->actions().front()->menu();
+    ASSERT_NE(file, nullptr);
+    const auto hover = [&](TCommand command) {
+        file->popup(window->mapToGlobal(QPoint(10, 10)));
+        QApplication::processEvents();
+        QAction* entry = window->action(command);
+        QTest::mouseMove(file, file->actionGeometry(entry).center());
+        QApplication::processEvents();
+        const QString shown = hints->currentMessage();
+        file->hide();
+        QApplication::processEvents();
+        return shown;
+    };
+    EXPECT_EQ(hover(TCommand::RebuildIndexes), "Do this every 2 weeks ");
+    EXPECT_EQ(hover(TCommand::Exit), "Close Parvex [CTRL+X]");
+    EXPECT_TRUE(window->statusPanel()->isHidden()) << "the status panel stays for long operations";
+
+    QWidget* button = window->findChild<QToolBar*>("buttonBar")
+                          ->widgetForAction(window->action(TCommand::NewCoverSheet));
+    ASSERT_NE(button, nullptr);
+    const auto toolTipShown = [&] {
+        QToolTip::hideText();
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
+        const QPoint at = button->rect().center();
+        QHelpEvent help(QEvent::ToolTip, at, button->mapToGlobal(at));
+        QApplication::sendEvent(button, &help);
+        return QToolTip::isVisible();
+    };
+    EXPECT_TRUE(toolTipShown());
+    trigger(TCommand::ShowHints);
+    ASSERT_FALSE(window->action(TCommand::ShowHints)->isChecked());
+    EXPECT_FALSE(toolTipShown()) << "hints off: no tool tips";
+    EXPECT_EQ(hover(TCommand::RebuildIndexes), "Do this every 2 weeks ") << "status tips stay";
 }
 
 }  // namespace
