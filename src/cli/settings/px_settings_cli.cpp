@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string_view>
 
 #include "settings/file_names.h"
+#include "settings/instance_lock.h"
 #include "settings/setting_keys.h"
 #include "settings/settings_file.h"
 
@@ -47,14 +49,27 @@ const char* faxClassName(int c) {
     }
 }
 
-int set(const SettingsFile& file, const std::string& section, const std::string& key,
-        const std::string& value, std::ostream& err) {
+// The running program writes the whole settings record, and the main window's
+// placement, back when it closes, over whatever was written meanwhile.
+constexpr std::string_view kMainWindowPlacement = "TMainScreen_Placement";
+
+bool programWritesBackAtClose(std::string_view section) {
+    return isMainSettingsSection(section) ||
+           equalNoCase(section.substr(0, kMainWindowPlacement.size()), kMainWindowPlacement);
+}
+
+int set(const ProgramFolder& folder, const SettingsFile& file, const std::string& section,
+        const std::string& key, const std::string& value, std::ostream& err) {
     if (const auto problem = settingValueProblem(section, key, value)) {
         err << "parvex-settings: " << *problem << "\n";
         return 1;
     }
     const auto setting = findSetting(section, key);
     file.update([&](IniFile& ini) { ini.writeString(setting->section, setting->key, value); });
+    if (programRunsOn(folder.path()) && programWritesBackAtClose(setting->section))
+        err << "parvex-settings: Parvex is running on " << folder.path()
+            << "; it writes its settings back when it closes, which will undo this change. "
+               "Close Parvex and set it again, or change it in the program.\n";
     return 0;
 }
 
@@ -112,7 +127,7 @@ int runSettingsCli(const std::vector<std::string>& args, const ProgramFolder& fo
             return 0;
         }
         if (args[0] == "set" && args.size() == 3 && splitKey(args[1], section, key))
-            return set(file, section, key, args[2], err);
+            return set(folder, file, section, key, args[2], err);
         if (args[0] == "new-name" && args.size() == 2 && args[1].size() == 3) {
             out << uniqueSendFileName(folder.sendFolder(), args[1]) << "\n";
             return 0;

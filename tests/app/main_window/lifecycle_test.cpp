@@ -8,11 +8,13 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <thread>
 
 #include "app/main_window/just_one.h"
 #include "app/main_window/program.h"
 #include "app/main_window/status_panel.h"
+#include "cli/settings/px_settings_cli.h"
 #include "main_window_fixture.h"
 #include "settings/settings_file.h"
 
@@ -293,6 +295,26 @@ TEST(FirstStart, AProgramFolderThatCannotBeCreatedIsNamedWithTheReason) {
         << message.toStdString();
     EXPECT_TRUE(message.contains(QString::fromUtf8(std::strerror(ENOTDIR))))
         << message.toStdString();
+}
+
+// parvex-settings knows the running program by the lock its guard holds.
+TEST(SingleInstance, TheSettingsCommandWarnsWhileTheProgramRuns) {
+    TempDir home;
+    TempDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.path()));
+    const ProgramFolder folder(home.path());
+    std::ostringstream out;
+    std::ostringstream err;
+    {
+        TPreviousInstance running(QString::fromStdString(folder.path()));
+        ASSERT_FALSE(running.anotherRuns());
+        EXPECT_EQ(runSettingsCli({"set", "Modem/ComPort", "1"}, folder, out, err), 0);
+        EXPECT_NE(err.str().find("Parvex is running"), std::string::npos) << err.str();
+    }
+    err.str({});
+    EXPECT_EQ(runSettingsCli({"set", "Modem/ComPort", "1"}, folder, out, err), 0);
+    EXPECT_TRUE(err.str().empty()) << err.str();
+    qunsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST(SingleInstance, AnActivationRequestReachesTheListeningInstance) {

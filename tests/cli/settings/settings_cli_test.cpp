@@ -1,9 +1,15 @@
 #include "cli/settings/px_settings_cli.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
+#include "settings/instance_lock.h"
 #include "settings/settings_file.h"
 #include "support/temp_dir.h"
 
@@ -12,6 +18,9 @@ namespace {
 
 class SettingsCli : public ::testing::Test {
 protected:
+    void SetUp() override { ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1); }
+    void TearDown() override { ::unsetenv("XDG_RUNTIME_DIR"); }
+
     int run(const std::vector<std::string>& args) {
         out.str({});
         err.str({});
@@ -19,6 +28,7 @@ protected:
     }
     std::string ini() const { return test::readFile(home / "PX.INI"); }
 
+    test::TempDir runtime;
     test::TempDir home;
     std::ostringstream out;
     std::ostringstream err;
@@ -53,6 +63,31 @@ TEST_F(SettingsCli, SetWritesTheKeyAsTheProgramSpellsIt) {
     EXPECT_NE(out.str().find("Modem port:     COM3 (/tmp/ttyFAX0)"), std::string::npos)
         << out.str();
     EXPECT_TRUE(err.str().empty()) << "nothing runs, nothing to say";
+}
+
+TEST_F(SettingsCli, SetWhileTheProgramRunsSaysItWillBeUndoneAtClose) {
+    const int fd =
+        ::open(instanceLockPath(home.path()).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+
+    EXPECT_EQ(run({"set", "Modem/ComPort", "2"}), 0);
+    EXPECT_NE(err.str().find("Parvex is running on " + home.path() +
+                             "/; it writes its settings "
+                             "back when it closes, which will undo this change"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(SettingsFile(home / "PX.INI").load().modem.comPort, 2) << "still written";
+
+    EXPECT_EQ(run({"set", "TMainScreen_Placement120/Left", "10"}), 0);
+    EXPECT_NE(err.str().find("Parvex is running"), std::string::npos);
+    // What the program does not write back at close is not undone.
+    EXPECT_EQ(run({"set", "Ports/COM1", "/dev/ttyUSB0"}), 0);
+    EXPECT_TRUE(err.str().empty()) << err.str();
+    ::close(fd);
+
+    EXPECT_EQ(run({"set", "Modem/ComPort", "3"}), 0);
+    EXPECT_TRUE(err.str().empty()) << "the program has ended: " << err.str();
 }
 
 }  // namespace
