@@ -110,20 +110,27 @@ bool existsNoCase(std::string_view folder, std::string_view name) {
     return exists(resolveNoCase(folder, name));
 }
 
-bool createFolderChain(std::string_view path) {
+int makeFolderChain(std::string_view path) {
     std::string p(path);
     while (p.size() > 1 && p.back() == '/')
         p.pop_back();
     if (p.size() <= 2)
-        return false;
+        return EINVAL;
     struct stat st {};
     if (::stat(p.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode);
+        return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
     if (auto slash = p.rfind('/'); slash != std::string::npos && slash > 0)
-        createFolderChain(std::string_view(p).substr(0, slash));
+        makeFolderChain(std::string_view(p).substr(0, slash));
+    // A failed parent shows again here, with the system's reason for this path.
     if (::mkdir(p.c_str(), 0755) != 0 && errno != EEXIST)
-        return false;
-    return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        return errno;
+    if (::stat(p.c_str(), &st) != 0)
+        return errno;
+    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+}
+
+bool createFolderChain(std::string_view path) {
+    return makeFolderChain(path) == 0;
 }
 
 std::string uniqueSendFileName(std::string_view sendFolder, std::string_view prefix) {

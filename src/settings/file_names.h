@@ -24,6 +24,9 @@ bool existsNoCase(std::string_view folder, std::string_view name);
 // Creates a folder and its missing parents one level at a time. A path of two
 // characters or fewer is never created. Returns whether the folder exists afterwards.
 bool createFolderChain(std::string_view path);
+// The same, returning 0 when the folder exists afterwards, else the system's
+// error number for it (EINVAL for a path too short to create).
+int makeFolderChain(std::string_view path);
 
 // The first name prefix + five digits + ".APF" (from 00000 up to 99999) that
 // does not exist in the send folder in any letter case; the last one tried

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include "settings/file_names.h"
 
@@ -78,6 +79,12 @@ std::string ProgramFolder::receiveFolder() const {
 }
 std::string ProgramFolder::coversFolder() const {
     return folder("Covers");
+}
+
+void ProgramFolder::create() const {
+    if (const int error = makeFolderChain(path_); error != 0)
+        throw ProgramFolderError("Unable to create the program folder " + path_ + ": " +
+                                 std::strerror(error));
 }
 
 bool ProgramFolder::createWorkingFolders() const {

@@ -2,12 +2,19 @@
 #pragma once
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace px {
 
 // The path of the running executable ("" when the system does not say).
 std::string currentExecutablePath();
+
+// The program folder could not be created; the message names it and the reason.
+class ProgramFolderError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class ProgramFolder {
 public:
@@ -31,6 +38,10 @@ public:
     std::string sendFolder() const;     // "SEND/"
     std::string receiveFolder() const;  // "Receive/"
     std::string coversFolder() const;   // "Covers/"
+
+    // Creates the program folder with its missing parents, as on a first start
+    // with ~/.local/share not there yet. Throws ProgramFolderError when it cannot.
+    void create() const;
 
     // Creates the program folder itself and the SEND and Receive folders.
     // Failures are ignored, as at start-up; returns whether all three exist.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "settings/program_folder.h"
@@ -73,6 +75,31 @@ TEST(CreateFolderChain, CreatesParentsAndRefusesTinyPaths) {
     EXPECT_FALSE(createFolderChain("ab"));
     test::writeFile(dir / "file", "x");
     EXPECT_FALSE(createFolderChain(dir / "file"));
+}
+
+TEST(ProgramFolder, FirstStartCreatesTheDataFolderWithItsParentsOrSaysWhyNot) {
+    // A new user's home: not even ~/.local exists.
+    test::TempDir home;
+    const ProgramFolder fresh = ProgramFolder::locate("", std::nullopt, home.path());
+    EXPECT_NO_THROW(fresh.create());
+    EXPECT_TRUE(fs::is_directory(home / ".local/share/parvex"));
+    EXPECT_NO_THROW(fresh.create()) << "an existing folder is fine";
+
+    // ~/.local is a file: nothing can be created below it.
+    test::TempDir blocked;
+    test::writeFile(blocked / ".local", "");
+    const ProgramFolder impossible = ProgramFolder::locate("", std::nullopt, blocked.path());
+    try {
+        impossible.create();
+        ADD_FAILURE() << "no error";
+    } catch (const ProgramFolderError& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find(blocked / ".local/share/parvex"), std::string::npos) << message;
+        EXPECT_NE(message.find(std::strerror(ENOTDIR)), std::string::npos) << message;
+    }
+    EXPECT_EQ(makeFolderChain(blocked / ".local/share/parvex"), ENOTDIR);
+    EXPECT_EQ(makeFolderChain(blocked / ".local"), ENOTDIR);
+    EXPECT_EQ(makeFolderChain("ab"), EINVAL);
 }
 
 TEST(ProgramFolder, LocationOrder) {

@@ -142,6 +142,8 @@ int screenshot(const std::string& file) {
         window.action(px::TCommand::ShowArchivedFaxes)->trigger();
         window.resize(1000, 440);
         window.selectRow(px::TMainPage::Outgoing, 1);
+        // The hint of a menu entry under the pointer, as the status bar shows it.
+        window.action(px::TCommand::SendFax)->showStatusText(&window);
         for (int i = 0; i < 20; ++i) {
             QApplication::processEvents();
         }

@@ -1,41 +1,24 @@
 #include "app/main_window/just_one.h"
 
-#include <unistd.h>
-
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+
+#include "settings/instance_lock.h"
 
 namespace px {
 
 namespace {
 
+// parvex-settings finds the lock under the same name without Qt.
 QString instanceKey(const QString& programFolder) {
-    const QString canonical = QFileInfo(programFolder).canonicalFilePath();
-    const QByteArray folder = (canonical.isEmpty() ? programFolder : canonical).toUtf8();
-    const QByteArray hash = QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex();
-    return QStringLiteral("parvex-%1-%2")
-        .arg(static_cast<qulonglong>(::getuid()))
-        .arg(QString::fromLatin1(hash.left(16)));
-}
-
-// The per-user runtime folder when the session has one, else the temp folder
-// (the file name carries the user id there).
-QString lockFolder() {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists()) {
-        return runtime;
-    }
-    return QDir::tempPath();
+    return QString::fromStdString(instanceName(programFolder.toStdString()));
 }
 
 }  // namespace
 
 TPreviousInstance::TPreviousInstance(const QString& programFolder)
     : serverName_(instanceKey(programFolder)),
-      lockPath_(lockFolder() + "/" + serverName_ + ".lock") {
+      lockPath_(QString::fromStdString(instanceLockPath(programFolder.toStdString()))) {
     lock_ = std::make_unique<QLockFile>(lockPath_);
     // A lock left by a crashed instance is taken over (QLockFile checks the PID).
     lock_->setStaleLockTime(0);

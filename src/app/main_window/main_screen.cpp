@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTableView>
@@ -75,7 +76,7 @@ constexpr TActionEntry kActions[] = {
     {TCommand::QuickStart, "&Quick Start Instructions!", "", "The first steps"},
     {TCommand::About, "&About", "", "About Parvex"},
     {TCommand::ProblemSolver, "&Problem Solver", "", "Solutions to common fax problems"},
-    {TCommand::VisitWebsite, "&Visit Our Internet Website", "", "The Parvex web site"},
+    {TCommand::VisitWebsite, "&Visit Our Internet Website", "", "The Parvex documentation"},
 };
 
 // The port receive mode opens: COM1 until the settings say otherwise, 8 KB
@@ -152,6 +153,10 @@ TMainScreen::TMainScreen(const ProgramFolder& folder, TUserPrompts& prompts, THe
     tabs_->addTab("&Incoming Faxes");
     layout->addWidget(tabs_);
     setCentralWidget(central);
+    // Menu entries and buttons show their hints here while the pointer is on them.
+    QStatusBar* hints = statusBar();
+    hints->setObjectName("hintBar");
+    hints->setAccessibleName("Hints");
     resize(900, 560);
 
     connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {

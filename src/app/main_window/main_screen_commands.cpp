@@ -1,8 +1,6 @@
 // The commands of the main window's menus and button bar.
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
-#include <QUrl>
 #include <optional>
 
 #include "app/cleanup/cleanup_workflow.h"
@@ -22,12 +20,6 @@
 #include "ui/help/help_topics.h"
 
 namespace px {
-
-namespace {
-
-constexpr const char* kWebsite = "https://parvex.example.org/";
-
-}  // namespace
 
 bool TMainScreen::refuseWhileReceiving() {
     if (page_ == TMainPage::Incoming && faxBeingReceived_) {
@@ -196,7 +188,7 @@ void TMainScreen::viewFile() {
             outgoingViewDescription(table.text("RECIPIENT"),
                                     outgoingDateText(table.value("DATESENT").date,
                                                      table.text("TIMESENT"), QDate::currentDate()),
-                                    joinPath(folder_.sendFolder(), doc));
+                                    resolveNoCase(folder_.sendFolder(), doc));
     }
     if (path.isEmpty()) {
         fail("Error - nothing to view");
@@ -328,9 +320,11 @@ void TMainScreen::bindHelpActions() {
             help_->showProblemSolver();
         }
     });
+    // The program's own pages are its web site: they ship with it, built in,
+    // so they open alike from a build tree, an installation and off line.
     connect(action(TCommand::VisitWebsite), &QAction::triggered, this, [this] {
-        if (!refuseInReceiveMode(*this)) {
-            QDesktopServices::openUrl(QUrl(kWebsite));
+        if (!refuseInReceiveMode(*this) && help_ != nullptr) {
+            help_->showTopic(kHelpContents);
         }
     });
 }

@@ -30,17 +30,27 @@ public:
 
 }  // namespace
 
+std::optional<ProgramFolder> openProgramFolder(TUserPrompts& prompts) {
+    try {
+        ProgramFolder folder = ProgramFolder::locate(currentExecutablePath());
+        folder.create();
+        return folder;
+    } catch (const std::exception& e) {
+        prompts.information(nullptr, QString::fromUtf8(e.what()));
+        return std::nullopt;
+    }
+}
+
 int runProgram(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Parvex");
     QApplication::setApplicationDisplayName("Parvex");
     QApplication::setStyle(new THintStyle);
 
-    std::optional<ProgramFolder> folder;
-    try {
-        folder = ProgramFolder::locate(currentExecutablePath());
-    } catch (const std::exception& e) {
-        TDialogPrompts().information(nullptr, QString::fromUtf8(e.what()));
+    TDialogPrompts startPrompts;
+    // Before the guard: its name comes from the folder's canonical path.
+    const std::optional<ProgramFolder> folder = openProgramFolder(startPrompts);
+    if (!folder) {
         return 1;
     }
     TPreviousInstance previous(QString::fromStdString(folder->path()));

@@ -40,13 +40,13 @@ QString incomingDateText(const TXbDate& dateRec, const std::string& timeRec) {
 QString outgoingViewDescription(const std::string& recipient, const QString& dateText,
                                 const std::string& documentPath) {
     return "To: " + QString::fromStdString(recipient) + kGap + "Sent: " + dateText + kGap +
-           "Fax File: " + QString::fromStdString(documentPath).toLower();
+           "Fax File: " + QString::fromStdString(documentPath);
 }
 
 QString incomingViewDescription(const std::string& from, const QString& dateText,
                                 const std::string& filePath) {
     return "From: " + QString::fromStdString(from) + kGap + "Received: " + dateText + kGap +
-           "Fax File: " + QString::fromStdString(filePath).toLower();
+           "Fax File: " + QString::fromStdString(filePath);
 }
 
 }  // namespace px

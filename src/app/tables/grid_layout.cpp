@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 
 #include "app/tables/log_schema.h"
@@ -129,10 +130,7 @@ std::vector<const TGridField*> TGridLayout::columns() const {
 }
 
 void TGridLayout::load(const std::string& programFolder) {
-    const std::vector<std::string> names = readLines(folderFile(programFolder, kOrderFile));
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        moveField(names[i], i);
-    }
+    placeFields(readLines(folderFile(programFolder, kOrderFile)));
     const std::vector<std::string> widths = readLines(folderFile(programFolder, kWidthFile));
     std::vector<TGridField*> visible;
     for (TGridField& f : fields_) {
@@ -155,12 +153,48 @@ void TGridLayout::load(const std::string& programFolder) {
     }
 }
 
+void TGridLayout::placeFields(const std::vector<std::string>& names) {
+    // Each named field takes its line's place; the places of blank lines and
+    // unknown names go, in turn, to the fields no line names (calcFaxFile
+    // among them), so every field keeps the place it was saved at.
+    std::vector<std::optional<TGridField>> places(std::max(names.size(), fields_.size()));
+    std::vector<bool> placed(fields_.size(), false);
+    for (std::size_t line = 0; line < names.size(); ++line) {
+        for (std::size_t i = 0; i < fields_.size(); ++i) {
+            if (!placed[i] && sameNoCase(fields_[i].name, names[line])) {
+                places[line] = fields_[i];
+                placed[i] = true;
+                break;
+            }
+        }
+    }
+    std::size_t free = 0;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (placed[i]) {
+            continue;
+        }
+        while (places[free]) {
+            ++free;
+        }
+        places[free] = fields_[i];
+    }
+    fields_.clear();
+    for (std::optional<TGridField>& place : places) {
+        if (place) {
+            fields_.push_back(std::move(*place));
+        }
+    }
+}
+
 void TGridLayout::save(const std::string& programFolder) const {
+    // calcFaxFile is not a field of the table, so its name is not written;
+    // its line is left blank so that the fields after it keep their places.
     std::vector<std::string> names;
     for (const TGridField& f : fields_) {
-        if (f.name != kCalcFaxFile) {
-            names.push_back(f.name);
-        }
+        names.push_back(f.name == kCalcFaxFile ? std::string() : f.name);
+    }
+    while (!names.empty() && names.back().empty()) {
+        names.pop_back();
     }
     std::vector<std::string> widths{std::to_string(indicatorWidth_)};
     for (const TGridField* f : columns()) {

@@ -2,7 +2,8 @@
 // in display order with their grid titles, visibility and column widths in
 // pixels, plus the width of the grid's indicator column. Kept in two text
 // files of the program folder, one entry per line:
-//   "Out.gco"  the field names in display order, without calcFaxFile;
+//   "Out.gco"  the field names in display order, without calcFaxFile, whose
+//              line is left blank so that every field keeps its place;
 //   "Out.gcs"  the indicator width, then the width of each visible column.
 #pragma once
 
@@ -34,15 +35,18 @@ public:
     // Visible columns in display order (the grid's columns after the indicator).
     std::vector<const TGridField*> columns() const;
 
-    // Applies the saved files: each saved name moves its field to the line's
-    // position (unknown names are skipped), then each saved width is set on
-    // the column of its line (entries that are not numbers are skipped).
-    // Missing files change nothing.
+    // Applies the saved files: each saved name puts its field at the line's
+    // position (unknown names are skipped; the fields no line names fill the
+    // remaining positions in their current order), then each saved width is
+    // set on the column of its line (entries that are not numbers are
+    // skipped). Missing files change nothing.
     void load(const std::string& programFolder);
     // Writes both files; throws std::runtime_error naming the file on failure.
     void save(const std::string& programFolder) const;
 
 private:
+    void placeFields(const std::vector<std::string>& names);
+
     std::vector<TGridField> fields_;
     int indicatorWidth_ = 11;
 };

@@ -1,19 +1,12 @@
 #include "app/tables/log_table.h"
 
-#include <cctype>
-
+#include "settings/file_names.h"
+#include "settings/program_folder.h"
 #include "xbase/xb_error.h"
 
 namespace px {
 
 namespace {
-
-std::string lower(std::string s) {
-    for (char& c : s) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return s;
-}
 
 std::string withSlash(std::string folder) {
     if (folder.empty() || folder.back() != '/') {
@@ -69,7 +62,8 @@ void TLogTable::createTags(bool withMarker) {
 
 bool TLogTable::open(const std::string& filter, bool exclusive) {
     lastError_.clear();
-    if (TXbTable::findFile(tablePath()).empty() && !create()) {
+    const bool created = TXbTable::findFile(tablePath()).empty();
+    if (created && !create()) {
         if (lastError_.empty()) {
             lastError_ = "Cannot create " + tablePath();
         }
@@ -79,7 +73,9 @@ bool TLogTable::open(const std::string& filter, bool exclusive) {
         table_.close();
         table_.open(tablePath(), exclusive);
         if (!table_.hasProductionIndex()) {
-            createTags(false);
+            // A new table is indexed as a rebuild leaves it; only a table that
+            // lost its index lacks the marker, so that a rebuild is offered.
+            createTags(created);
         }
         switch (schema_.kind) {
             case TLogKind::Outgoing:
@@ -105,6 +101,7 @@ bool TLogTable::open(const std::string& filter, bool exclusive) {
 }
 
 std::string TLogTable::calcFaxFile() const {
+    const ProgramFolder folder(folder_);
     std::string path;
     switch (schema_.kind) {
         case TLogKind::Outgoing: {
@@ -112,11 +109,11 @@ std::string TLogTable::calcFaxFile() const {
             if (doc.empty()) {
                 return "(Cover only)";
             }
-            path = lower(folder_ + "Send/" + doc);
+            path = resolveNoCase(folder.sendFolder(), doc);
             break;
         }
         case TLogKind::Incoming:
-            path = lower(folder_ + "Receive/" + table_.text("FAXFILE"));
+            path = resolveNoCase(folder.receiveFolder(), table_.text("FAXFILE"));
             break;
         case TLogKind::PhoneBook:
             return {};

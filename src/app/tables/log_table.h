@@ -37,7 +37,8 @@ public:
     // Creates the table with its fields; returns whether the file exists afterwards.
     bool create();
     // Opens the table, creating it when it is missing, and its tags when the
-    // index is missing or unreadable (DATEND is left to Rebuild Indexes); goes
+    // index is missing or unreadable: all of them for a table created now,
+    // all but DATEND for one that lost its index (left to Rebuild Indexes); goes
     // to the first record and applies the filter (the phone book: order NAME
     // and ".not. deleted()"; the incoming log: ".not. deleted()", the caller
     // then applies its archive filter). Returns success; the reason for a
@@ -52,7 +53,9 @@ public:
     // The marker test: false means the index was not rebuilt by this program.
     bool hasMarkerTag() const { return table_.orderOf(kMarkerTag) != 0; }
 
-    // Derived display fields of the current record.
+    // Derived display fields of the current record. The fax file is the real
+    // path of the stored name, found in any letter case; a missing file shows
+    // the path it would have in the folder as it exists.
     std::string calcFaxFile() const;
     std::string isDeletedText() const;
     std::string isArchivedText() const;

@@ -2,8 +2,11 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string_view>
 
 #include "settings/file_names.h"
+#include "settings/instance_lock.h"
+#include "settings/setting_keys.h"
 #include "settings/settings_file.h"
 
 namespace px {
@@ -15,7 +18,8 @@ void usage(std::ostream& out) {
            "  (none) | status        show the program folder and the main settings\n"
            "  settings               print PX.INI as the program reads it\n"
            "  get SECTION/KEY        print one setting\n"
-           "  set SECTION/KEY VALUE  change one setting (PX.INI is rewritten safely)\n"
+           "  set SECTION/KEY VALUE  change one setting (PX.INI is rewritten safely); a value\n"
+           "                         the setting cannot hold is refused\n"
            "  new-name PREFIX        print the next free send-file name (FAX, COV or FWD)\n"
            "The program folder is $PARVEX_HOME, else the executable's folder when PX.INI lies\n"
            "beside it, else ~/.local/share/parvex.\n";
@@ -43,6 +47,30 @@ const char* faxClassName(int c) {
         default:
             return "unknown";
     }
+}
+
+// The running program writes the whole settings record, and the main window's
+// placement, back when it closes, over whatever was written meanwhile.
+constexpr std::string_view kMainWindowPlacement = "TMainScreen_Placement";
+
+bool programWritesBackAtClose(std::string_view section) {
+    return isMainSettingsSection(section) ||
+           equalNoCase(section.substr(0, kMainWindowPlacement.size()), kMainWindowPlacement);
+}
+
+int set(const ProgramFolder& folder, const SettingsFile& file, const std::string& section,
+        const std::string& key, const std::string& value, std::ostream& err) {
+    if (const auto problem = settingValueProblem(section, key, value)) {
+        err << "parvex-settings: " << *problem << "\n";
+        return 1;
+    }
+    const auto setting = findSetting(section, key);
+    file.update([&](IniFile& ini) { ini.writeString(setting->section, setting->key, value); });
+    if (programRunsOn(folder.path()) && programWritesBackAtClose(setting->section))
+        err << "parvex-settings: Parvex is running on " << folder.path()
+            << "; it writes its settings back when it closes, which will undo this change. "
+               "Close Parvex and set it again, or change it in the program.\n";
+    return 0;
 }
 
 int status(const ProgramFolder& folder, const SettingsFile& file, std::ostream& out) {
@@ -98,10 +126,8 @@ int runSettingsCli(const std::vector<std::string>& args, const ProgramFolder& fo
             out << *v << "\n";
             return 0;
         }
-        if (args[0] == "set" && args.size() == 3 && splitKey(args[1], section, key)) {
-            file.update([&](IniFile& ini) { ini.writeString(section, key, args[2]); });
-            return 0;
-        }
+        if (args[0] == "set" && args.size() == 3 && splitKey(args[1], section, key))
+            return set(folder, file, section, key, args[2], err);
         if (args[0] == "new-name" && args.size() == 2 && args[1].size() == 3) {
             out << uniqueSendFileName(folder.sendFolder(), args[1]) << "\n";
             return 0;

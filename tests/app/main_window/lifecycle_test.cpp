@@ -3,12 +3,18 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTableView>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <optional>
+#include <sstream>
 #include <thread>
 
 #include "app/host/status_panel.h"
 #include "app/main_window/just_one.h"
+#include "app/main_window/program.h"
+#include "cli/settings/px_settings_cli.h"
 #include "main_window_fixture.h"
 #include "settings/settings_file.h"
 #include "support/prerequisite.h"
@@ -41,6 +47,10 @@ TEST_F(Lifecycle, ReindexIsOfferedWhenTheMarkerTagIsMissingAndRunsOnYes) {
 
 TEST_F(Lifecycle, FirstRunOpensQuickSetupAndCreatesTheWorkingFolders) {
     open();
+    EXPECT_TRUE(prompts.questions.empty()) << "new logs need no reindex";
+    EXPECT_TRUE(prompts.informations.empty());
+    EXPECT_TRUE(window->outgoingLog().hasMarkerTag());
+    EXPECT_TRUE(window->incomingLog().hasMarkerTag());
     EXPECT_TRUE(window->firstRun());
     EXPECT_FALSE(window->firstActivationPending());
     EXPECT_TRUE(fs::is_directory(home / "SEND"));
@@ -99,6 +109,37 @@ TEST_F(Lifecycle, CloseSavesGridLayoutPlacementAndSettings) {
     EXPECT_EQ(header->logicalIndex(0), window->outgoingModel().columnOf("RECIPIENT"));
     EXPECT_EQ(header->sectionSize(window->outgoingModel().columnOf("RECIPIENT")), 222);
     EXPECT_EQ(window->geometry(), QRect(40, 50, 700, 500));
+}
+
+TEST_F(Lifecycle, ColumnOrderAndWidthsComeBackExactlyWithTheFaxFileMoved) {
+    configured();
+    writeLogs({{"A", "Ann", "20261201", "FAX00001.APF"}}, {});
+    open();
+    QHeaderView* header = window->outgoingGrid()->horizontalHeader();
+    const TLogModel& model = window->outgoingModel();
+    header->moveSection(header->visualIndex(model.columnOf("calcFaxFile")), 0);
+    header->moveSection(header->visualIndex(model.columnOf("CODES")), 4);
+    for (int logical = 0; logical < header->count(); ++logical) {
+        header->resizeSection(logical, 41 + 13 * logical);
+    }
+    const auto shown = [&] {
+        std::vector<std::pair<std::string, int>> columns;
+        QHeaderView* h = window->outgoingGrid()->horizontalHeader();
+        for (int visual = 0; visual < h->count(); ++visual) {
+            const int logical = h->logicalIndex(visual);
+            columns.emplace_back(
+                window->outgoingModel().columns()[static_cast<std::size_t>(logical)].field,
+                h->sectionSize(logical));
+        }
+        return columns;
+    };
+    const auto before = shown();
+    ASSERT_EQ(before.front().first, "calcFaxFile");
+    EXPECT_TRUE(window->close());
+    window.reset();
+
+    open();
+    EXPECT_EQ(shown(), before);
 }
 
 TEST_F(Lifecycle, ClosingWhileAFaxComesInAsksFirst) {
@@ -184,6 +225,95 @@ TEST(SingleInstance, ASecondStartEndsAtOnceAndTheFirstKeepsRunning) {
         first.kill();
         first.waitForFinished(5000);
     }
+}
+
+// A user who never ran Parvex: no program folder, not even ~/.local.
+TEST(FirstStart, AnEmptyHomeGetsItsProgramFolderAndLogsWithoutAQuestion) {
+    const QByteArray bin = qgetenv("PARVEX_BIN_DIR");
+    if (bin.isEmpty()) {
+        GTEST_SKIP() << "PARVEX_BIN_DIR not set";
+    }
+    const QString program = QString::fromLocal8Bit(bin) + "/parvex";
+    if (fs::exists(QString::fromLocal8Bit(bin).toStdString() + "/PX.INI")) {
+        GTEST_SKIP() << "a portable PX.INI beside the program";
+    }
+    TempDir home;
+    TempDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("PARVEX_HOME");
+    env.remove("XDG_DATA_HOME");
+    env.insert("HOME", QString::fromStdString(home.path()));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.path()));
+    // The window closes itself once it has been painted; a message box or a
+    // question would keep the program from ending.
+    env.insert("PARVEX_QUIT_AFTER_PAINT", "1");
+    QProcess parvex;
+    parvex.setProcessEnvironment(env);
+    parvex.start(program, {});
+    ASSERT_TRUE(parvex.waitForStarted(5000));
+    const bool ended = parvex.waitForFinished(30000);
+    if (!ended) {
+        parvex.kill();
+        parvex.waitForFinished(5000);
+    }
+    ASSERT_TRUE(ended) << "the program waits for an answer";
+    EXPECT_EQ(parvex.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(parvex.exitCode(), 0);
+
+    const std::string folder = home / ".local/share/parvex";
+    for (const char* made :
+         {"PXOUT.DBF", "PXOUT.CDX", "PXREC.DBF", "PXREC.CDX", "SEND", "Receive", "PX.INI"}) {
+        EXPECT_TRUE(fs::exists(folder + "/" + made)) << made;
+    }
+    auto tables = std::make_shared<TTableEnv>();
+    for (TLogKind kind : {TLogKind::Outgoing, TLogKind::Incoming}) {
+        TLogTable log(kind, folder, tables);
+        ASSERT_TRUE(log.open());
+        EXPECT_TRUE(log.hasMarkerTag()) << log.schema().fileName << " would ask to reindex";
+    }
+}
+
+TEST(FirstStart, AProgramFolderThatCannotBeCreatedIsNamedWithTheReason) {
+    TempDir home;
+    writeFile(home / ".local", "");  // a file where the folder's parent should be
+    const QByteArray savedHome = qgetenv("HOME");
+    const QByteArray savedParvexHome = qgetenv("PARVEX_HOME");
+    qputenv("HOME", QByteArray::fromStdString(home.path()));
+    qunsetenv("PARVEX_HOME");
+    TScriptedPrompts prompts;
+    const std::optional<ProgramFolder> folder = openProgramFolder(prompts);
+    qputenv("HOME", savedHome);
+    if (!savedParvexHome.isEmpty()) {
+        qputenv("PARVEX_HOME", savedParvexHome);
+    }
+    EXPECT_FALSE(folder);
+    ASSERT_EQ(prompts.informations.size(), 1u);
+    const QString message = prompts.informations[0];
+    EXPECT_TRUE(message.contains(QString::fromStdString(home / ".local/share/parvex")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QString::fromUtf8(std::strerror(ENOTDIR))))
+        << message.toStdString();
+}
+
+// parvex-settings knows the running program by the lock its guard holds.
+TEST(SingleInstance, TheSettingsCommandWarnsWhileTheProgramRuns) {
+    TempDir home;
+    TempDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.path()));
+    const ProgramFolder folder(home.path());
+    std::ostringstream out;
+    std::ostringstream err;
+    {
+        TPreviousInstance running(QString::fromStdString(folder.path()));
+        ASSERT_FALSE(running.anotherRuns());
+        EXPECT_EQ(runSettingsCli({"set", "Modem/ComPort", "1"}, folder, out, err), 0);
+        EXPECT_NE(err.str().find("Parvex is running"), std::string::npos) << err.str();
+    }
+    err.str({});
+    EXPECT_EQ(runSettingsCli({"set", "Modem/ComPort", "1"}, folder, out, err), 0);
+    EXPECT_TRUE(err.str().empty()) << err.str();
+    qunsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST(SingleInstance, AnActivationRequestReachesTheListeningInstance) {

@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QDate>
+#include <filesystem>
 
 #include "app/main_window/incoming_log_model.h"
 #include "app/main_window/outgoing_log_model.h"
@@ -67,17 +68,20 @@ TEST_F(LogModelTest, RowsFollowTheOrderAndTheFilterAndArchivedRowsAreRed) {
     EXPECT_EQ(model.headerData(subject, Qt::Horizontal).toString(), "Subject");
 }
 
-TEST_F(LogModelTest, DerivedFaxFileColumnShowsCoverOnlyOrTheLowerCasePath) {
+TEST_F(LogModelTest, DerivedFaxFileColumnShowsCoverOnlyOrTheRealPath) {
     ASSERT_TRUE(log.open());
     log.table().append();
     log.table().append();
     log.table().setText("FAXDOC", "FAX00001.APF");
+    std::filesystem::create_directories(home / "Send");
+    test::writeFile(home / "Send/Fax00001.apf", "x");
     TOutgoingLogModel model(log);
     model.reload();
     const int file = model.columnOf("calcFaxFile");
     ASSERT_GE(file, 0);
     EXPECT_EQ(model.data(model.index(0, file)).toString(), "(Cover only)");
-    EXPECT_TRUE(model.data(model.index(1, file)).toString().endsWith("send/fax00001.apf"));
+    EXPECT_EQ(model.data(model.index(1, file)).toString(),
+              QString::fromStdString(home / "Send/Fax00001.apf"));
     EXPECT_EQ(model.headerData(file, Qt::Horizontal).toString(), "Fax File");
 }
 
@@ -95,12 +99,12 @@ TEST(ViewDescription, DateTextReadsNotSentForOldOrBlankDates) {
     EXPECT_TRUE(outgoingDateText(TXbDate{2026, 12, 1}, "xx", today).endsWith(" at ???"));
 }
 
-TEST(ViewDescription, DescriptionLinesNameTheRecipientOrSenderAndTheLowerCaseFile) {
+TEST(ViewDescription, DescriptionLinesNameTheRecipientOrSenderAndTheFileAsItIs) {
     EXPECT_EQ(outgoingViewDescription("Bob", "not sent", "/Home/SEND/FAX00001.APF"),
-              "To: Bob             Sent: not sent             Fax File: /home/send/fax00001.apf");
+              "To: Bob             Sent: not sent             Fax File: /Home/SEND/FAX00001.APF");
     EXPECT_EQ(
         incomingViewDescription("+49 30 1", "x at y", "/H/Receive/R1.APF"),
-        "From: +49 30 1             Received: x at y             Fax File: /h/receive/r1.apf");
+        "From: +49 30 1             Received: x at y             Fax File: /H/Receive/R1.APF");
 }
 
 }  // namespace

@@ -1,13 +1,21 @@
 #include <QAction>
+#include <QDesktopServices>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QToolTip>
 #include <filesystem>
 
 #include "app/host/status_panel.h"
 #include "app/outgoing/outgoing_workflow.h"
 #include "main_window_fixture.h"
+#include "ui/help/help_center.h"
 
 namespace px::test {
 namespace {
@@ -287,6 +295,80 @@ TEST_F(MainScreen, DoubleClickEditsOnlyWhileEditIsEnabled) {
     window->action(TCommand::Edit)->setEnabled(false);
     emit grid->doubleClicked(window->outgoingModel().index(0, 0));
     EXPECT_FALSE(window->statusPanel().isVisible());
+}
+
+TEST_F(MainScreen, VisitWebsiteOpensTheDocumentationThatShipsWithTheProgram) {
+    configured();
+    writeLogs({}, {});
+    TUrlRecorder browser;
+    for (const char* scheme : {"http", "https", "file"}) {
+        QDesktopServices::setUrlHandler(scheme, &browser, "open");
+    }
+    THelpCenter help;
+    window = std::make_unique<TMainScreen>(ProgramFolder(home.path()), prompts, &help);
+    help.setOwner(window.get());
+    window->show();
+    window->firstActivation();
+
+    window->setReceiveMode(true);
+    trigger(TCommand::VisitWebsite);
+    EXPECT_EQ(prompts.informations.size(), 1u) << "refused in receive mode";
+    EXPECT_EQ(help.helpWindow(), nullptr);
+    window->setReceiveMode(false);
+
+    trigger(TCommand::VisitWebsite);
+    for (const char* scheme : {"http", "https", "file"}) {
+        QDesktopServices::unsetUrlHandler(scheme);
+    }
+    EXPECT_TRUE(browser.opened.empty()) << browser.opened.front().toString().toStdString();
+    ASSERT_NE(help.helpWindow(), nullptr);
+    EXPECT_TRUE(help.helpWindow()->isVisible());
+    EXPECT_EQ(help.helpWindow()->browser()->source(), QUrl("qrc:/help/contents.html"));
+    EXPECT_FALSE(help.helpWindow()->browser()->toPlainText().isEmpty());
+    window->close();
+    window.reset();
+}
+
+TEST_F(MainScreen, MenuHintsShowInTheStatusBarAndShowHintsOffStopsOnlyToolTips) {
+    configured();
+    writeLogs({}, {});
+    open();
+    auto* hints = window->findChild<QStatusBar*>();
+    ASSERT_NE(hints, nullptr) << "no status bar for the hints";
+    EXPECT_FALSE(hints->accessibleName().isEmpty());
+    QMenu* file = window->menuBar()->actions().front()->menu();
+    ASSERT_NE(file, nullptr);
+    const auto hover = [&](TCommand command) {
+        file->popup(window->mapToGlobal(QPoint(10, 10)));
+        QApplication::processEvents();
+        QAction* entry = window->action(command);
+        QTest::mouseMove(file, file->actionGeometry(entry).center());
+        QApplication::processEvents();
+        const QString shown = hints->currentMessage();
+        file->hide();
+        QApplication::processEvents();
+        return shown;
+    };
+    EXPECT_EQ(hover(TCommand::RebuildIndexes), "Do this every 2 weeks ");
+    EXPECT_EQ(hover(TCommand::Exit), "Close Parvex [CTRL+X]");
+    EXPECT_TRUE(window->statusPanel()->isHidden()) << "the status panel stays for long operations";
+
+    QWidget* button = window->findChild<QToolBar*>("buttonBar")
+                          ->widgetForAction(window->action(TCommand::NewCoverSheet));
+    ASSERT_NE(button, nullptr);
+    const auto toolTipShown = [&] {
+        QToolTip::hideText();
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
+        const QPoint at = button->rect().center();
+        QHelpEvent help(QEvent::ToolTip, at, button->mapToGlobal(at));
+        QApplication::sendEvent(button, &help);
+        return QToolTip::isVisible();
+    };
+    EXPECT_TRUE(toolTipShown());
+    trigger(TCommand::ShowHints);
+    ASSERT_FALSE(window->action(TCommand::ShowHints)->isChecked());
+    EXPECT_FALSE(toolTipShown()) << "hints off: no tool tips";
+    EXPECT_EQ(hover(TCommand::RebuildIndexes), "Do this every 2 weeks ") << "status tips stay";
 }
 
 }  // namespace

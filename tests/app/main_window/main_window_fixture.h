@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QUrl>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +18,17 @@
 #include "support/temp_dir.h"
 
 namespace px::test {
+
+// Stands in for the desktop's browser: records the addresses it is asked to open.
+class TUrlRecorder : public QObject {
+    Q_OBJECT
+
+public:
+    std::vector<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
+};
 
 struct TOutFax {
     TOutFax(std::string s, std::string r, std::string d, std::string dc = "", std::string cv = "",
@@ -51,7 +64,7 @@ protected:
 
     std::string folder() const { return home.path() + "/"; }
 
-    // Writes the logs; `rebuilt` gives them the marker tag so no reindex is offered.
+    // Writes the logs; without `rebuilt` they lack the marker tag, so a reindex is offered.
     void writeLogs(const std::vector<TOutFax>& out, const std::vector<TInFax>& in,
                    bool rebuilt = true) {
         auto env = std::make_shared<TTableEnv>();
@@ -80,9 +93,13 @@ protected:
             t.setText("FAXFILE", f.file);
             t.setLogical("ARCHIVED", f.archived);
         }
-        if (rebuilt) {
-            rebuildTableIndex(outgoing, {});
-            rebuildTableIndex(incoming, {});
+        if (!rebuilt) {
+            // Logs whose index went missing: it comes back without the marker.
+            for (TLogTable* log : {&outgoing, &incoming}) {
+                log->close();
+                std::filesystem::remove(TXbTable::indexPathFor(log->tablePath()));
+                ASSERT_TRUE(log->open());
+            }
         }
         outgoing.close();
         incoming.close();

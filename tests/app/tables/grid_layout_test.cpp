@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -51,27 +52,64 @@ TEST_F(GridLayoutTest, DefaultShowsTitledFieldsThenTheFaxFile) {
                              "Last Attempt", "Notes", "Codes", "Fax File"}));
 }
 
-TEST_F(GridLayoutTest, SaveWritesNamesWithoutTheFaxFileAndWidthsAfterTheIndicator) {
-    TGridLayout layout = TGridLayout::outgoingDefault();
-    layout.moveField("calcFaxFile", 0);
-    layout.moveField("NOTES", 1);
-    layout.setIndicatorWidth(12);
-    layout.fields()[0].width = 200;  // calcFaxFile
-    layout.save(folder_);
-    EXPECT_EQ(read("Out.gco"),
-              "NOTES\r\nSUBJECT\r\nDATESENT\r\nTIMESENT\r\nRECIPIENT\r\nPHONE\r\nLASTRESULT\r\n"
-              "FAXDOC\r\nFAXCOVER\r\nCODES\r\nARCHIVED\r\nISDELETED\r\nISARCHIVED\r\n");
-    const std::string widths = read("Out.gcs");
-    EXPECT_EQ(widths.substr(0, 9), "12\r\n200\r\n");
-    EXPECT_EQ(std::count(widths.begin(), widths.end(), '\n'), 10);  // indicator + 9 columns
+TEST_F(GridLayoutTest, SavedOrderAndWidthsComeBackExactlyWhereverTheFaxFileIs) {
+    struct TCase {
+        const char* name;
+        std::vector<std::pair<const char*, std::size_t>> moves;
+        const char* orderFile;
+    };
+    const TCase cases[] = {
+        {"fax file first",
+         {{"calcFaxFile", 0}, {"NOTES", 1}},
+         "\r\nNOTES\r\nSUBJECT\r\nDATESENT\r\nTIMESENT\r\nRECIPIENT\r\nPHONE\r\nLASTRESULT\r\n"
+         "FAXDOC\r\nFAXCOVER\r\nCODES\r\nARCHIVED\r\nISDELETED\r\nISARCHIVED\r\n"},
+        {"fax file between", {{"calcFaxFile", 3}, {"RECIPIENT", 0}}, nullptr},
+        {"fax file last", {{"calcFaxFile", 13}, {"CODES", 0}}, nullptr},
+        {"as first shown", {}, nullptr},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TGridLayout layout = TGridLayout::outgoingDefault();
+        for (const auto& [field, position] : c.moves) {
+            ASSERT_TRUE(layout.moveField(field, position));
+        }
+        layout.setIndicatorWidth(12);
+        int width = 40;
+        for (TGridField& f : layout.fields()) {
+            f.width = width++;
+        }
+        layout.save(folder_);
+        if (c.orderFile != nullptr) {
+            EXPECT_EQ(read("Out.gco"), c.orderFile);
+        }
+        EXPECT_EQ(read("Out.gco").find("calcFaxFile"), std::string::npos);
+        const std::string widths = read("Out.gcs");
+        EXPECT_EQ(std::count(widths.begin(), widths.end(), '\n'), 10);  // indicator + 9 columns
 
-    TGridLayout loaded = TGridLayout::outgoingDefault();
-    loaded.load(folder_);
-    EXPECT_EQ(loaded.indicatorWidth(), 12);
-    EXPECT_EQ(loaded.fields()[0].name, "NOTES");
-    // calcFaxFile is not in the order file, so it keeps its place after the
-    // saved fields have been moved in front of it.
-    EXPECT_EQ(loaded.columns().size(), 9u);
+        TGridLayout loaded = TGridLayout::outgoingDefault();
+        loaded.load(folder_);
+        EXPECT_EQ(loaded.indicatorWidth(), 12);
+        EXPECT_EQ(names(loaded), names(layout));
+        const auto saved = layout.columns();
+        const auto back = loaded.columns();
+        ASSERT_EQ(back.size(), saved.size());
+        for (std::size_t i = 0; i < saved.size(); ++i) {
+            EXPECT_EQ(back[i]->name, saved[i]->name);
+            EXPECT_EQ(back[i]->width, saved[i]->width) << saved[i]->name;
+        }
+    }
+}
+
+TEST_F(GridLayoutTest, AnOrderFileWithoutTheFaxFileLineShowsItAfterTheNamedFields) {
+    write("Out.gco",
+          "CODES\r\nSUBJECT\r\nDATESENT\r\nTIMESENT\r\nRECIPIENT\r\nPHONE\r\n"
+          "LASTRESULT\r\nFAXDOC\r\nFAXCOVER\r\nNOTES\r\nARCHIVED\r\nISDELETED\r\n"
+          "ISARCHIVED\r\n");
+    TGridLayout layout = TGridLayout::outgoingDefault();
+    layout.load(folder_);
+    EXPECT_EQ(names(layout), (Names{"CODES", "SUBJECT", "DATESENT", "TIMESENT", "RECIPIENT",
+                                    "PHONE", "LASTRESULT", "FAXDOC", "FAXCOVER", "NOTES",
+                                    "ARCHIVED", "ISDELETED", "ISARCHIVED", "calcFaxFile"}));
 }
 
 TEST_F(GridLayoutTest, UnknownNamesAndBadWidthsAreSkippedEntryByEntry) {
