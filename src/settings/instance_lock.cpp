@@ -7,15 +7,29 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-
-#include "settings/sha1.h"
+#include <string_view>
 
 namespace px {
 
 namespace {
 
-constexpr std::size_t kNameHashDigits = 16;
+// 64-bit FNV-1a: a stable short name for a path, nothing to keep secret.
+constexpr std::uint64_t kFnvOffsetBasis = 0xcbf29ce484222325ULL;
+constexpr std::uint64_t kFnvPrime = 0x100000001b3ULL;
+
+std::string pathHash(std::string_view text) {
+    std::uint64_t hash = kFnvOffsetBasis;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= kFnvPrime;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
+}
 
 std::string environment(const char* name) {
     const char* v = std::getenv(name);
@@ -41,7 +55,7 @@ std::string instanceName(const std::string& programFolder) {
         key = canonical;
         std::free(canonical);
     }
-    return "parvex-" + std::to_string(::getuid()) + "-" + sha1Hex(key).substr(0, kNameHashDigits);
+    return "parvex-" + std::to_string(::getuid()) + "-" + pathHash(key);
 }
 
 std::string instanceLockFolder() {

@@ -7,7 +7,7 @@
 
 namespace px {
 
-// "parvex-<uid>-<16 hex digits of the SHA-1 of the folder's canonical path>";
+// "parvex-<uid>-<16 hex digits: a hash of the folder's canonical path>";
 // a folder that does not exist yet is taken as written.
 std::string instanceName(const std::string& programFolder);
 

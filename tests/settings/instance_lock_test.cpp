@@ -9,35 +9,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "settings/sha1.h"
 #include "support/temp_dir.h"
 
 namespace px {
 namespace {
 
 namespace fs = std::filesystem;
-
-TEST(Sha1, KnownDigests) {
-    const std::pair<std::string, const char*> cases[] = {
-        {"", "da39a3ee5e6b4b0d3255bfef95601890afd80709"},
-        {"abc", "a9993e364706816aba3e25717850c26c9cd0d89d"},
-        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
-         "84983e441c3bd26ebaae4aa1f95129e5e54670f1"},
-        {std::string(1000000, 'a'), "34aa973cd4c4daa4f61eeb2bdbad27316534016f"},
-        // Lengths at the padding boundaries.
-        {std::string(55, 'x'), nullptr},
-        {std::string(56, 'x'), nullptr},
-        {std::string(64, 'x'), nullptr},
-    };
-    for (const auto& [data, digest] : cases) {
-        const std::string hex = sha1Hex(data);
-        EXPECT_EQ(hex.size(), 40u);
-        if (digest != nullptr) {
-            EXPECT_EQ(hex, digest) << data.size();
-        }
-    }
-    EXPECT_NE(sha1Hex(std::string(55, 'x')), sha1Hex(std::string(56, 'x')));
-}
 
 class InstanceLock : public ::testing::Test {
 protected:

@@ -351,7 +351,7 @@ TEST_F(MainScreen, MenuHintsShowInTheStatusBarAndShowHintsOffStopsOnlyToolTips) 
     };
     EXPECT_EQ(hover(TCommand::RebuildIndexes), "Do this every 2 weeks ");
     EXPECT_EQ(hover(TCommand::Exit), "Close Parvex [CTRL+X]");
-    EXPECT_TRUE(window->statusPanel()->isHidden()) << "the status panel stays for long operations";
+    EXPECT_TRUE(window->statusPanel().isHidden()) << "the status panel stays for long operations";
 
     QWidget* button = window->findChild<QToolBar*>("buttonBar")
                           ->widgetForAction(window->action(TCommand::NewCoverSheet));
