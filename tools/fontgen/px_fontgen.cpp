@@ -11,6 +11,8 @@
 // glyph is drawn on square pixels at twice the row count and pairs of rows are
 // merged. Every stroke is then widened by one pel to the right so that strokes
 // are two pels wide and survive the modest resolution of a fax.
+#include "px_fontgen.h"
+
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -96,16 +98,10 @@ void renderFont(const QString& family, const Cell& cell, std::vector<unsigned ch
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: px-fontgen FONT.ttf OUTPUT\n");
-        return 2;
-    }
-    const int id = QFontDatabase::addApplicationFont(QString::fromLocal8Bit(argv[1]));
+int runFontGenerator(const std::string& fontPath, const std::string& outputPath) {
+    const int id = QFontDatabase::addApplicationFont(QString::fromStdString(fontPath));
     if (id < 0 || QFontDatabase::applicationFontFamilies(id).isEmpty()) {
-        std::fprintf(stderr, "px-fontgen: cannot load font %s\n", argv[1]);
+        std::fprintf(stderr, "px-fontgen: cannot load font %s\n", fontPath.c_str());
         return 1;
     }
     const QString family = QFontDatabase::applicationFontFamilies(id).first();
@@ -116,10 +112,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "px-fontgen: internal size error\n");
         return 1;
     }
-    std::ofstream file(argv[2], std::ios::binary);
+    std::ofstream file(outputPath, std::ios::binary);
     file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
     if (!file) {
-        std::fprintf(stderr, "px-fontgen: cannot write %s\n", argv[2]);
+        std::fprintf(stderr, "px-fontgen: cannot write %s\n", outputPath.c_str());
         return 1;
     }
     return 0;
