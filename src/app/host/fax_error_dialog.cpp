@@ -26,6 +26,7 @@ TFaxErrorDialog::TFaxErrorDialog(QWidget* parent, const QString& caption, const 
     auto* layout = new QVBoxLayout(this);
 
     text_ = new QPlainTextEdit(this);
+    text_->setAccessibleName("Message");
     text_->setReadOnly(true);
     text_->setPlainText(text);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);

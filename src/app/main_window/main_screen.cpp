@@ -341,6 +341,7 @@ void TMainScreen::runCommand(const std::function<void()>& command) {
 }
 
 void TMainScreen::buildMenus() {
+    menuBar()->setAccessibleName("Menu bar");
     QMenu* file = menuBar()->addMenu("&File");
     for (TCommand c :
          {TCommand::NewCoverSheet, TCommand::AddCoverSheet, TCommand::Edit, TCommand::Clone,
@@ -422,10 +423,12 @@ QWidget* TMainScreen::buildPage(TMainPage page) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     const bool out = page == TMainPage::Outgoing;
-    layout->addWidget(band(out ? "Outgoing Faxes" : "Incoming Faxes",
-                           out ? QColor(0, 0, 160) : QColor(0, 128, 0), widget));
+    QLabel* title = band(out ? "Outgoing Faxes" : "Incoming Faxes",
+                         out ? QColor(0, 0, 160) : QColor(0, 128, 0), widget);
+    layout->addWidget(title);
     auto* view = new QTableView(widget);
     view->setObjectName(out ? "outgoingGrid" : "incomingGrid");
+    view->setAccessibleName(title->text());
     view->setModel(&model(page));
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -19,6 +19,7 @@ TRebuildDialog::TRebuildDialog(QWidget* parent, Work work)
     step_ = new QLabel(this);
     step_->setMinimumWidth(360);
     gauge_ = new QProgressBar(this);
+    gauge_->setAccessibleName("Progress");
     gauge_->setRange(0, 100);
     layout->addWidget(step_);
     layout->addWidget(gauge_);

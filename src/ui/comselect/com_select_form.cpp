@@ -15,7 +15,10 @@ TComSelectForm::TComSelectForm(std::vector<PortChoice> choices, QWidget* parent)
     : QDialog(parent), choices_(std::move(choices)), list_(new QListWidget(this)) {
     setWindowTitle("Select Port");
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel("Serial port of the fax modem:", this));
+    auto* caption = new QLabel("&Serial port of the fax modem:", this);
+    caption->setBuddy(list_);
+    list_->setAccessibleName("Serial port of the fax modem");
+    layout->addWidget(caption);
     for (const PortChoice& c : choices_)
         list_->addItem(QString::fromStdString(c.text()));
     if (list_->count() > 0)

@@ -48,6 +48,7 @@ TStandardFaxDisplay::TStandardFaxDisplay(QWidget* parent) : QDialog(parent) {
     pageProgressLabel_ = new QLabel("Page progress:");
     pageProgressLabel_->setObjectName("pageProgressLabel");
     pageMeter_ = new QProgressBar;
+    pageMeter_->setAccessibleName("Page progress");
     pageMeter_->setObjectName("pageMeter");
     pageMeter_->setRange(0, 100);
     pageMeter_->setValue(0);

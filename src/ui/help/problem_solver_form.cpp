@@ -53,6 +53,7 @@ TProblemSolverForm::TProblemSolverForm(QWidget* parent) : QDialog(parent) {
     auto* split = new QSplitter(this);
     tree_ = new QTreeWidget(split);
     tree_->setHeaderHidden(true);
+    tree_->setAccessibleName("Problems");
     solution_ = new QTextBrowser(split);
     solution_->setOpenExternalLinks(true);
     split->setStretchFactor(1, 2);

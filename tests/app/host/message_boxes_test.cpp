@@ -12,6 +12,7 @@
 #include "app/host/fax_error_dialog.h"
 #include "app/host/status_panel.h"
 #include "app/host/user_prompts.h"
+#include "support/accessibility.h"
 
 namespace px {
 namespace {
@@ -80,6 +81,25 @@ TEST(ChoiceDialog, HelpButtonOpensHelpAndTheChosenOptionIsReturned) {
     });
     EXPECT_EQ(prompts.choice(nullptr, "Delete Fax", {"Cover", "Body", "Both"}, 2), 1);
     EXPECT_EQ(helpOpened, 1);
+}
+
+TEST(MessageKinds, EveryControlHasAnAccessibleName) {
+    TFaxErrorDialog error(nullptr, "Fax Failure", "1\n2", true, false);
+    error.show();
+    EXPECT_EQ(test::unnamedControls(&error), "");
+    error.close();
+
+    TDialogPrompts prompts;
+    prompts.setHelp([] {});
+    std::string choice = "not shown";
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        choice = test::unnamedControls(dialog);
+        dialog->reject();
+    });
+    prompts.choice(nullptr, "Delete Fax", {"Cover", "Body", "Both"}, 2);
+    EXPECT_EQ(choice, "");
 }
 
 TEST(BusyScope, CursorAndPanelAreRestoredWhenAnOperationThrows) {

@@ -15,6 +15,7 @@
 #include "app/host/status_panel.h"
 #include "app/outgoing/outgoing_workflow.h"
 #include "main_window_fixture.h"
+#include "support/accessibility.h"
 #include "ui/help/help_center.h"
 
 namespace px::test {
@@ -412,6 +413,17 @@ TEST_F(MainScreen, ReopenedLogShowsTheNewRecordAndKeepsFilterOrderAndPlace) {
     EXPECT_EQ(table.recNo(), added);
     EXPECT_EQ(cell(TMainPage::Outgoing, 0, "SUBJECT"), "New");
     EXPECT_EQ(cell(TMainPage::Outgoing, 1, "SUBJECT"), "Old");
+}
+
+TEST_F(MainScreen, EveryControlHasAnAccessibleName) {
+    configured();
+    writeLogs({{"Offer", "Ann", "20261201", "FAX00001.APF"}}, {{"STATION", "20261201", "R1.APF"}});
+    open();
+    for (const TMainPage page : {TMainPage::Outgoing, TMainPage::Incoming}) {
+        window->showPage(page);
+        QApplication::processEvents();
+        EXPECT_EQ(unnamedControls(window.get()), "") << static_cast<int>(page);
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "app/main_window/rebuild_dialog.h"
 #include "app/tables/index_rebuild.h"
+#include "support/accessibility.h"
 
 namespace px {
 namespace {
@@ -28,6 +29,21 @@ TEST(RebuildDialog, ShowsEachStepDrivesTheGaugeAndReportsAFailure) {
     });
     EXPECT_EQ(failing.run(), "Cannot write PXOUT.CDX");
     EXPECT_FALSE(failing.isVisible());
+}
+
+TEST(RebuildDialog, EveryControlHasAnAccessibleName) {
+    std::string unnamed = "not shown";
+    TRebuildDialog dialog(nullptr, [&](const TRebuildProgress& progress) {
+        progress.status("Rebuilding FAX file indexes");
+        progress.gauge(50);
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<TRebuildDialog*>(w) != nullptr && w->isVisible()) {
+                unnamed = test::unnamedControls(w);
+            }
+        }
+    });
+    EXPECT_TRUE(dialog.run().isEmpty());
+    EXPECT_EQ(unnamed, "");
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QListWidget>
 #include <QPushButton>
+
+#include "support/accessibility.h"
 
 namespace px {
 namespace {
@@ -27,6 +30,13 @@ TEST(ComSelectForm, NoPortsMeansNothingToChoose) {
     auto* box = form.findChild<QDialogButtonBox*>();
     ASSERT_NE(box, nullptr);
     EXPECT_FALSE(box->button(QDialogButtonBox::Ok)->isEnabled());
+}
+
+TEST(ComSelectForm, EveryControlHasAnAccessibleName) {
+    TComSelectForm form({{1, "/dev/ttyS0", false}, {4, "/dev/ttyACM0", true}});
+    form.show();
+    QApplication::processEvents();
+    EXPECT_EQ(test::unnamedControls(&form), "");
 }
 
 }  // namespace

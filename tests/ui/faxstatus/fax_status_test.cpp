@@ -13,6 +13,8 @@
 #include <QTest>
 #include <cstdlib>
 
+#include "support/accessibility.h"
+
 #include "../../fax/components/fake_session_fax.h"
 #include "fax/components/px_receive_fax.h"
 #include "fax/components/px_send_fax.h"
@@ -293,6 +295,15 @@ TEST(FaxStatusDialog, LinksFollowTheLifetimeOfEitherSide) {
         shortLived.setStatusDisplay(&status);
     }
     EXPECT_EQ(status.Fax(), nullptr);
+}
+
+TEST(FaxStatusDialog, EveryControlHasAnAccessibleName) {
+    SendSetup s;
+    s.session->report(true);
+    s.session->totalPages = 2;
+    s.report(fpSendPage);
+    ASSERT_NE(s.status.Display(), nullptr);
+    EXPECT_EQ(test::unnamedControls(s.status.Display()), "");
 }
 
 // Draws the dialog with a call in progress; with $PARVEX_SCREENSHOT_DIR set the

@@ -5,6 +5,7 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 
+#include "support/accessibility.h"
 #include "ui/help/help_center.h"
 #include "ui/help/help_topics.h"
 
@@ -68,6 +69,22 @@ TEST(HelpCenter, QuickStartShowsTheFirstSteps) {
     ASSERT_NE(center.quickStart(), nullptr);
     EXPECT_EQ(center.quickStart()->browser()->documentTitle(), "Quick Start");
     center.quickStart()->close();
+}
+
+TEST(HelpCenter, EveryControlOfTheHelpWindowsHasAnAccessibleName) {
+    THelpCenter center;
+    center.showTopic(kHelpContents);
+    center.showAbout();
+    center.showProblemSolver();
+    center.showQuickStart();
+    QApplication::processEvents();
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{center.helpWindow(), center.aboutDialog(),
+                                         center.problemSolver(), center.quickStart()}) {
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(test::unnamedControls(window), "") << window->metaObject()->className();
+        window->close();
+    }
 }
 
 }  // namespace
