@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 
 #include "at_command_line.h"
@@ -110,7 +109,6 @@ TEST(Class2Modem, MutatedCommandInputIsAnsweredCleanly) {
         "+FDR", "+FET",    "2",  "\x10",  "\x03", "+FKS", ",",    " ",
         "Z",    "&F",      "A",  "+FPS?", "\xff", "+FCC"};
     std::mt19937 random(3);
-    auto start = std::chrono::steady_clock::now();
     for (int round = 0; round < 3000; ++round) {
         std::string line;
         int n = 1 + static_cast<int>(random() % 6);
@@ -124,7 +122,6 @@ TEST(Class2Modem, MutatedCommandInputIsAnsweredCleanly) {
             break;
         }
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
 
 }  // namespace

@@ -212,12 +212,9 @@ TEST(SingleInstance, ASecondStartEndsAtOnceAndTheFirstKeepsRunning) {
 
     QProcess second;
     second.setProcessEnvironment(env);
-    const auto started = std::chrono::steady_clock::now();
     second.start(program, {});
-    ASSERT_TRUE(second.waitForFinished(10000));
-    const auto took = std::chrono::steady_clock::now() - started;
+    ASSERT_TRUE(second.waitForFinished(10000)) << "the second start ends by itself";
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_LT(took, std::chrono::seconds(10));
     EXPECT_EQ(first.state(), QProcess::Running);
 
     first.terminate();
