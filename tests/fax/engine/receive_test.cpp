@@ -15,6 +15,9 @@ using test::engineFrame;
 using test::Exchange;
 using test::modemFrame;
 
+// The receiver's hang-up after a failure (DCD is off), and the modem's answer.
+const Exchange kHangUp = EXCHANGE("ATH0\r", "\r\nOK\r\n");
+
 std::string tempDir(const std::string& name) {
     auto dir =
         std::filesystem::temp_directory_path() / ("pxrx" + std::to_string(::getpid()) + "_" + name);
@@ -140,6 +143,8 @@ TEST(Class1Receive, BadTrainingIsAnsweredWithFttAndFailsAt2400) {
     s.push_back({"AT+FRH=3\r", modemFrame(buildDcs(1, true, false, 0), true)});
     s.push_back({"AT+FRM=24\r", training(1000, 150)});
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    s.push_back({engineFrame({fcfFTT}, true), ""});  // the last FTT, then the end
+    s.push_back(kHangUp);
     Receive r;
     r.start(withPreparation(s), "ftt", "\r\nRING\r\n\r\nRING\r\n");
     EXPECT_EQ(r.modem->remaining(), 0u) << r.modem->states().back();
@@ -150,8 +155,9 @@ TEST(Class1Receive, BadTrainingIsAnsweredWithFttAndFailsAt2400) {
 
 TEST(Class1Receive, DataCallWhileWaitingIsRefused) {
     Receive r;
-    r.start(withPreparation({EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n")}), "data",
+    r.start(withPreparation({EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"), kHangUp}), "data",
             "\r\nCONNECT 2400\r\n");
+    EXPECT_EQ(r.modem->remaining(), 0u);
     EXPECT_EQ(r.client.errors, (std::vector<int>{ecFaxDataCall}));
 }
 
@@ -159,10 +165,16 @@ TEST(Class1Receive, RefusedCallLeavesNoFile) {
     std::vector<Exchange> s = class1Answer();
     s.push_back({"AT+FRM=96\r", training(1000, 0)});
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-    s.push_back({engineFrame({0x84}, true), "\r\nOK\r\n"});
+    s.push_back({engineFrame({fcfCFR}, true), "\r\nOK\r\n"});
+    // The page modulation is asked for before the call is put to the
+    // component; its refusal hangs up, and so does the abort that follows.
+    s.push_back(EXCHANGE("AT+FRM=96\r", ""));
+    s.push_back(kHangUp);
+    s.push_back(kHangUp);
     Receive r;
     r.client.acceptCalls = false;
     r.start(withPreparation(s), "refuse", "\r\nRING\r\n\r\nRING\r\n");
+    EXPECT_EQ(r.modem->remaining(), 0u);
     EXPECT_EQ(r.client.errors, (std::vector<int>{ecFileRejected}));
     EXPECT_EQ(r.client.logs, (std::vector<int>{lfaxReceiveSkip}));
     EXPECT_TRUE(std::filesystem::is_empty(r.dir));
