@@ -12,7 +12,7 @@ TPxDispatcherFaxLine::~TPxDispatcherFaxLine() {
     detach();
 }
 
-int TPxDispatcherFaxLine::attach(TPxFaxSession& session) {
+ErrorCode TPxDispatcherFaxLine::attach(TPxFaxSession& session) {
     d_.setAvailLevel(1);
     responseTimer_ = d_.newTimerTrigger();
     statusTimer_ = d_.newTimerTrigger();
@@ -43,7 +43,7 @@ void TPxDispatcherFaxLine::detach() {
     session_ = nullptr;
 }
 
-int TPxDispatcherFaxLine::start() {
+ErrorCode TPxDispatcherFaxLine::start() {
     std::lock_guard lock(mutex_);
     return session_ != nullptr ? session_->start() : ecInternal;
 }
@@ -82,7 +82,7 @@ void TPxDispatcherFaxLine::deliver(uint32_t msg, uint32_t wParam) {
     session_->handleEvent(event);
 }
 
-int TPxDispatcherFaxLine::write(const uint8_t* data, size_t size) {
+ErrorCode TPxDispatcherFaxLine::write(const uint8_t* data, size_t size) {
     return d_.writeBlock(data, static_cast<uint32_t>(size));
 }
 

@@ -32,7 +32,7 @@ protected:
 
     void setState(State s) { state_ = s; }
     // Reports the error and goes to the abort state.
-    void fail(int code) {
+    void fail(ErrorCode code) {
         reportError(code);
         setState(abort_);
     }

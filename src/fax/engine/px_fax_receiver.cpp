@@ -581,7 +581,7 @@ void TPxFaxReceiver::class1SendCFR() {
         if (!acceptCall()) {
             return;
         }
-        int rc = createFile();
+        const ErrorCode rc = createFile();
         if (rc != ecOK) {
             return fail(rc);
         }
@@ -670,16 +670,16 @@ void TPxFaxReceiver::class2GtCnnct() {
 
 // ------------------------------------------------------------ pages
 
-int TPxFaxReceiver::createFile() {
+ErrorCode TPxFaxReceiver::createFile() {
     std::string name = client_.fileName();
     if (name.empty()) {
         name = defaultReceiveName(destinationDir, faxFileExt);
     }
     fileName_ = name;
     faxFile = name;
-    int rc = writer_.create(name);
+    const ErrorCode rc = writer_.create(name);
     if (rc != ecOK) {
-        return rc < 0 ? rc : -rc;
+        return rc;
     }
     apfSetSenderIdReceiver(writer_.header(), remoteId);
     writer_.updateHeader();
@@ -695,7 +695,7 @@ void TPxFaxReceiver::startPage() {
         if (fileOpen_) {
             closeFile(true);
         }
-        int rc = createFile();
+        const ErrorCode rc = createFile();
         if (rc != ecOK) {
             return fail(rc);
         }
@@ -756,7 +756,7 @@ void TPxFaxReceiver::finishPage() {
     pageOpen_ = false;
     uint16_t flags =
         static_cast<uint16_t>((modem.fine ? kApfFine : 0) | (modem.wide ? kApfWide : 0));
-    int rc = writer_.beginPage(flags);
+    ErrorCode rc = writer_.beginPage(flags);
     if (rc == ecOK) {
         rc = writer_.writeRaw(block_.data(), block_.size());
     }
@@ -768,7 +768,7 @@ void TPxFaxReceiver::finishPage() {
     }
     block_.clear();
     if (rc != ecOK) {
-        fail(rc < 0 ? rc : -rc);
+        fail(rc);
         return;
     }
     ++pages_;

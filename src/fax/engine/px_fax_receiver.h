@@ -129,7 +129,7 @@ private:
     void abortSession();
 
     bool acceptCall();
-    int createFile();
+    ErrorCode createFile();
     void flushBlock();
     void finishPage();
     void dropPage();

@@ -1,6 +1,7 @@
 #include "fax/engine/px_fax_session.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cctype>
 #include <ctime>
 #include <string_view>
@@ -183,15 +184,15 @@ void parseClass2Params(const std::string& params, TPxModemRecord& modem) {
 TPxFaxSession::TPxFaxSession(TPxFaxLine& line, TPxFaxClient& client)
     : line_(line), client_(client) {}
 
-int TPxFaxSession::start() {
-    errorCode = 0;
+ErrorCode TPxFaxSession::start() {
+    errorCode = ecOK;
     finished_ = false;
     firstStatusSent_ = false;
     line_.suspendEvents(true);
     bool ok = prepare();
     line_.suspendEvents(false);
-    if (!ok || errorCode != 0) {
-        if (errorCode == 0) {
+    if (!ok || errorCode != ecOK) {
+        if (errorCode == ecOK) {
             errorCode = ecFaxBadModemResult;
         }
         reportStatus(false, true);
@@ -204,7 +205,7 @@ int TPxFaxSession::start() {
     if (!finished_) {
         line_.armStatusTimer(secondsToTicks(statusInterval));
     }
-    return 0;
+    return ecOK;
 }
 
 void TPxFaxSession::handleEvent(TFaxEvent event) {
@@ -453,7 +454,8 @@ void TPxFaxSession::reportStatus(bool first, bool last) {
     client_.status(first, last);
 }
 
-void TPxFaxSession::reportError(int code) {
+void TPxFaxSession::reportError(ErrorCode code) {
+    assert(code < 0);
     errorCode = code;
     client_.error(code);
 }

@@ -2,6 +2,15 @@
 // records, the AT and frame helpers, response collection, class detection,
 // modem initialisation, the header line, hang-up and the reports to the
 // component.
+//
+// Error codes. The engine keeps the convention of the layers below it
+// (common/px_errors.h): a code is an ErrorCode, 0 (ecOK) is success and a
+// failure is a negative integer whose magnitude selects the row of the error
+// texts. Every engine function that returns a code returns it so, codes from
+// the serial, APF and text layers are passed on unchanged, and only negative
+// codes reach the component (TPxFaxClient::error and finish, errorCode). A
+// function that can only succeed or fail returns bool and leaves the code to
+// its caller.
 #pragma once
 
 #include <array>
@@ -87,9 +96,9 @@ public:
     TPxFaxSession& operator=(const TPxFaxSession&) = delete;
 
     // Runs the direction's preparation and, without error, the first step.
-    // Returns the error that kept the session from starting (0 when running);
-    // when not running the finish has been reported already.
-    int start();
+    // Returns the error that kept the session from starting (ecOK when
+    // running); when not running the finish has been reported already.
+    ErrorCode start();
     // One event for the running machine (data, timers, output, abort).
     void handleEvent(TFaxEvent event);
     bool finished() const { return finished_; }
@@ -101,7 +110,7 @@ public:
     int32_t dialRetryWait = 1092;
     uint32_t options = 0;
     int progress = 0;
-    int errorCode = 0;
+    ErrorCode errorCode = ecOK;
     int currentPage = 0;
     int totalPages = 0;
     uint32_t pageBytesSent = 0;
@@ -156,7 +165,8 @@ protected:
 
     // Reports.
     void reportStatus(bool first = false, bool last = false);
-    void reportError(int code);
+    // `code` is negative (see the convention above).
+    void reportError(ErrorCode code);
     void reportLog(int code);
     void reportFinish();
     void setProgress(int code) { progress = code; }

@@ -352,10 +352,9 @@ void TPxFaxTransmitter::getEntry() {
     retry_ = 0;
     closeFiles();
     if (!faxFile.empty()) {
-        int rc = file_.open(faxFile);
+        const ErrorCode rc = file_.open(faxFile);
         if (rc != ecOK) {
-            fail(rc == ecFaxBadFormat || rc == -ecFaxBadFormat ? ecFaxBadFormat
-                                                               : (rc < 0 ? rc : -rc));
+            fail(rc);
             return;
         }
         fileOpen_ = true;
@@ -404,7 +403,7 @@ void TPxFaxTransmitter::init() {
     if (hasCover) {
         // "$N" and the post-page messages need the cover's pages before it goes.
         if (ErrorCode rc = countCoverPages(); rc != ecOK) {
-            return fail(rc < 0 ? rc : -rc);
+            return fail(rc);
         }
     }
     totalPages += coverPages;
@@ -784,7 +783,7 @@ void TPxFaxTransmitter::sendPageHeader() {
         ErrorCode rc = ecOK;
         std::unique_ptr<TPxCustomTextReader> reader = makeTextReader(TFaxTextUse::HeaderLine, rc);
         if (!reader) {
-            return fail(rc < 0 ? rc : -rc);
+            return fail(rc);
         }
         std::string text = substituteHeader(headerLine, headerValues());
         sendBlankLines();
@@ -798,7 +797,7 @@ void TPxFaxTransmitter::sendPageHeader() {
             sendTextRow(line.data());
         });
         if (rc != ecOK) {
-            return fail(rc < 0 ? rc : -rc);
+            return fail(rc);
         }
     } else {
         sendBlankLines();
@@ -872,7 +871,7 @@ void TPxFaxTransmitter::openCover() {
         }
         if (rc != ecOK) {
             textCover_.reset();
-            return fail(rc < 0 ? rc : -rc);
+            return fail(rc);
         }
     }
     line_.armOutputFree(kBlock);
@@ -903,9 +902,9 @@ void TPxFaxTransmitter::sendCover(TFaxEvent event) {
         unsigned len = 0;
         bool endOfPage = false;
         bool more = false;
-        int rc = textCover_->readLine(raster.data(), len, endOfPage, more);
+        const ErrorCode rc = textCover_->readLine(raster.data(), len, endOfPage, more);
         if (rc != ecOK) {
-            return fail(rc < 0 ? rc : -rc);
+            return fail(rc);
         }
         if (endOfPage) {
             // Six EOLs end the page (T.4 RTC).
@@ -933,7 +932,7 @@ bool TPxFaxTransmitter::loadPage(const std::string& file, int page) {
         return false;
     }
     pageData_.clear();
-    int rc = reader.readPage(info, [&](const uint8_t* data, size_t size) {
+    const ErrorCode rc = reader.readPage(info, [&](const uint8_t* data, size_t size) {
         pageData_.insert(pageData_.end(), data, data + size);
         return true;
     });

@@ -178,6 +178,17 @@ TEST(Class1Transmit, FileThatIsNotApfIsRefused) {
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxBadFormat}));
 }
 
+TEST(Class1Transmit, FileThatCannotBeOpenedReportsTheFileError) {
+    // The APF reader's code is passed on as it is: negative, like every code.
+    std::vector<Exchange> script = class1Preparation();
+    script.push_back(kHangUp);
+    Send s;
+    s.start(script, tempPath("missing.apf"));
+    EXPECT_EQ(s.modem->remaining(), 0u);
+    EXPECT_EQ(s.client.errors, (std::vector<int>{ecFileNotFound}));
+    EXPECT_EQ(s.client.finishCode, ecFileNotFound);
+}
+
 TEST(Class1Transmit, PostPageMessageIsTriedThreeTimes) {
     std::string file = makeApf("eop.apf", 1, 300);
     std::vector<Exchange> script = class1Preparation();
