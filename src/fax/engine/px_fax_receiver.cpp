@@ -12,10 +12,9 @@ namespace px {
 using R = TFaxReceiveState;
 
 namespace {
-constexpr uint8_t kDle = 0x10;
-constexpr uint8_t kEtx = 0x03;
-constexpr uint8_t kDc2 = 0x12;
 constexpr size_t kMaxPerEvent = 10000;
+// The caller's frames are asked for again at most this often.
+constexpr int kFrameRetries = 3;
 
 uint8_t reverseBits(uint8_t b) {
     b = static_cast<uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
@@ -57,7 +56,7 @@ TPxFaxReceiver::~TPxFaxReceiver() {
 bool TPxFaxReceiver::prepare() {
     if (startMode == StartMode::ValidateConnection) {
         setState(isClass1() ? state_ : R::rf2ValCnnct);
-        line_.armResponseTimer(1);
+        line_.armResponseTimer(kAtOnce);
         return true;
     }
     if (faxClass == TFaxClass::fcUnknown || faxClass == TFaxClass::fcDetect) {
@@ -177,8 +176,8 @@ void TPxFaxReceiver::onFrame() {
     finalFrame_ = frame.final;
     lastFcf_ = withoutXBit(frame.fcf);
     switch (lastFcf_) {
-        case 0x40:
-        case 0x42:
+        case withoutXBit(fcfCSI):  // and CIG
+        case withoutXBit(fcfTSI):
             remoteId = decodeStationId(frame.info);
             setProgress(fpGotRemoteID);
             return;
@@ -297,7 +296,7 @@ void TPxFaxReceiver::init() {
     pages_ = 0;
     currentPage = 0;
     retry_ = 0;
-    fileState_ = 3;
+    fileState_ = TReceiveFileState::NewFile;
     rings_ = 0;
     remoteId.clear();
     if (constantStatus && !firstStatusSent_) {
@@ -319,7 +318,7 @@ void TPxFaxReceiver::class1Init1() {
         return fail(ecFaxInitError);
     }
     switchLineRate(true);
-    line_.armResponseTimer(0);
+    line_.armResponseTimer(kTimerOff);
     setProgress(fpWaiting);
     setState(R::rfWaiting);
     answerIfRung();
@@ -348,7 +347,7 @@ void TPxFaxReceiver::class2Init3() {
         return fail(ecFaxInitError);
     }
     setProgress(fpWaiting);
-    line_.armResponseTimer(0);
+    line_.armResponseTimer(kTimerOff);
     setState(R::rfWaiting);
     answerIfRung();
 }
@@ -420,7 +419,7 @@ void TPxFaxReceiver::class1SendDIS() {
         // Listen at once: the caller's TSI and DCS follow within 75 ms.
         finalFrame_ = false;
         listenForFrames();
-        line_.armResponseTimer(54);
+        line_.armResponseTimer(kT4ResponseWait);
         setState(R::rf1CollFrms);
     }
 }
@@ -455,7 +454,7 @@ void TPxFaxReceiver::class1CollFrms() {
 
 void TPxFaxReceiver::class1CollRtry1() {
     ++retry_;
-    if (retry_ > 3) {
+    if (retry_ > kFrameRetries) {
         return fail(ecTimeout);
     }
     // A bare AT with an extra carriage return ends a pending reception.
@@ -464,7 +463,7 @@ void TPxFaxReceiver::class1CollRtry1() {
 }
 
 void TPxFaxReceiver::class1CollRtry2() {
-    pause(200);
+    pause(kTurnaroundPauseMs);
     talkFrames();
     setState(R::rf1SendCSI);
 }
@@ -498,8 +497,8 @@ void TPxFaxReceiver::class1CollTrn(TFaxEvent event) {
         if (dle_) {
             dle_ = false;
             if (byte == kEtx) {
-                // Good when under 10 % of the check octets are not zero.
-                bool good = trainTotal_ > 0 && trainNonZero_ * 100 / trainTotal_ < 10;
+                const bool good =
+                    trainTotal_ > 0 && trainNonZero_ * 100 / trainTotal_ < kTrainingNoisePercent;
                 collector_.reset();
                 if (good) {
                     setState(R::rf1FinTrn);
@@ -527,7 +526,7 @@ void TPxFaxReceiver::class1Retrain() {
     const std::string& text = collector_.line();
     if (lineHasConnect(text)) {
         writeFrame({fcfFTT}, true);
-        if (frameReceiveCode_ == "24") {
+        if (frameReceiveCode_ == class1Speed(1).trainingCode) {  // nothing lower
             return fail(ecFaxTrainError);
         }
         return;
@@ -544,7 +543,7 @@ void TPxFaxReceiver::class1FinTrn() {
         return;
     }
     line_.setSoftwareFlow(false, false);
-    pause(20);
+    pause(kCarrierOffPauseMs);
     talkFrames();
     setState(R::rf1SendCFR);
 }
@@ -577,7 +576,7 @@ void TPxFaxReceiver::class1SendCFR() {
     }
     writeModulationCommand("AT+FRM=" + pageReceiveCode_);
     setState(R::rf1WtPgCnnct);
-    if (fileState_ == 3 && !fileOpen_) {
+    if (fileState_ == TReceiveFileState::NewFile && !fileOpen_) {
         if (!acceptCall()) {
             return;
         }
@@ -585,7 +584,7 @@ void TPxFaxReceiver::class1SendCFR() {
         if (rc != ecOK) {
             return fail(rc);
         }
-        fileState_ = 2;
+        fileState_ = TReceiveFileState::AddingPages;
     }
 }
 
@@ -632,7 +631,7 @@ void TPxFaxReceiver::class2GtSndID() {
     if (lineHas(text, "+F" + v.remoteTransmitter)) {
         remoteId = resultStationId(text);
         setProgress(fpGotRemoteID);
-        if (fileState_ == 3 && !fileOpen_ && !acceptCall()) {
+        if (fileState_ == TReceiveFileState::NewFile && !fileOpen_ && !acceptCall()) {
             return;
         }
         accepted_ = true;
@@ -644,7 +643,7 @@ void TPxFaxReceiver::class2GtSndID() {
         return;
     }
     if (lineHasOK(text)) {
-        if (!accepted_ && fileState_ == 3 && !fileOpen_ && !acceptCall()) {
+        if (!accepted_ && fileState_ == TReceiveFileState::NewFile && !fileOpen_ && !acceptCall()) {
             return;
         }
         writeAtCommand("AT+FDR");
@@ -691,7 +690,7 @@ ErrorCode TPxFaxReceiver::createFile() {
 
 void TPxFaxReceiver::startPage() {
     ++currentPage;
-    if (fileState_ == 3 || !fileOpen_) {
+    if (fileState_ == TReceiveFileState::NewFile || !fileOpen_) {
         if (fileOpen_) {
             closeFile(true);
         }
@@ -699,7 +698,7 @@ void TPxFaxReceiver::startPage() {
         if (rc != ecOK) {
             return fail(rc);
         }
-        fileState_ = 2;
+        fileState_ = TReceiveFileState::AddingPages;
     }
     block_.clear();
     pageOpen_ = true;
@@ -845,7 +844,7 @@ void TPxFaxReceiver::class1SendMCF() {
         setState(R::rf1CollFrms);
     } else if (morePages_) {
         writeModulationCommand("AT+FRM=" + pageReceiveCode_);
-        fileState_ = 2;
+        fileState_ = TReceiveFileState::AddingPages;
         setState(R::rf1WtPgCnnct);
     } else {
         finalFrame_ = false;
@@ -905,7 +904,10 @@ void TPxFaxReceiver::class2GtPgRslt() {
         setProgress(fpCheckMorePages);
         std::string p = resultParameters(text);
         char code = p.empty() ? '2' : p[0];
-        fileState_ = code == '0' ? 2 : (code == '1' ? 2 : 4);
+        // New parameters ('1') go on in the same file: every page keeps its
+        // own resolution and width.
+        fileState_ = code == '0' || code == '1' ? TReceiveFileState::AddingPages
+                                                : TReceiveFileState::DocumentDone;
         return;
     }
     if (lineHasError(text)) {
@@ -919,7 +921,7 @@ void TPxFaxReceiver::class2GtPgRslt() {
             finishPage();  // a modem that reports no page status
         }
         writeAtCommand("AT+FDR");
-        if (fileState_ == 4) {
+        if (fileState_ == TReceiveFileState::DocumentDone) {
             closeFile(true);
             reportLog(lfaxReceiveOk);
             setProgress(fpGetHangup);

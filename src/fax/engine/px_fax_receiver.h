@@ -63,6 +63,13 @@ constexpr std::array<const char*, 38> kReceiveStateNames = {
     "rf1SendMCF",  "rf1WaitDCN",   "rf1WtHngp",    "rf2GtPgRslt",  "rf2GetFHNG",  "rfComplete",
     "rfAbort",     "rfDone"};
 
+// What the receiver does with the next page (numbered as in Part 3.3).
+enum class TReceiveFileState {
+    AddingPages = 2,   // a file is open and the page goes into it
+    NewFile = 3,       // the page starts a new file
+    DocumentDone = 4,  // the document has ended (Class 2 "+FET:2")
+};
+
 // The default name of a received fax: FAXnnnn.EXT in `dir`, the first that
 // does not exist, or NONAME.APF when all 9999 do.
 std::string defaultReceiveName(const std::string& dir, const std::string& ext);
@@ -135,7 +142,7 @@ private:
     void dropPage();
     void closeFile(bool ok);
 
-    int fileState_ = 3;
+    TReceiveFileState fileState_ = TReceiveFileState::NewFile;
     int rings_ = 0;
     int retry_ = 0;
     uint32_t trainTotal_ = 0;

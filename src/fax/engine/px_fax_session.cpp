@@ -9,14 +9,6 @@
 
 namespace px {
 
-namespace {
-constexpr uint8_t kDle = 0x10;
-constexpr uint8_t kEtx = 0x03;
-constexpr int32_t kOkExtraTicks = 36;
-// Blocking reads poll the input at this interval.
-constexpr uint32_t kPollMs = 10;
-}  // namespace
-
 TPxClass2Vocabulary TPxClass2Vocabulary::forClass(TFaxClass faxClass) {
     TPxClass2Vocabulary v;
     if (faxClass == TFaxClass::fcClass2_0) {
@@ -42,13 +34,13 @@ std::string TPxModemRecord::defaultInit() const {
 }
 
 std::string normaliseModemString(const std::string& text) {
-    std::string s = text.substr(0, 40);
+    std::string s = text.substr(0, kModemStringLength);
     std::transform(s.begin(), s.end(), s.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     if (!s.empty() && s.find("AT") == std::string::npos) {
         s = "AT" + s;
     }
-    return s.substr(0, 40);
+    return s.substr(0, kModemStringLength);
 }
 
 namespace {
@@ -267,32 +259,32 @@ void TPxFaxSession::restartResponseWait() {
 }
 
 void TPxFaxSession::writeAtCommand(const std::string& text) {
-    pause(100);
+    pause(kAtCommandPauseMs);
     writeText(text + "\r");
     restartResponseWait();
 }
 
 void TPxFaxSession::writeModulationCommand(const std::string& text) {
-    pause(40);
+    pause(kModulationPauseMs);
     writeText(text + "\r");
     restartResponseWait();
 }
 
 void TPxFaxSession::listenForFrames() {
-    pause(40);
+    pause(kModulationPauseMs);
     writeText("AT+FRH=3\r");
     restartResponseWait();
 }
 
 void TPxFaxSession::talkFrames() {
-    pause(40);
+    pause(kModulationPauseMs);
     writeText("AT+FTH=3\r");
     restartResponseWait();
 }
 
 void TPxFaxSession::writeFrame(const TPxFrameBody& body, bool final) {
-    pause(20);
-    const uint8_t head[2] = {0xFF, static_cast<uint8_t>(final ? 0x13 : 0x03)};
+    pause(kFramePauseMs);
+    const uint8_t head[2] = {kHdlcAddress, final ? kControlFinal : kControlNotFinal};
     writeBytes(head, 2);
     writeStuffed(body.data(), body.size());
     writeDleEtx();
@@ -300,7 +292,7 @@ void TPxFaxSession::writeFrame(const TPxFrameBody& body, bool final) {
 
 bool TPxFaxSession::commandAndAwaitOK(const std::string& command) {
     writeText("");
-    pause(100);
+    pause(kAtCommandPauseMs);
     line_.flushInput();
     writeText(command + "\r");
     TPxClock& clock = line_.clock();
@@ -311,7 +303,7 @@ bool TPxFaxSession::commandAndAwaitOK(const std::string& command) {
         while (clock.milliseconds() - begin < limit) {
             uint8_t byte;
             if (!line_.readByte(byte)) {
-                clock.sleep(kPollMs);
+                clock.sleep(kReadPollMs);
                 continue;
             }
             if (lines.feed(byte) == TPxResponseCollector::Result::Line) {
@@ -340,7 +332,7 @@ bool TPxFaxSession::commandAndAwaitOK(const std::string& command) {
         }
         lastReply_ = reply;
     }
-    pause(20);
+    pause(kAfterReplyPauseMs);
     line_.flushInput();
     return ok;
 }
@@ -357,7 +349,7 @@ TFaxClass TPxFaxSession::detectClass() {
     bool c1 = answer.find('1') != std::string::npos;
     bool c20 = answer.find("2.0") != std::string::npos;
     bool c2 = c20 ? answer.find("2,") != std::string::npos : answer.find('2') != std::string::npos;
-    detectedClasses = (c1 ? 4u : 0u) | (c2 ? 8u : 0u) | (c20 ? 16u : 0u);
+    detectedClasses = (c1 ? fcbClass1 : 0u) | (c2 ? fcbClass2 : 0u) | (c20 ? fcbClass2_0 : 0u);
     if (c20) {
         return TFaxClass::fcClass2_0;
     }
@@ -409,7 +401,7 @@ void TPxFaxSession::switchLineRate(bool toNormal) {
     if (modem.initBaud == 0 || baud == 0) {
         return;
     }
-    pause(9 * kMsPerTick);
+    pause(kLineRatePauseMs);
     line_.setBaud(baud);
 }
 
@@ -423,23 +415,23 @@ bool TPxFaxSession::noteHangup(const std::string& text) {
 
 void TPxFaxSession::hangUpLine() {
     if (line_.dcd()) {
-        pause(1000);
+        pause(kEscapeGuardMs);
         writeText("+++");
-        pause(1000);
+        pause(kEscapeGuardMs);
         writeText("ATH0\r");
-        pause(1000);
+        pause(kEscapeGuardMs);
         line_.flushInput();
         if (line_.dcd()) {
             line_.flushInput();
             line_.flushOutput();
             line_.setDtrRts(false, false);
-            pause(500);
+            pause(kDtrDropMs);
             line_.setDtrRts(true, true);
-            pause(500);
+            pause(kDtrDropMs);
         }
     } else {
         writeText("ATH0\r");
-        pause(1000);
+        pause(kEscapeGuardMs);
         line_.flushInput();
     }
     collector_.reset();

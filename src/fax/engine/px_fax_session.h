@@ -21,6 +21,7 @@
 #include "common/px_errors.h"
 #include "fax/engine/px_fax_client.h"
 #include "fax/engine/px_fax_line.h"
+#include "fax/engine/px_fax_timing.h"
 #include "fax/engine/px_fax_types.h"
 #include "fax/engine/px_hdlc_frame.h"
 #include "fax/engine/px_response_collector.h"
@@ -51,9 +52,9 @@ struct TPxModemRecord {
     char ecm = '0';
     char faxAndData = '0';
     int answerOnRing = 1;
-    int32_t responseTimeout = 182;
-    int32_t dataTimeout = 1092;
-    int32_t dialWait = 1092;
+    int32_t responseTimeout = kResponseWait;
+    int32_t dataTimeout = kDataWait;
+    int32_t dialWait = kDialWait;
     uint32_t initBaud = 0;
     uint32_t normalBaud = 0;
     bool initialised = false;
@@ -71,6 +72,8 @@ struct TPxModemRecord {
     std::string defaultInit() const;
 };
 
+// Longest modem string (init strings, dial prefix) the engine sends.
+constexpr size_t kModemStringLength = 40;
 // The modem string as stored: upper case, "AT" in front when missing.
 std::string normaliseModemString(const std::string& text);
 
@@ -107,7 +110,7 @@ public:
     int statusInterval = 1;
     int dialAttempts = 3;
     int dialAttempt = 0;
-    int32_t dialRetryWait = 1092;
+    int32_t dialRetryWait = kDialRetryWait;
     uint32_t options = 0;
     int progress = 0;
     ErrorCode errorCode = ecOK;
@@ -125,7 +128,7 @@ public:
     std::string phoneNumber;
     std::string faxFileExt = "APF";
     std::string headerSender, headerRecipient, headerTitle;
-    uint32_t detectedClasses = 0;  // bit 4 Class 1, 8 Class 2, 16 Class 2.0
+    uint32_t detectedClasses = 0;  // TFaxClassBits of the classes the modem lists
     TPxModemRecord modem;
 
     // --- Helpers (public for the tests of the modem talk).

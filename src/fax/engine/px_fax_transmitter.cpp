@@ -13,13 +13,22 @@ namespace px {
 using S = TFaxTransmitState;
 
 namespace {
-constexpr uint8_t kXon = 0x11;
 constexpr uint32_t kBlock = 4096;
 constexpr uint32_t kMaxPad = 8192;
 constexpr unsigned kPageWidth = 1728;
 constexpr unsigned kWidePageWidth = 2048;
 constexpr unsigned kTextMargin = 48;
 constexpr int kBlankLines = 8;
+// A post-page message is sent at most this often.
+constexpr int kPostPageTries = 3;
+// The line's rate while the modem is set up, before any switch to the
+// normal rate.
+constexpr uint32_t kSetupBaud = 19200;
+// What a Class 2.0 page ends with after DLE (T.32 8.3.3.1): another page
+// follows, another follows with new parameters, the document ends.
+constexpr uint8_t kPageEndMore = ',';
+constexpr uint8_t kPageEndNewParameters = ';';
+constexpr uint8_t kPageEndLast = '.';
 
 bool hasExtension(const std::string& name, const std::string& ext) {
     std::string upper = name;
@@ -53,7 +62,7 @@ bool TPxFaxTransmitter::prepare() {
     setState(S::tfGetEntry);
     setProgress(fpInitModem);
     reportStatus(true);
-    line_.setBaud(19200);
+    line_.setBaud(kSetupBaud);
     line_.setDtrRts(true, true);
     if (faxClass == TFaxClass::fcUnknown) {
         faxClass = TFaxClass::fcDetect;
@@ -157,8 +166,8 @@ void TPxFaxTransmitter::onFrame() {
     frameWasFinal_ = frame.final;
     responseFcf_ = withoutXBit(frame.fcf);
     switch (responseFcf_) {
-        case 0x40:
-        case 0x42:
+        case withoutXBit(fcfCSI):  // and CIG
+        case withoutXBit(fcfTSI):
             remoteId = decodeStationId(frame.info);
             setProgress(fpGotRemoteID);
             return;
@@ -182,15 +191,14 @@ void TPxFaxTransmitter::onFrame() {
             for (int i = 1; i <= kSpeedCount; ++i) {
                 auto idx = static_cast<size_t>(i);
                 if (modem.speeds[idx] && remote_.speed[idx] &&
-                    class1Speed(i).bps <= std::max<uint32_t>(modem.desiredBps, 2400)) {
+                    class1Speed(i).bps <= std::max(modem.desiredBps, class1Speed(1).bps)) {
                     best = i;
                 }
             }
             modem.speedIndex = best;
             modem.scanCode = remote_.scanCode;
             bool fine = resolution_ == '1';
-            minBytesPerLine_ = static_cast<uint32_t>(minimumScanMs(remote_.scanCode, fine)) *
-                               class1Speed(best).bps / 8000;
+            minBytesPerLine_ = minimumLineOctets(remote_.scanCode, fine, class1Speed(best).bps);
             setProgress(fpSessionParams);
             if ((fine && !remote_.fine) || ((pageFlags_ & kApfWide) && !remote_.wide)) {
                 fail(ecFaxBadMachine);
@@ -529,7 +537,7 @@ void TPxFaxTransmitter::class1Connect() {
     }
     if (lineHasOK(text)) {
         if (frameWasFinal_) {
-            pause(200);
+            pause(kTurnaroundPauseMs);
             talkFrames();
             setState(S::tf1SendTSI);
         } else {
@@ -554,8 +562,7 @@ void TPxFaxTransmitter::class1TSIRespns() {
     bool wide = (pageFlags_ & kApfWide) != 0;
     writeFrame(buildDcs(modem.speedIndex, fine, wide, modem.scanCode), true);
     trainingCode_ = class1Speed(modem.speedIndex).trainingCode;
-    minBytesPerLine_ = static_cast<uint32_t>(minimumScanMs(modem.scanCode, fine)) *
-                       class1Speed(modem.speedIndex).bps / 8000;
+    minBytesPerLine_ = minimumLineOctets(modem.scanCode, fine, class1Speed(modem.speedIndex).bps);
     modem.fine = fine;
     modem.wide = wide;
     setState(S::tf1DCSRspns);
@@ -576,9 +583,7 @@ void TPxFaxTransmitter::class1TrainStrt() {
     if (options & afSoftwareFlow) {
         line_.setSoftwareFlow(true, false);
     }
-    // 1.5 s of zeros, the check pattern of T.30 5.3.6.2.
-    size_t count = std::min<size_t>(class1Speed(modem.speedIndex).bps / 100 * 18, 8192);
-    std::vector<uint8_t> zeros(count, 0);
+    std::vector<uint8_t> zeros(trainingCheckLength(class1Speed(modem.speedIndex).bps), 0);
     writeBytes(zeros.data(), zeros.size());
     writeDleEtx();
     setState(S::tf1TrainFnsh);
@@ -591,7 +596,7 @@ void TPxFaxTransmitter::class1TrainFnsh() {
     if (options & afSoftwareFlow) {
         line_.setSoftwareFlow(false, false);
     }
-    pause(200);
+    pause(kTurnaroundPauseMs);
     frameWasFinal_ = false;
     negative_ = false;
     listenForFrames();
@@ -607,7 +612,7 @@ void TPxFaxTransmitter::class1WaitCFR() {
         listenForFrames();
         return;
     }
-    pause(200);
+    pause(kTurnaroundPauseMs);
     if (cfrReceived_) {
         writeModulationCommand("AT+FTM=" + std::string(class1Speed(modem.speedIndex).pageCode));
         setState(S::tf1WaitPgCn);
@@ -622,7 +627,7 @@ void TPxFaxTransmitter::class1WaitPgCn() {
     if (!lineHasConnect(collector_.line())) {
         return;
     }
-    line_.armResponseTimer(18);
+    line_.armResponseTimer(kXonWait);
     setState(S::tfWaitXon);
 }
 
@@ -665,14 +670,14 @@ void TPxFaxTransmitter::class2GetParams() {
             line_.armResponseTimer(modem.dataTimeout);
             setState(S::tfWaitFrHead);
         } else {
-            line_.armResponseTimer(18);
+            line_.armResponseTimer(kXonWait);
             setState(S::tfWaitXon);
         }
         return;
     }
     if (lineHasOK(text)) {
         writeAtCommand("AT+FDT");
-        line_.armResponseTimer(546);
+        line_.armResponseTimer(kPageConnectWait);
     }
 }
 
@@ -1058,8 +1063,10 @@ void TPxFaxTransmitter::drainPage(TFaxEvent event) {
         writeDleEtx();
         setState(S::tf2SendEOP);
     } else {
-        const uint8_t mark = !more_ ? '.' : (resolution_ != previousResolution_ ? ';' : ',');
-        const uint8_t end[2] = {0x10, mark};
+        const uint8_t mark = !more_                               ? kPageEndLast
+                             : resolution_ != previousResolution_ ? kPageEndNewParameters
+                                                                  : kPageEndMore;
+        const uint8_t end[2] = {kDle, mark};
         writeBytes(end, 2);
         setState(S::tf2SendEOP);
     }
@@ -1080,12 +1087,10 @@ void TPxFaxTransmitter::class1PageEnd() {
 
 void TPxFaxTransmitter::class1PrepEOP() {
     ++retry_;
-    if (retry_ >= 4) {
+    if (retry_ > kPostPageTries) {
         return fail(ecTimeout);
     }
-    // T.30 wants the post-page message 75 ms after the page carrier; the
-    // modem has just reported the carrier off.
-    pause(retry_ == 1 ? 40 : 500);
+    pause(retry_ == 1 ? kPostPagePauseMs : kPostPageRetryPauseMs);
     talkFrames();
     setState(S::tf1SendEOP);
 }
@@ -1113,11 +1118,11 @@ void TPxFaxTransmitter::class1WaitPostPage() {
     if (!lineHasOK(text)) {
         return;
     }
-    pause(200);
+    pause(kTurnaroundPauseMs);
     frameWasFinal_ = false;
     responseFcf_ = 0;
     listenForFrames();
-    line_.armResponseTimer(54);
+    line_.armResponseTimer(kT4ResponseWait);
     cfrReceived_ = false;
     setState(S::tf1WaitMCF);
 }
@@ -1137,7 +1142,7 @@ void TPxFaxTransmitter::class1WaitMCF() {
     }
     if (!frameWasFinal_) {
         listenForFrames();
-        line_.armResponseTimer(54);
+        line_.armResponseTimer(kT4ResponseWait);
         return;
     }
     switch (responseFcf_) {
@@ -1166,7 +1171,7 @@ void TPxFaxTransmitter::class1WaitMCF() {
             return;
         default:
             listenForFrames();
-            line_.armResponseTimer(54);
+            line_.armResponseTimer(kT4ResponseWait);
             return;
     }
 }
@@ -1184,7 +1189,7 @@ void TPxFaxTransmitter::class1Hangup() {
         return;
     }
     writeAtCommand("ATH");
-    line_.armResponseTimer(26);
+    line_.armResponseTimer(kHangupWait);
     setState(S::tf1WaitHngp);
 }
 
@@ -1295,7 +1300,7 @@ void TPxFaxTransmitter::class2NextPage() {
         setState(S::tfClose);
         return;
     }
-    pause(5 * kMsPerTick);
+    pause(kNextPagePauseMs);
     writeAtCommand("AT+FDT");
     setState(S::tf2GetParams);
 }

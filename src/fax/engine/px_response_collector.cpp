@@ -3,13 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
-namespace px {
+#include "fax/engine/px_fax_types.h"
+#include "fax/engine/px_hdlc_frame.h"
 
-namespace {
-constexpr uint8_t kDle = 0x10;
-constexpr uint8_t kEtx = 0x03;
-constexpr uint8_t kFlagAddress = 0xFF;
-}  // namespace
+namespace px {
 
 TPxResponseCollector::Result TPxResponseCollector::feed(uint8_t byte) {
     if (inFrame_) {
@@ -35,7 +32,7 @@ TPxResponseCollector::Result TPxResponseCollector::feed(uint8_t byte) {
     }
     // A frame starts with the address octet where no line is under way;
     // text lines never hold it.
-    if (byte == kFlagAddress && trimLine(partial_).empty()) {
+    if (byte == kHdlcAddress && trimLine(partial_).empty()) {
         partial_.clear();
         inFrame_ = true;
         dle_ = false;

@@ -118,16 +118,16 @@ std::vector<Exchange> class1Preparation() {
 std::vector<Exchange> class1Negotiation(const std::string& dial, const std::string& trainCode) {
     return {
         EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
-        {dial, modemFrame(buildIdFrame(0x40, "REMOTE 42"), false)},
+        {dial, modemFrame(buildIdFrame(fcfCSI, "REMOTE 42"), false)},
         EXCHANGE("AT+FRH=3\r", ""),
         {"", modemFrame(kRemoteDis, true)},
         EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
-        {engineFrame(buildIdFrame(0x43, "PARVEX"), false), "\r\nCONNECT\r\n"},
+        {engineFrame(buildIdFrame(fcfTSI, "PARVEX"), false), "\r\nCONNECT\r\n"},
         {engineFrame(buildDcs(4, false, false, 5), true), "\r\nOK\r\n"},
         {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
         {trainingCheck(9600), "\r\nOK\r\n"},
         EXCHANGE("AT+FRH=3\r", ""),
-        {"", modemFrame({0x84}, true)},
+        {"", modemFrame({fcfCFR}, true)},
         {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
     };
 }
@@ -142,13 +142,13 @@ std::vector<Exchange> class1Page(const std::string& page, uint8_t postPage) {
         EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
         {engineFrame({postPage}, true), "\r\nOK\r\n"},
         EXCHANGE("AT+FRH=3\r", ""),
-        {"", modemFrame({0x8C}, true)},
+        {"", modemFrame({fcfMCF}, true)},
     };
     if (postPage == fcfMPS) {
         steps.push_back(EXCHANGE("AT+FTM=96\r", "\r\nCONNECT\r\n"));
     } else {
         steps.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-        steps.push_back({engineFrame({0xFB}, true), "\r\nOK\r\n"});
+        steps.push_back({engineFrame({fcfDCN}, true), "\r\nOK\r\n"});
         steps.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
     }
     return steps;

@@ -38,9 +38,9 @@ std::vector<Exchange> class1Answer() {
     return {
         EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
         EXCHANGE("ATA\r", "\r\nCONNECT\r\n"),
-        {engineFrame(buildIdFrame(0x40, "PX RCV"), false), "\r\nCONNECT\r\n"},
+        {engineFrame(buildIdFrame(fcfCSI, "PX RCV"), false), "\r\nCONNECT\r\n"},
         {engineFrame(buildDis(4), true), "\r\nOK\r\n"},
-        {"AT+FRH=3\r", modemFrame(buildIdFrame(0x43, "SENDER 1"), false)},
+        {"AT+FRH=3\r", modemFrame(buildIdFrame(fcfTSI, "SENDER 1"), false)},
         {"AT+FRH=3\r", modemFrame(buildDcs(4, true, false, 0), true)},
     };
 }
@@ -87,19 +87,19 @@ TEST(Class1Receive, TwoPagesWithDleDoublingAndMpsThenDcn) {
     std::vector<Exchange> s = class1Answer();
     s.push_back({"AT+FRM=96\r", training(1000, 50)});  // 5 %: good
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-    s.push_back({engineFrame({0x84}, true), "\r\nOK\r\n"});
+    s.push_back({engineFrame({fcfCFR}, true), "\r\nOK\r\n"});
     // Page 1: a DLE pair is one 0x10, DLE ETX ends the page.
     s.push_back({"AT+FRM=96\r", std::string("\r\nCONNECT\r\n\x00\x80\x10\x10\x55\x10\x03", 18) +
                                     "\r\nNO CARRIER\r\n"});
-    s.push_back({"AT+FRH=3\r", modemFrame({0x4F}, true)});
+    s.push_back({"AT+FRH=3\r", modemFrame({fcfMPS}, true)});
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-    s.push_back({engineFrame({0x8C}, true), "\r\nOK\r\n"});
+    s.push_back({engineFrame({fcfMCF}, true), "\r\nOK\r\n"});
     s.push_back(
         {"AT+FRM=96\r", std::string("\r\nCONNECT\r\n\x01\x02\x10\x03", 15) + "\r\nNO CARRIER\r\n"});
-    s.push_back({"AT+FRH=3\r", modemFrame({0x2E}, true)});  // EOP, X bit clear
+    s.push_back({"AT+FRH=3\r", modemFrame({withoutXBit(fcfEOP)}, true)});
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-    s.push_back({engineFrame({0x8C}, true), "\r\nOK\r\n"});
-    s.push_back({"AT+FRH=3\r", modemFrame({0xFA}, true)});
+    s.push_back({engineFrame({fcfMCF}, true), "\r\nOK\r\n"});
+    s.push_back({"AT+FRH=3\r", modemFrame({withoutXBit(fcfDCN)}, true)});
     s.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
     Receive r;
     r.start(withPreparation(s), "two", "");
@@ -139,7 +139,7 @@ TEST(Class1Receive, BadTrainingIsAnsweredWithFttAndFailsAt2400) {
     std::vector<Exchange> s = class1Answer();
     s.push_back({"AT+FRM=96\r", training(1000, 150)});  // 15 %: bad
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-    s.push_back({engineFrame({0x44}, true), "\r\nOK\r\n"});
+    s.push_back({engineFrame({fcfFTT}, true), "\r\nOK\r\n"});
     s.push_back({"AT+FRH=3\r", modemFrame(buildDcs(1, true, false, 0), true)});
     s.push_back({"AT+FRM=24\r", training(1000, 150)});
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
@@ -148,7 +148,7 @@ TEST(Class1Receive, BadTrainingIsAnsweredWithFttAndFailsAt2400) {
     Receive r;
     r.start(withPreparation(s), "ftt", "\r\nRING\r\n\r\nRING\r\n");
     EXPECT_EQ(r.modem->remaining(), 0u) << r.modem->states().back();
-    EXPECT_NE(r.modem->written().find(engineFrame({0x44}, true)), std::string::npos);
+    EXPECT_NE(r.modem->written().find(engineFrame({fcfFTT}, true)), std::string::npos);
     EXPECT_EQ(r.client.errors, (std::vector<int>{ecFaxTrainError}));
     EXPECT_EQ(r.client.finishCode, ecFaxTrainError);
 }

@@ -237,9 +237,10 @@ TEST(HdlcFrames, BuildAndDecode) {
 // Random damage to real modem output: every parser answers with a result or
 // nothing, never more than it was given, in bounded time.
 TEST(ModemOutputMutation, CollectorAndFrameDecoderSurviveDamagedInput) {
-    const std::string seeds[] = {
-        test::modemFrame(buildDis(6), true), test::modemFrame(buildIdFrame(0x40, "REMOTE"), false),
-        "\r\n+FCON\r\n+FDCS:1,5,0,2,0,0,0,0\r\n+FPTS:1\r\nOK\r\n", "\r\nRING\r\n\r\nCONNECT\r\n"};
+    const std::string seeds[] = {test::modemFrame(buildDis(6), true),
+                                 test::modemFrame(buildIdFrame(fcfCSI, "REMOTE"), false),
+                                 "\r\n+FCON\r\n+FDCS:1,5,0,2,0,0,0,0\r\n+FPTS:1\r\nOK\r\n",
+                                 "\r\nRING\r\n\r\nCONNECT\r\n"};
     std::mt19937 rng(6);
     for (int round = 0; round < 20000; ++round) {
         std::string bytes = seeds[static_cast<size_t>(round) % 4];

@@ -486,7 +486,7 @@ TEST(Class1Transmit, RtnAfterThePageFailsTheSession) {
                        EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
                        {engineFrame({fcfEOP}, true), "\r\nOK\r\n"},
                        EXCHANGE("AT+FRH=3\r", ""),
-                       {"", modemFrame({0x4D}, true)},  // RTN with the X bit set
+                       {"", modemFrame({fcfRTN | 1}, true)},  // RTN with the X bit set
                        kHangUp,
                    });
     Send s;
