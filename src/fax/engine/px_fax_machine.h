@@ -39,7 +39,7 @@ protected:
     // A set-up step: on "OK" sends `command` and goes on to `next`; any other
     // answer is an initialisation failure.
     void commandOnOK(const std::string& command, State next) {
-        if (!lineHasOK(collector_.line())) {
+        if (!lineIs(TModemResult::kOK)) {
             return fail(ecFaxInitError);
         }
         writeAtCommand(command);

@@ -11,6 +11,8 @@ namespace px {
 
 using R = TFaxReceiveState;
 
+using Word = TModemResult;
+
 namespace {
 constexpr size_t kMaxPerEvent = 10000;
 // The caller's frames are asked for again at most this often.
@@ -150,14 +152,22 @@ bool TPxFaxReceiver::readsOnEntry(R s) const {
 }
 
 TPxFaxReceiver::LineUse TPxFaxReceiver::screenLine(const std::string& text) {
-    if (lineHas(text, "RING") && state_ >= R::rf1Init1 && state_ <= R::rf2Init3) {
+    const Word word = modemResult(text, faxClass);
+    if (word == Word::kRing && state_ >= R::rf1Init1 && state_ <= R::rf2Init3) {
         // A caller rings while the modem is being set up: count the ring for
         // the answer and wait for the command's OK.
         ++rings_;
         return LineUse::Skip;
     }
-    if (lineHasError(text) && !(isClass1() && state_ == R::rf1CollFrms) &&
-        state_ != R::rf2GtPgRslt) {
+    // A Class 1 modem answers "+FCERROR" when it hears frames where it was
+    // told to receive training or a page: the caller has not heard us and
+    // sends DCS again, and these states listen for it.
+    const bool stateTakesError =
+        (isClass1() &&
+         (state_ == R::rf1CollFrms ||
+          (word == Word::kFcError && (state_ == R::rf1StrtTrn || state_ == R::rf1WtPgCnnct)))) ||
+        state_ == R::rf2GtPgRslt;
+    if (isErrorResult(word) && !stateTakesError) {
         fail(ecFaxBadModemResult);
         return LineUse::Failed;
     }
@@ -314,7 +324,7 @@ void TPxFaxReceiver::init() {
 }
 
 void TPxFaxReceiver::class1Init1() {
-    if (!lineHasOK(collector_.line())) {
+    if (!lineIs(Word::kOK)) {
         return fail(ecFaxInitError);
     }
     switchLineRate(true);
@@ -325,7 +335,7 @@ void TPxFaxReceiver::class1Init1() {
 }
 
 void TPxFaxReceiver::class2Init1() {
-    if (!lineHasOK(collector_.line())) {
+    if (!lineIs(Word::kOK)) {
         return fail(ecFaxInitError);
     }
     switchLineRate(true);
@@ -343,7 +353,7 @@ void TPxFaxReceiver::class2Init1B() {
 }
 
 void TPxFaxReceiver::class2Init3() {
-    if (!lineHasOK(collector_.line())) {
+    if (!lineIs(Word::kOK)) {
         return fail(ecFaxInitError);
     }
     setProgress(fpWaiting);
@@ -363,21 +373,20 @@ void TPxFaxReceiver::answerIfRung() {
 }
 
 void TPxFaxReceiver::waitingForCall() {
-    const std::string& text = collector_.line();
-    if (lineHas(text, "RING")) {
+    if (lineIs(Word::kRing)) {
         ++rings_;
         answerIfRung();
         return;
     }
-    if (lineHas(text, "NO C")) {
+    if (lineIs(Word::kNoCarrier)) {
         setProgress(fpNoConnect);
         statusNow_ = true;
         return;
     }
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         return fail(ecFaxDataCall);
     }
-    if (lineHas(text, "VOICE") || lineHas(text, "VCON")) {
+    if (lineIs(Word::kVoice)) {
         return fail(ecFaxVoiceCall);
     }
 }
@@ -395,27 +404,25 @@ void TPxFaxReceiver::answer() {
 // ------------------------------------------------------------ Class 1 negotiation
 
 void TPxFaxReceiver::class1SendCSI() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         writeFrame(buildIdFrame(fcfCSI, stationId), false);
         setState(R::rf1SendDIS);
         return;
     }
-    if (lineHasNoCarrier(text)) {
+    if (lineIs(Word::kNoCarrier)) {
         return fail(ecFaxNoCarrier);
     }
-    if (lineHas(text, "VOICE") || lineHas(text, "VCON")) {
+    if (lineIs(Word::kVoice)) {
         return fail(ecFaxVoiceCall);
     }
 }
 
 void TPxFaxReceiver::class1SendDIS() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         writeFrame(buildDis(modem.speedIndex), true);
         return;
     }
-    if (lineHasOK(text)) {
+    if (lineIs(Word::kOK)) {
         // Listen at once: the caller's TSI and DCS follow within 75 ms.
         finalFrame_ = false;
         listenForFrames();
@@ -425,18 +432,17 @@ void TPxFaxReceiver::class1SendDIS() {
 }
 
 void TPxFaxReceiver::class1CollFrms() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         collector_.reset();
         return;
     }
-    if (lineHasError(text) || lineHasNoCarrier(text)) {
+    if (lineIsError() || lineIs(Word::kNoCarrier)) {
         // A damaged frame or no carrier: ask again, the caller repeats.
         finalFrame_ = false;
         listenForFrames();
         return;
     }
-    if (!lineHasOK(text)) {
+    if (!lineIs(Word::kOK)) {
         return;
     }
     if (finalFrame_ && lastFcf_ == withoutXBit(fcfDCS)) {
@@ -469,7 +475,7 @@ void TPxFaxReceiver::class1CollRtry2() {
 }
 
 void TPxFaxReceiver::class1StrtTrn() {
-    if (lineHasConnect(collector_.line())) {
+    if (lineIs(Word::kConnect)) {
         trainTotal_ = 0;
         trainNonZero_ = 0;
         dle_ = false;
@@ -477,7 +483,7 @@ void TPxFaxReceiver::class1StrtTrn() {
         setState(R::rf1CollTrn);
         return;
     }
-    if (lineHasError(collector_.line()) || lineHasNoCarrier(collector_.line())) {
+    if (lineIsError() || lineIs(Word::kNoCarrier)) {
         // +FCERROR: the caller is still sending frames; take them.
         finalFrame_ = false;
         listenForFrames();
@@ -523,15 +529,14 @@ void TPxFaxReceiver::class1CollTrn(TFaxEvent event) {
 }
 
 void TPxFaxReceiver::class1Retrain() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         writeFrame({fcfFTT}, true);
         if (frameReceiveCode_ == class1Speed(1).trainingCode) {  // nothing lower
             return fail(ecFaxTrainError);
         }
         return;
     }
-    if (lineHasOK(text)) {
+    if (lineIs(Word::kOK)) {
         finalFrame_ = false;
         listenForFrames();
         setState(R::rf1CollFrms);
@@ -539,7 +544,7 @@ void TPxFaxReceiver::class1Retrain() {
 }
 
 void TPxFaxReceiver::class1FinTrn() {
-    if (!lineHasNoCarrier(collector_.line()) && !lineHasOK(collector_.line())) {
+    if (!lineIs(Word::kNoCarrier) && !lineIs(Word::kOK)) {
         return;
     }
     line_.setSoftwareFlow(false, false);
@@ -563,15 +568,14 @@ bool TPxFaxReceiver::acceptCall() {
 }
 
 void TPxFaxReceiver::class1SendCFR() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         if (options & afSoftwareFlow) {
             line_.setSoftwareFlow(false, true);
         }
         writeFrame({fcfCFR}, true);
         return;
     }
-    if (!lineHasOK(text)) {
+    if (!lineIs(Word::kOK)) {
         return;
     }
     writeModulationCommand("AT+FRM=" + pageReceiveCode_);
@@ -589,14 +593,13 @@ void TPxFaxReceiver::class1SendCFR() {
 }
 
 void TPxFaxReceiver::class1WtPgCnnct() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         setProgress(fpSessionParams);
         statusNow_ = true;
         setState(R::rfStartPage);
         return;
     }
-    if (lineHasError(text) || lineHasNoCarrier(text)) {
+    if (lineIsError() || lineIs(Word::kNoCarrier)) {
         // +FCERROR: the caller repeats DCS (it did not hear our CFR); start over.
         finalFrame_ = false;
         listenForFrames();
@@ -607,28 +610,26 @@ void TPxFaxReceiver::class1WtPgCnnct() {
 // ------------------------------------------------------------ Class 2 negotiation
 
 void TPxFaxReceiver::class2ValCnnct() {
-    const std::string& text = collector_.line();
-    if (lineHas(text, "+F" + modem.vocabulary.connect)) {
+    if (lineIs(Word::kFcon)) {
         line_.armResponseTimer(modem.dataTimeout);
         setProgress(fpIncoming);
         setState(R::rf2GtSndID);
         return;
     }
-    if (lineHasNoCarrier(text)) {
+    if (lineIs(Word::kNoCarrier)) {
         return fail(ecFaxNoCarrier);
     }
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         return fail(ecFaxDataCall);
     }
-    if (lineHas(text, "VOICE") || lineHas(text, "VCON")) {
+    if (lineIs(Word::kVoice)) {
         return fail(ecFaxVoiceCall);
     }
 }
 
 void TPxFaxReceiver::class2GtSndID() {
     const std::string& text = collector_.line();
-    const TPxClass2Vocabulary& v = modem.vocabulary;
-    if (lineHas(text, "+F" + v.remoteTransmitter)) {
+    if (lineIs(Word::kFtsi)) {
         remoteId = resultStationId(text);
         setProgress(fpGotRemoteID);
         if (fileState_ == TReceiveFileState::NewFile && !fileOpen_ && !acceptCall()) {
@@ -637,12 +638,12 @@ void TPxFaxReceiver::class2GtSndID() {
         accepted_ = true;
         return;
     }
-    if (lineHas(text, "+F" + v.negotiated)) {
+    if (lineIs(Word::kFdcs)) {
         parseClass2Params(resultParameters(text), modem);
         setProgress(fpSessionParams);
         return;
     }
-    if (lineHasOK(text)) {
+    if (lineIs(Word::kOK)) {
         if (!accepted_ && fileState_ == TReceiveFileState::NewFile && !fileOpen_ && !acceptCall()) {
             return;
         }
@@ -654,12 +655,12 @@ void TPxFaxReceiver::class2GtSndID() {
 
 void TPxFaxReceiver::class2GtCnnct() {
     const std::string& text = collector_.line();
-    if (lineHas(text, "+F" + modem.vocabulary.negotiated)) {
+    if (lineIs(Word::kFdcs)) {
         parseClass2Params(resultParameters(text), modem);
         setProgress(fpSessionParams);
         return;
     }
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         if (options & afSoftwareFlow) {
             line_.setSoftwareFlow(false, true);
         }
@@ -791,8 +792,7 @@ void TPxFaxReceiver::closeFile(bool ok) {
 }
 
 void TPxFaxReceiver::class1FinPage() {
-    const std::string& text = collector_.line();
-    if (!lineHasNoCarrier(text) && !lineHasOK(text)) {
+    if (!lineIs(Word::kNoCarrier) && !lineIs(Word::kOK)) {
         return;
     }
     finalFrame_ = false;
@@ -801,12 +801,11 @@ void TPxFaxReceiver::class1FinPage() {
 }
 
 void TPxFaxReceiver::class1WaitEOP() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         collector_.reset();
         return;
     }
-    if (!lineHasOK(text)) {
+    if (!lineIs(Word::kOK)) {
         return;
     }
     if (!finalFrame_) {
@@ -830,12 +829,11 @@ void TPxFaxReceiver::class1WritePage() {
 }
 
 void TPxFaxReceiver::class1SendMCF() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         writeFrame({fcfMCF}, true);
         return;
     }
-    if (!lineHasOK(text)) {
+    if (!lineIs(Word::kOK)) {
         return;
     }
     if (morePages_ && eomReceived_) {
@@ -857,17 +855,16 @@ void TPxFaxReceiver::class1SendMCF() {
 }
 
 void TPxFaxReceiver::class1WaitDCN() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         collector_.reset();
         return;
     }
-    if (lineHasNoCarrier(text) || lineHasError(text)) {
+    if (lineIs(Word::kNoCarrier) || lineIsError()) {
         writeAtCommand("ATH");
         setState(R::rf1WtHngp);
         return;
     }
-    if (!lineHasOK(text)) {
+    if (!lineIs(Word::kOK)) {
         return;
     }
     if (finalFrame_ && lastFcf_ == withoutXBit(fcfDCN)) {
@@ -880,7 +877,7 @@ void TPxFaxReceiver::class1WaitDCN() {
 }
 
 void TPxFaxReceiver::class1WtHngp() {
-    if (lineHasOK(collector_.line())) {
+    if (lineIs(Word::kOK)) {
         setProgress(fpGotHangup);
         setState(R::rfComplete);
     }
@@ -888,8 +885,7 @@ void TPxFaxReceiver::class1WtHngp() {
 
 void TPxFaxReceiver::class2GtPgRslt() {
     const std::string& text = collector_.line();
-    const TPxClass2Vocabulary& v = modem.vocabulary;
-    if (lineHas(text, "+F" + v.pageStatus)) {
+    if (lineIs(Word::kFpts)) {
         setProgress(fpGetPageResult);
         std::string p = resultParameters(text);
         char result = p.empty() ? '0' : p[0];
@@ -900,7 +896,7 @@ void TPxFaxReceiver::class2GtPgRslt() {
         }
         return;
     }
-    if (lineHas(text, "+FET")) {
+    if (lineIs(Word::kFet)) {
         setProgress(fpCheckMorePages);
         std::string p = resultParameters(text);
         char code = p.empty() ? '2' : p[0];
@@ -910,13 +906,13 @@ void TPxFaxReceiver::class2GtPgRslt() {
                                                 : TReceiveFileState::DocumentDone;
         return;
     }
-    if (lineHasError(text)) {
+    if (lineIsError()) {
         dropPage();
         writeAtCommand("AT+FDR");
         setState(R::rf2GtCnnct);
         return;
     }
-    if (lineHasOK(text)) {
+    if (lineIs(Word::kOK)) {
         if (pageOpen_) {
             finishPage();  // a modem that reports no page status
         }
@@ -938,11 +934,11 @@ void TPxFaxReceiver::class2GetFHNG() {
         setProgress(fpGotHangup);
         return;
     }
-    if (lineHas(text, "+FET")) {
+    if (lineIs(Word::kFet)) {
         setProgress(fpGetHangup);
         return;
     }
-    if (lineHasOK(text)) {
+    if (lineIs(Word::kOK)) {
         setState(R::rfComplete);
     }
 }

@@ -16,12 +16,6 @@ TPxClass2Vocabulary TPxClass2Vocabulary::forClass(TFaxClass faxClass) {
         v.sessionParams = "IS";
         v.localId = "LI";
         v.capabilities = "CC";
-        v.connect = "CO";
-        v.negotiated = "CS";
-        v.remoteTransmitter = "TI";
-        v.remoteCalled = "CI";
-        v.pageStatus = "PS";
-        v.hangup = "FHS";
     }
     return v;
 }
@@ -319,13 +313,15 @@ bool TPxFaxSession::commandAndAwaitOK(const std::string& command) {
     std::string reply;
     bool ok = false;
     if (readLine(modem.responseTimeout, reply)) {
-        if (lineHasError(reply)) {
+        const TModemResult word = modemResult(reply, faxClass);
+        if (isErrorResult(word)) {
             ok = false;
-        } else if (lineHasOK(reply)) {
+        } else if (word == TModemResult::kOK) {
             ok = true;
         } else {
             std::string more;
-            ok = readLine(modem.responseTimeout, more) && !lineHasError(more);
+            ok = readLine(modem.responseTimeout, more) &&
+                 !isErrorResult(modemResult(more, faxClass));
             if (ok) {
                 collector_ = lines;
             }
@@ -406,10 +402,10 @@ void TPxFaxSession::switchLineRate(bool toNormal) {
 }
 
 bool TPxFaxSession::noteHangup(const std::string& text) {
-    if (isClass1() || !lineHas(text, modem.vocabulary.hangup)) {
+    if (isClass1() || modemResult(text, faxClass) != TModemResult::kFhng) {
         return false;
     }
-    modem.hangupCode = std::max(0, hangupCode(text, modem.vocabulary.hangup));
+    modem.hangupCode = std::max(0, hangupCode(text));
     return true;
 }
 

@@ -24,22 +24,18 @@
 #include "fax/engine/px_fax_timing.h"
 #include "fax/engine/px_fax_types.h"
 #include "fax/engine/px_hdlc_frame.h"
+#include "fax/engine/px_modem_result.h"
 #include "fax/engine/px_response_collector.h"
 
 namespace px {
 
-// The Class 2 / 2.0 words.
+// The Class 2 / 2.0 command words ("AT+F" and the word); the result words
+// are in the table of px_modem_result.cpp.
 struct TPxClass2Vocabulary {
     std::string classSelect = "CLASS=2";
     std::string sessionParams = "DIS";
     std::string localId = "LID";
     std::string capabilities = "DCC";
-    std::string connect = "CON";
-    std::string negotiated = "DCS";
-    std::string remoteTransmitter = "TSI";
-    std::string remoteCalled = "CSI";
-    std::string pageStatus = "PTS";
-    std::string hangup = "FHNG";
 
     static TPxClass2Vocabulary forClass(TFaxClass faxClass);
 };
@@ -161,9 +157,14 @@ protected:
     void pause(uint32_t ms) { line_.clock().sleep(ms); }
 
     bool isClass1() const { return faxClass == TFaxClass::fcClass1; }
+    // The result the last complete line is, in this session's fax class.
+    TModemResult lineResult() const { return modemResult(collector_.line(), faxClass); }
+    bool lineIs(TModemResult word) const { return lineResult() == word; }
+    bool lineIsError() const { return isErrorResult(lineResult()); }
     // A Class 2 / 2.0 command: "AT+F" and the word.
     static std::string c2(const std::string& word) { return "AT+F" + word; }
-    // A Class 2 / 2.0 hang-up result: stores its code; true when the line is one.
+    // A Class 2 / 2.0 hang-up result ("+FHNG" / "+FHS"): stores its code;
+    // true when the line is one.
     bool noteHangup(const std::string& text);
 
     // Reports.

@@ -12,6 +12,8 @@ namespace px {
 
 using S = TFaxTransmitState;
 
+using Word = TModemResult;
+
 namespace {
 constexpr uint32_t kBlock = 4096;
 constexpr uint32_t kMaxPad = 8192;
@@ -146,8 +148,8 @@ TPxFaxTransmitter::Flow TPxFaxTransmitter::continuation(S s) const {
 }
 
 TPxFaxTransmitter::LineUse TPxFaxTransmitter::screenLine(const std::string& text) {
-    if (lineHasError(text) && state_ != S::tf1SendEOP && state_ != S::tf1WaitEOP &&
-        state_ != S::tf1WaitMCF && state_ != S::tf20ChckPg) {
+    if (isErrorResult(modemResult(text, faxClass)) && state_ != S::tf1SendEOP &&
+        state_ != S::tf1WaitEOP && state_ != S::tf1WaitMCF && state_ != S::tf20ChckPg) {
         fail(ecFaxBadModemResult);
         return LineUse::Failed;
     }
@@ -428,7 +430,7 @@ void TPxFaxTransmitter::init() {
 }
 
 void TPxFaxTransmitter::class1Init1() {
-    if (lineHasOK(collector_.line())) {
+    if (lineIs(Word::kOK)) {
         setState(S::tfDial);
     } else {
         fail(ecFaxInitError);
@@ -456,7 +458,7 @@ void TPxFaxTransmitter::class2Init2() {
 }
 
 void TPxFaxTransmitter::class2Init3() {
-    if (lineHasOK(collector_.line())) {
+    if (lineIs(Word::kOK)) {
         setState(S::tfDial);
     } else {
         fail(ecFaxInitError);
@@ -484,13 +486,12 @@ void TPxFaxTransmitter::retryWait(TFaxEvent event) {
 }
 
 bool TPxFaxTransmitter::dialOutcome() {
-    const std::string& text = collector_.line();
-    if (lineHas(text, "BUSY") || lineHas(text, "ANSWER")) {
+    if (lineIs(Word::kBusy) || lineIs(Word::kNoAnswer)) {
         ++dialAttempt;
         if (dialAttempts != 0 && dialAttempt >= dialAttempts) {
             // The last outcome names the failure: a line that never answered
             // is not reported as busy.
-            const int code = lineHas(text, "BUSY") ? ecFaxBusy : ecFaxNoAnswer;
+            const int code = lineIs(Word::kBusy) ? ecFaxBusy : ecFaxNoAnswer;
             reportStatus(false, true);
             if (options & afAbortNoConnect) {
                 fail(code);
@@ -509,15 +510,15 @@ bool TPxFaxTransmitter::dialOutcome() {
         }
         return true;
     }
-    if (lineHas(text, "VOICE") || lineHas(text, "VCON")) {
+    if (lineIs(Word::kVoice)) {
         fail(ecFaxVoiceCall);
         return true;
     }
-    if (lineHas(text, "NO DIAL")) {
+    if (lineIs(Word::kNoDialTone)) {
         fail(ecFaxNoDialTone);
         return true;
     }
-    if (lineHasNoCarrier(text)) {
+    if (lineIs(Word::kNoCarrier)) {
         fail(ecFaxNoCarrier);
         return true;
     }
@@ -527,15 +528,14 @@ bool TPxFaxTransmitter::dialOutcome() {
 // ------------------------------------------------------------ Class 1 negotiation
 
 void TPxFaxTransmitter::class1Connect() {
-    const std::string& text = collector_.line();
     if (dialOutcome()) {
         return;
     }
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         collector_.reset();
         return;
     }
-    if (lineHasOK(text)) {
+    if (lineIs(Word::kOK)) {
         if (frameWasFinal_) {
             pause(kTurnaroundPauseMs);
             talkFrames();
@@ -547,7 +547,7 @@ void TPxFaxTransmitter::class1Connect() {
 }
 
 void TPxFaxTransmitter::class1SendTSI() {
-    if (!lineHasConnect(collector_.line())) {
+    if (!lineIs(Word::kConnect)) {
         return;
     }
     writeFrame(buildIdFrame(fcfTSI, stationId), false);
@@ -555,7 +555,7 @@ void TPxFaxTransmitter::class1SendTSI() {
 }
 
 void TPxFaxTransmitter::class1TSIRespns() {
-    if (!lineHasConnect(collector_.line())) {
+    if (!lineIs(Word::kConnect)) {
         return;
     }
     bool fine = resolution_ == '1';
@@ -569,7 +569,7 @@ void TPxFaxTransmitter::class1TSIRespns() {
 }
 
 void TPxFaxTransmitter::class1DCSRspns() {
-    if (!lineHasOK(collector_.line())) {
+    if (!lineIs(Word::kOK)) {
         return;
     }
     writeModulationCommand("AT+FTM=" + trainingCode_);
@@ -577,7 +577,7 @@ void TPxFaxTransmitter::class1DCSRspns() {
 }
 
 void TPxFaxTransmitter::class1TrainStrt() {
-    if (!lineHasConnect(collector_.line())) {
+    if (!lineIs(Word::kConnect)) {
         return;
     }
     if (options & afSoftwareFlow) {
@@ -590,7 +590,7 @@ void TPxFaxTransmitter::class1TrainStrt() {
 }
 
 void TPxFaxTransmitter::class1TrainFnsh() {
-    if (!lineHasOK(collector_.line())) {
+    if (!lineIs(Word::kOK)) {
         return;
     }
     if (options & afSoftwareFlow) {
@@ -605,7 +605,7 @@ void TPxFaxTransmitter::class1TrainFnsh() {
 }
 
 void TPxFaxTransmitter::class1WaitCFR() {
-    if (!lineHasOK(collector_.line())) {
+    if (!lineIs(Word::kOK)) {
         return;
     }
     if (!frameWasFinal_) {
@@ -624,7 +624,7 @@ void TPxFaxTransmitter::class1WaitCFR() {
 }
 
 void TPxFaxTransmitter::class1WaitPgCn() {
-    if (!lineHasConnect(collector_.line())) {
+    if (!lineIs(Word::kConnect)) {
         return;
     }
     line_.armResponseTimer(kXonWait);
@@ -634,8 +634,7 @@ void TPxFaxTransmitter::class1WaitPgCn() {
 // ------------------------------------------------------------ Class 2 negotiation
 
 void TPxFaxTransmitter::class2Connect() {
-    const std::string& text = collector_.line();
-    if (lineHas(text, "+F" + modem.vocabulary.connect)) {
+    if (lineIs(Word::kFcon)) {
         line_.armResponseTimer(modem.dataTimeout);
         setState(S::tf2GetParams);
         return;
@@ -645,8 +644,7 @@ void TPxFaxTransmitter::class2Connect() {
 
 void TPxFaxTransmitter::class2GetParams() {
     const std::string& text = collector_.line();
-    const TPxClass2Vocabulary& v = modem.vocabulary;
-    if (lineHas(text, "+F" + v.negotiated + ":") || lineHas(text, "+F" + v.negotiated + "=")) {
+    if (lineIs(Word::kFdcs)) {
         parseClass2Params(resultParameters(text), modem);
         if ((resolution_ == '1' && !modem.fine) || ((pageFlags_ & kApfWide) && !modem.wide)) {
             return fail(ecFaxBadMachine);
@@ -655,16 +653,16 @@ void TPxFaxTransmitter::class2GetParams() {
         setProgress(fpSessionParams);
         return;
     }
-    if (lineHas(text, "+F" + v.remoteCalled)) {
+    if (lineIs(Word::kFcsi)) {
         remoteId = resultStationId(text);
         setProgress(fpGotRemoteID);
         return;
     }
-    if (lineHas(text, "+F" + v.sessionParams + ":")) {
+    if (lineIs(Word::kFdis)) {
         setProgress(fpSessionParams);
         return;
     }
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         if (faxClass == TFaxClass::fcClass2_0) {
             line_.armOutputFree(kBlock);
             line_.armResponseTimer(modem.dataTimeout);
@@ -675,7 +673,7 @@ void TPxFaxTransmitter::class2GetParams() {
         }
         return;
     }
-    if (lineHasOK(text)) {
+    if (lineIs(Word::kOK)) {
         writeAtCommand("AT+FDT");
         line_.armResponseTimer(kPageConnectWait);
     }
@@ -1077,7 +1075,7 @@ void TPxFaxTransmitter::drainPage(TFaxEvent event) {
 // ------------------------------------------------------------ Class 1 page end
 
 void TPxFaxTransmitter::class1PageEnd() {
-    if (!lineHasOK(collector_.line())) {
+    if (!lineIs(Word::kOK)) {
         return;
     }
     retry_ = 0;
@@ -1096,12 +1094,11 @@ void TPxFaxTransmitter::class1PrepEOP() {
 }
 
 void TPxFaxTransmitter::class1SendEOP() {
-    const std::string& text = collector_.line();
-    if (lineHasError(text)) {
+    if (lineIsError()) {
         setState(S::tf1PrepEOP);
         return;
     }
-    if (!lineHasConnect(text)) {
+    if (!lineIs(Word::kConnect)) {
         return;
     }
     uint8_t fcf = !more_ ? fcfEOP : (fastPage ? fcfMPS : fcfEOM);
@@ -1110,12 +1107,11 @@ void TPxFaxTransmitter::class1SendEOP() {
 }
 
 void TPxFaxTransmitter::class1WaitPostPage() {
-    const std::string& text = collector_.line();
-    if (lineHasError(text)) {
+    if (lineIsError()) {
         setState(S::tf1PrepEOP);
         return;
     }
-    if (!lineHasOK(text)) {
+    if (!lineIs(Word::kOK)) {
         return;
     }
     pause(kTurnaroundPauseMs);
@@ -1128,16 +1124,15 @@ void TPxFaxTransmitter::class1WaitPostPage() {
 }
 
 void TPxFaxTransmitter::class1WaitMCF() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
+    if (lineIs(Word::kConnect)) {
         collector_.reset();
         return;
     }
-    if (lineHasError(text)) {
+    if (lineIsError()) {
         setState(S::tf1PrepEOP);
         return;
     }
-    if (!lineHasOK(text)) {
+    if (!lineIs(Word::kOK)) {
         return;
     }
     if (!frameWasFinal_) {
@@ -1177,7 +1172,7 @@ void TPxFaxTransmitter::class1WaitMCF() {
 }
 
 void TPxFaxTransmitter::class1SendDCN() {
-    if (!lineHasConnect(collector_.line())) {
+    if (!lineIs(Word::kConnect)) {
         return;
     }
     writeFrame({fcfDCN}, true);
@@ -1185,7 +1180,7 @@ void TPxFaxTransmitter::class1SendDCN() {
 }
 
 void TPxFaxTransmitter::class1Hangup() {
-    if (!lineHasOK(collector_.line())) {
+    if (!lineIs(Word::kOK)) {
         return;
     }
     writeAtCommand("ATH");
@@ -1194,7 +1189,7 @@ void TPxFaxTransmitter::class1Hangup() {
 }
 
 void TPxFaxTransmitter::class1WaitHngp() {
-    if (lineHasOK(collector_.line())) {
+    if (lineIs(Word::kOK)) {
         setState(S::tfClose);
     }
 }
@@ -1210,8 +1205,7 @@ void TPxFaxTransmitter::class2SendEOP() {
 }
 
 void TPxFaxTransmitter::class2WaitFPTS() {
-    const std::string& text = collector_.line();
-    if (!lineHasOK(text)) {
+    if (!lineIs(Word::kOK)) {
         return fail(ecFaxSessionError);
     }
     if (more_) {
@@ -1231,7 +1225,7 @@ void TPxFaxTransmitter::class2PageDone() {
 }
 
 bool TPxFaxTransmitter::class2PageStatus(const std::string& text) {
-    if (!lineHas(text, "+F" + modem.vocabulary.pageStatus)) {
+    if (!lineIs(Word::kFpts)) {
         return false;
     }
     char result = resultParameters(text).empty() ? '0' : resultParameters(text)[0];
@@ -1250,10 +1244,10 @@ bool TPxFaxTransmitter::class2PageStatus(const std::string& text) {
 
 void TPxFaxTransmitter::class2WaitFET() {
     const std::string& text = collector_.line();
-    if (lineHasOK(text)) {
+    if (lineIs(Word::kOK)) {
         return class2PageDone();
     }
-    if (lineHas(text, modem.vocabulary.hangup)) {
+    if (lineIs(Word::kFhng)) {
         return;  // code stored by the collector
     }
     if (!class2PageStatus(text)) {
@@ -1262,11 +1256,10 @@ void TPxFaxTransmitter::class2WaitFET() {
 }
 
 void TPxFaxTransmitter::class2WaitPgOK() {
-    const std::string& text = collector_.line();
-    if (lineHas(text, "+F" + modem.vocabulary.pageStatus)) {
+    if (lineIs(Word::kFpts)) {
         return;  // the answer to AT+FPS? comes before its OK
     }
-    if (!lineHasOK(text)) {
+    if (!lineIs(Word::kOK)) {
         return fail(ecFaxSessionError);
     }
     ++retry_;
@@ -1307,17 +1300,17 @@ void TPxFaxTransmitter::class2NextPage() {
 
 void TPxFaxTransmitter::class20ChckPg() {
     const std::string& text = collector_.line();
-    if (lineHasOK(text)) {
+    if (lineIs(Word::kOK)) {
         setProgress(fpPageOK);
         return class2PageDone();
     }
-    if (lineHasError(text)) {
+    if (lineIsError()) {
         writeAtCommand("AT+FPS?");
         setProgress(fpPageError);
         setState(S::tf2WaitPgOK);
         return;
     }
-    if (lineHas(text, modem.vocabulary.hangup)) {
+    if (lineIs(Word::kFhng)) {
         return;
     }
     // A modem that reports the page's status before its OK.

@@ -1,8 +1,5 @@
 #include "fax/engine/px_response_collector.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "fax/engine/px_fax_types.h"
 #include "fax/engine/px_hdlc_frame.h"
 
@@ -76,10 +73,6 @@ void TPxResponseCollector::reset() {
     dle_ = false;
 }
 
-bool lineHas(std::string_view line, std::string_view word) {
-    return line.find(word) != std::string_view::npos;
-}
-
 std::string trimLine(std::string_view text) {
     size_t begin = 0;
     size_t end = text.size();
@@ -91,40 +84,6 @@ std::string trimLine(std::string_view text) {
         --end;
     }
     return std::string(text.substr(begin, end - begin));
-}
-
-std::string resultParameters(std::string_view line) {
-    size_t at = line.find_first_of(":=");
-    if (at == std::string_view::npos) {
-        return {};
-    }
-    return trimLine(line.substr(at + 1));
-}
-
-std::string resultStationId(std::string_view line) {
-    std::string id = resultParameters(line);
-    id.erase(std::remove(id.begin(), id.end(), '"'), id.end());
-    return trimLine(id);
-}
-
-int hangupCode(std::string_view line, std::string_view word) {
-    size_t at = line.find(word);
-    if (at == std::string_view::npos) {
-        return -1;
-    }
-    std::string_view rest = line.substr(at + word.size());
-    while (!rest.empty() && (rest.front() == ':' || rest.front() == ' ' || rest.front() == '=')) {
-        rest.remove_prefix(1);
-    }
-    int value = 0;
-    bool any = false;
-    while (!rest.empty() && std::isdigit(static_cast<unsigned char>(rest.front())) &&
-           value < 1000) {
-        value = value * 10 + (rest.front() - '0');
-        any = true;
-        rest.remove_prefix(1);
-    }
-    return any ? value : -1;
 }
 
 }  // namespace px

@@ -128,6 +128,25 @@ TEST(Class1Receive, TwoPagesWithDleDoublingAndMpsThenDcn) {
     EXPECT_EQ(data, (std::vector<uint8_t>{0x00, 0x80, 0x10, 0x55}));
 }
 
+// Caller ID between the rings holds words that used to be found in it: a
+// name with "RING" in it counted as a ring, one with "CONNECT" or "VOICE"
+// in it ended the wait as a data or voice call.
+TEST(Class1Receive, CallerIdBetweenTheRingsIsNeitherARingNorACall) {
+    for (const char* callerId :
+         {"NAME = KRINGLE", "NAME = CONNECTICUT GAS", "NAME = VOICE MAIL", "NMBR = 5551234"}) {
+        Receive r;
+        r.start(withPreparation({EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
+                                 EXCHANGE("ATA\r", "\r\nNO CARRIER\r\n"), kHangUp}),
+                "cid", std::string("\r\nRING\r\n\r\nDATE = 0321\r\n\r\n") + callerId + "\r\n");
+        EXPECT_EQ(r.modem->remaining(), 2u) << callerId;  // not answered on the caller ID
+        EXPECT_EQ(r.client.errors, (std::vector<int>{})) << callerId;
+        r.modem->inject("\r\nRING\r\n");
+        r.modem->run(*r.rx);
+        EXPECT_EQ(r.modem->remaining(), 0u) << callerId;
+        EXPECT_EQ(r.client.errors, (std::vector<int>{ecFaxNoCarrier})) << callerId;
+    }
+}
+
 TEST(Class1Receive, AnswersOnTheConfiguredRing) {
     Receive r;
     r.start(withPreparation({EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n")}), "ring", "\r\nRING\r\n");
@@ -151,6 +170,44 @@ TEST(Class1Receive, BadTrainingIsAnsweredWithFttAndFailsAt2400) {
     EXPECT_NE(r.modem->written().find(engineFrame({fcfFTT}, true)), std::string::npos);
     EXPECT_EQ(r.client.errors, (std::vector<int>{ecFaxTrainError}));
     EXPECT_EQ(r.client.finishCode, ecFaxTrainError);
+}
+
+// A Class 1 modem answers "+FCERROR" to "AT+FRM=" when it hears frames
+// instead: the caller did not hear our CFR (or is still sending its DCS)
+// and repeats DCS. The receiver listens for it and goes on; it used to
+// fail the call as a bad modem answer before the state could see the line.
+TEST(Class1Receive, FcerrorWhereTrainingOrAPageWasExpectedListensForTheDcsAgain) {
+    for (bool atPage : {false, true}) {
+        std::vector<Exchange> s = class1Answer();
+        const Exchange again = {"AT+FRH=3\r", modemFrame(buildDcs(4, true, false, 0), true)};
+        if (!atPage) {
+            s.push_back(EXCHANGE("AT+FRM=96\r", "\r\n+FCERROR\r\n"));
+            s.push_back(again);
+        }
+        s.push_back({"AT+FRM=96\r", training(1000, 0)});
+        s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+        s.push_back({engineFrame({fcfCFR}, true), "\r\nOK\r\n"});
+        if (atPage) {
+            s.push_back(EXCHANGE("AT+FRM=96\r", "\r\n+FCERROR\r\n"));
+            s.push_back(again);
+            s.push_back({"AT+FRM=96\r", training(1000, 0)});
+            s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+            s.push_back({engineFrame({fcfCFR}, true), "\r\nOK\r\n"});
+        }
+        s.push_back({"AT+FRM=96\r",
+                     std::string("\r\nCONNECT\r\n\x01\x02\x10\x03", 15) + "\r\nNO CARRIER\r\n"});
+        s.push_back({"AT+FRH=3\r", modemFrame({fcfEOP}, true)});
+        s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+        s.push_back({engineFrame({fcfMCF}, true), "\r\nOK\r\n"});
+        s.push_back({"AT+FRH=3\r", modemFrame({fcfDCN}, true)});
+        s.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
+        Receive r;
+        r.start(withPreparation(s), "fcerror", "\r\nRING\r\n\r\nRING\r\n");
+        EXPECT_EQ(r.modem->remaining(), 0u) << atPage << " " << r.modem->states().back();
+        EXPECT_EQ(r.client.errors, (std::vector<int>{})) << atPage;
+        EXPECT_EQ(r.client.finishCode, 0) << atPage;
+        EXPECT_EQ(r.rx->pagesReceived(), 1) << atPage;
+    }
 }
 
 TEST(Class1Receive, DataCallWhileWaitingIsRefused) {

@@ -370,18 +370,21 @@ TEST(Class1Transmit, EveryPageOfATwoPageCoverGoesBeforeTheFile) {
     }
 }
 
-// Class 2 or 2.0 from the init string to the first page's CONNECT.
-std::vector<Exchange> class2Start(TFaxClass faxClass) {
+// Class 2 or 2.0 from the init string to the first page's CONNECT; with a
+// `remoteId`, the modem reports the called station's ID after connecting.
+std::vector<Exchange> class2Start(TFaxClass faxClass, const std::string& remoteId = "") {
     if (faxClass == TFaxClass::fcClass2) {
+        const std::string id = remoteId.empty() ? "" : "\r\n+FCSI: \"" + remoteId + "\"\r\n";
         return {
             EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
             EXCHANGE("AT+FCLASS=2\r", "\r\nOK\r\n"),
             EXCHANGE("AT+FLID=\"PARVEX\"\r", "\r\nOK\r\n"),
             EXCHANGE("AT+FDIS=0,3,0,2,0,0,0,0\r", "\r\nOK\r\n"),
-            EXCHANGE("ATDT5551234\r", "\r\n+FCON\r\n\r\n+FDCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"),
+            {"ATDT5551234\r", "\r\n+FCON\r\n" + id + "\r\n+FDCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"},
             EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n\x11"),
         };
     }
+    const std::string id = remoteId.empty() ? "" : "\r\n+FCI: \"" + remoteId + "\"\r\n";
     return {
         EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
         EXCHANGE("AT+FCLASS=2.0\r", "\r\nOK\r\n"),
@@ -389,7 +392,7 @@ std::vector<Exchange> class2Start(TFaxClass faxClass) {
         EXCHANGE("AT+FLO=2\r", "\r\nOK\r\n"),
         EXCHANGE("AT+FNR=1,1,1,0\r", "\r\nOK\r\n"),
         EXCHANGE("AT+FIS=0,3,0,2,0,0,0,0\r", "\r\nOK\r\n"),
-        EXCHANGE("ATDT5551234\r", "\r\n+FCO\r\n\r\n+FCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"),
+        {"ATDT5551234\r", "\r\n+FCO\r\n" + id + "\r\n+FCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"},
         EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n"),
     };
 }
@@ -476,6 +479,49 @@ TEST(Class20Transmit, ErrorAfterAPageAsksForItsStatusAndSendsItAgain) {
     EXPECT_EQ(s.client.finishCode, 0);
     EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
     EXPECT_EQ(s.tx->progress, fpFinished);
+}
+
+// A remote station ID is an ID, whatever words it holds: it used to be
+// searched for "ERROR" and the hang-up word, and a call to "NO ERRORS" or
+// "FHS 1" failed as a bad modem answer.
+TEST(Class2Transmit, RemoteIdsThatHoldResultWordsAreIds) {
+    const std::pair<TFaxClass, const char*> rows[] = {
+        {TFaxClass::fcClass2, "OK FAX"},    {TFaxClass::fcClass2, "NO ERRORS"},
+        {TFaxClass::fcClass2, "FHNG 4"},    {TFaxClass::fcClass2, "CONNECT BUSY"},
+        {TFaxClass::fcClass2_0, "FHS 1"},   {TFaxClass::fcClass2_0, "NO CARRIER"},
+        {TFaxClass::fcClass2_0, "+FHS:00"},
+    };
+    for (auto [faxClass, id] : rows) {
+        std::vector<Exchange> script = class2Start(faxClass, id);
+        const std::string page = pageHeader(0) + stuffed(pageBytes(300, 0));
+        if (faxClass == TFaxClass::fcClass2) {
+            append(script, {{page + "\x10\x03", "\r\nOK\r\n"},
+                            EXCHANGE("AT+FET=2\r", "\r\n+FPTS:1\r\n\r\n+FHNG:0\r\n\r\nOK\r\n")});
+        } else {
+            script.push_back({page + "\x10.", "\r\n+FPS:1,0,0,0,0\r\n\r\nOK\r\n"});
+        }
+        Send s;
+        s.faxClass = faxClass;
+        s.start(script, makeApf("ids.apf", 1, 300));
+        EXPECT_EQ(s.modem->remaining(), 0u) << id;
+        EXPECT_EQ(s.client.finishCode, 0) << id;
+        EXPECT_EQ(s.tx->remoteId, id);
+    }
+}
+
+// Informational lines a modem sends while it dials ("CARRIER 9600" holds
+// "RRIER", which used to be taken for "NO CARRIER") are no dial outcome.
+TEST(Class1Transmit, InformationalLinesAfterTheDialAreNoOutcome) {
+    std::vector<Exchange> script = class1Preparation();
+    auto nego = class1Negotiation("ATDT5551234\r", "96");
+    nego[1].reply = "\r\nCARRIER 9600\r\n\r\nPROTOCOL: NONE\r\n" + nego[1].reply;
+    append(script, nego);
+    append(script, class1Page(pageHeader() + stuffed(pageBytes(300, 0)), fcfEOP));
+    Send s;
+    s.start(script, makeApf("info.apf", 1, 300));
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.errors, (std::vector<int>{}));
+    EXPECT_EQ(s.client.finishCode, 0);
 }
 
 TEST(Class1Transmit, RtnAfterThePageFailsTheSession) {
