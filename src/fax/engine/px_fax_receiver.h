@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fax/apf/px_apf_writer.h"
@@ -62,6 +63,14 @@ constexpr std::array<const char*, 38> kReceiveStateNames = {
     "rf2GtCnnct",  "rfStartPage",  "rfGtPgDta",    "rf1FinPage",   "rf1WaitEOP",  "rf1WritePage",
     "rf1SendMCF",  "rf1WaitDCN",   "rf1WtHngp",    "rf2GtPgRslt",  "rf2GetFHNG",  "rfComplete",
     "rfAbort",     "rfDone"};
+static_assert(kReceiveStateNames.size() == static_cast<size_t>(TFaxReceiveState::rfDone) + 1,
+              "one name per receive state");
+static_assert(
+    std::string_view(kReceiveStateNames.front()) == "rfNone" &&
+        std::string_view(kReceiveStateNames[static_cast<size_t>(TFaxReceiveState::rf1SendCSI)]) ==
+            "rf1SendCSI" &&
+        std::string_view(kReceiveStateNames.back()) == "rfDone",
+    "the receive state names in the enum's order");
 
 // What the receiver does with the next page (numbered as in Part 3.3).
 enum class TReceiveFileState {

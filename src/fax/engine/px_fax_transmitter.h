@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fax/apf/px_apf_reader.h"
@@ -78,6 +79,14 @@ constexpr std::array<const char*, 49> kTransmitStateNames = {
     "tf1Hangup",   "tf1WaitHngp",  "tf2SendEOP",   "tf2WaitFPTS",  "tf2WaitFET",   "tf2WaitPgOK",
     "tf2SndNwPrm", "tf2NextPage",  "tf20ChckPg",   "tfClose",      "tfCompleteOK", "tfAbort",
     "tfDone"};
+static_assert(kTransmitStateNames.size() == static_cast<size_t>(TFaxTransmitState::tfDone) + 1,
+              "one name per transmit state");
+static_assert(
+    std::string_view(kTransmitStateNames.front()) == "tfNone" &&
+        std::string_view(kTransmitStateNames[static_cast<size_t>(TFaxTransmitState::tf1Connect)]) ==
+            "tf1Connect" &&
+        std::string_view(kTransmitStateNames.back()) == "tfDone",
+    "the transmit state names in the enum's order");
 
 enum class TFaxTextUse { HeaderLine, TextCover };
 // Makes a text reader already set up (font, page width, left margin) for the
