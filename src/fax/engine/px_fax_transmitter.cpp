@@ -32,14 +32,17 @@ constexpr uint8_t kPageEndMore = ',';
 constexpr uint8_t kPageEndNewParameters = ';';
 constexpr uint8_t kPageEndLast = '.';
 
+// True when the file name ends in "." + `ext`, in any letter case.
 bool hasExtension(const std::string& name, const std::string& ext) {
-    std::string upper = name;
-    std::string dotExt = "." + ext;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    std::transform(dotExt.begin(), dotExt.end(), dotExt.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper.find(dotExt) != std::string::npos;
+    const std::string dotExt = "." + ext;
+    if (name.size() < dotExt.size()) {
+        return false;
+    }
+    return std::equal(dotExt.begin(), dotExt.end(),
+                      name.end() - static_cast<std::ptrdiff_t>(dotExt.size()), [](char a, char b) {
+                          return std::toupper(static_cast<unsigned char>(a)) ==
+                                 std::toupper(static_cast<unsigned char>(b));
+                      });
 }
 
 // Date and time for the header line.

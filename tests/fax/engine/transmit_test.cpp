@@ -1,6 +1,8 @@
 // Class 1 and Class 2 transmit sessions played from modem transcripts.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "class1_script.h"
 #include "fax/apf/px_apf_format.h"
 #include "fax/engine/px_fax_transmitter.h"
@@ -368,6 +370,36 @@ TEST(Class1Transmit, EveryPageOfATwoPageCoverGoesBeforeTheFile) {
             EXPECT_EQ(coverLines.back(), "Page two 2/3 ");
         }
     }
+}
+
+// A cover is an APF file only when its name ends in "." + FaxFileExt, in
+// any letter case; a text cover whose path holds ".APF" elsewhere used to
+// be taken for APF and refused as a bad file.
+TEST(Class1Transmit, ACoverIsApfOnlyWhenItsNameEndsInTheExtension) {
+    std::filesystem::create_directories(tempPath("covers.apf"));
+    for (const char* name : {"covers.apf/cover.txt", "cover.APF.txt"}) {
+        const std::string cover = writeText(name, "To: someone\r\n");
+        std::vector<Exchange> script = class1Preparation();
+        append(script, class1Negotiation("ATDT5551234\r", "96"));
+        append(script, class1Page(pageHeader() + textCoverPage(cover, 1, 24), fcfMPS));
+        append(script, class1Page(pageHeader() + stuffed(pageBytes(300, 0)), fcfEOP));
+        Send s;
+        s.start(script, makeApf("doc3.apf", 1, 300), cover);
+        EXPECT_EQ(s.modem->remaining(), 0u) << name << " " << s.modem->states().back();
+        EXPECT_EQ(s.client.errors, (std::vector<int>{})) << name;
+        EXPECT_EQ(s.client.finishCode, 0) << name;
+        EXPECT_EQ(s.tx->coverPages, 1) << name;
+    }
+    // In any letter case: "COVER.Apf" is an APF cover.
+    const std::string apf = makeApf("COVER.Apf", 1, 500);
+    std::vector<Exchange> script = class1Preparation();
+    append(script, class1Negotiation("ATDT5551234\r", "96"));
+    append(script, class1Page(pageHeader() + stuffed(pageBytes(500, 0)), fcfMPS));
+    append(script, class1Page(pageHeader() + stuffed(pageBytes(300, 0)), fcfEOP));
+    Send s;
+    s.start(script, makeApf("doc3.apf", 1, 300), apf);
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.finishCode, 0);
 }
 
 // Class 2 or 2.0 from the init string to the first page's CONNECT; with a
