@@ -12,7 +12,7 @@ namespace {
 // this much, XON again when it is down to the other.
 constexpr uint32_t kFlowFullLevel = 6144;
 constexpr uint32_t kFlowResumeLevel = 2048;
-// The dispatcher's slot that holds a fax session's record (Part 2.1).
+// The dispatcher's slot that holds a fax session's record.
 constexpr int kFaxSessionSlot = 2;
 }  // namespace
 

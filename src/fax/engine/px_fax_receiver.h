@@ -72,7 +72,8 @@ static_assert(
         std::string_view(kReceiveStateNames.back()) == "rfDone",
     "the receive state names in the enum's order");
 
-// What the receiver does with the next page (numbered as in Part 3.3).
+// What the receiver does with the next page; the numbers are the file states
+// the receive machine has always used.
 enum class TReceiveFileState {
     AddingPages = 2,   // a file is open and the page goes into it
     NewFile = 3,       // the page starts a new file
