@@ -2,7 +2,6 @@
 // the parser, which reads outside input.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 
 #include "fax/engine/px_modem_result.h"
@@ -135,15 +134,14 @@ TEST(ModemResult, ParametersStationIdsAndHangupCodes) {
 }
 
 // Random damage to real result lines, and lines of random bytes: every
-// mutant is a result or none, its parameters never longer than the line,
-// and the whole run stays within a few seconds even under the sanitizers.
+// mutant is a result or none, and its parameters are never longer than the
+// line. (The test's time-out catches a parser that stops making progress.)
 TEST(ModemResultMutation, DamagedLinesGiveAResultOrNone) {
     const std::string seeds[] = {
         "\r\nOK\r\n",   "CONNECT 9600", "\r\nNO CARRIER\r\n",    "+FCSI: \"OK FAX\"",
         "+FHNG:50",     "+FHS:00",      "+FDCS:1,5,0,2,0,0,0,0", "+FCERROR",
         "NO DIAL TONE", "RING 2"};
     std::mt19937 rng(3);
-    const auto begin = std::chrono::steady_clock::now();
     for (int round = 0; round < 50000; ++round) {
         std::string line = seeds[static_cast<size_t>(round) % std::size(seeds)];
         if (round % 50 == 0) {
@@ -184,7 +182,6 @@ TEST(ModemResultMutation, DamagedLinesGiveAResultOrNone) {
         ASSERT_GE(code, -1);
         ASSERT_LT(code, 10000);
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(60));
 }
 
 }  // namespace
