@@ -26,9 +26,9 @@ using TFaxLogEvent = std::function<void(TPxAbstractFax& cp, int logCode)>;
 using TFaxErrorEvent = std::function<void(TPxAbstractFax& cp, int errorCode)>;
 using TFaxFinishEvent = std::function<void(TPxAbstractFax& cp, int errorCode)>;
 
-constexpr uint32_t kDetectedClass1 = 4;
-constexpr uint32_t kDetectedClass2 = 8;
-constexpr uint32_t kDetectedClass2_0 = 16;
+constexpr uint32_t kDetectedClass1 = fcbClass1;
+constexpr uint32_t kDetectedClass2 = fcbClass2;
+constexpr uint32_t kDetectedClass2_0 = fcbClass2_0;
 
 class TPxAbstractFax : public TPxBaseComponent, public TPxFaxClient {
 public:

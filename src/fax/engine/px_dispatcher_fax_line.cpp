@@ -3,8 +3,18 @@
 #include "comms/px_dispatch_log.h"
 #include "comms/px_dispatch_types.h"
 #include "fax/engine/px_fax_session.h"
+#include "fax/engine/px_fax_timing.h"
 
 namespace px {
+
+namespace {
+// Software flow control during page data: XOFF when the receive ring holds
+// this much, XON again when it is down to the other.
+constexpr uint32_t kFlowFullLevel = 6144;
+constexpr uint32_t kFlowResumeLevel = 2048;
+// The dispatcher's slot that holds a fax session's record.
+constexpr int kFaxSessionSlot = 2;
+}  // namespace
 
 TPxDispatcherFaxLine::TPxDispatcherFaxLine(TPxBaseDispatcher& dispatcher) : d_(dispatcher) {}
 
@@ -12,7 +22,7 @@ TPxDispatcherFaxLine::~TPxDispatcherFaxLine() {
     detach();
 }
 
-int TPxDispatcherFaxLine::attach(TPxFaxSession& session) {
+ErrorCode TPxDispatcherFaxLine::attach(TPxFaxSession& session) {
     d_.setAvailLevel(1);
     responseTimer_ = d_.newTimerTrigger();
     statusTimer_ = d_.newTimerTrigger();
@@ -23,7 +33,7 @@ int TPxDispatcherFaxLine::attach(TPxFaxSession& session) {
         return ecNoMoreTriggers;
     }
     session_ = &session;
-    d_.attachSessionSlot(2, &session);
+    d_.attachSessionSlot(kFaxSessionSlot, &session);
     d_.addMethodHandler(&TPxDispatcherFaxLine::onTrigger, this, false);
     return ecOK;
 }
@@ -31,7 +41,7 @@ int TPxDispatcherFaxLine::attach(TPxFaxSession& session) {
 void TPxDispatcherFaxLine::detach() {
     if (session_ != nullptr) {
         d_.removeMethodHandler(&TPxDispatcherFaxLine::onTrigger, this);
-        d_.attachSessionSlot(2, nullptr);
+        d_.attachSessionSlot(kFaxSessionSlot, nullptr);
     }
     std::lock_guard lock(mutex_);
     for (int32_t* h : {&responseTimer_, &statusTimer_, &outFree_, &outUsed_}) {
@@ -43,7 +53,7 @@ void TPxDispatcherFaxLine::detach() {
     session_ = nullptr;
 }
 
-int TPxDispatcherFaxLine::start() {
+ErrorCode TPxDispatcherFaxLine::start() {
     std::lock_guard lock(mutex_);
     return session_ != nullptr ? session_->start() : ecInternal;
 }
@@ -82,7 +92,7 @@ void TPxDispatcherFaxLine::deliver(uint32_t msg, uint32_t wParam) {
     session_->handleEvent(event);
 }
 
-int TPxDispatcherFaxLine::write(const uint8_t* data, size_t size) {
+ErrorCode TPxDispatcherFaxLine::write(const uint8_t* data, size_t size) {
     return d_.writeBlock(data, static_cast<uint32_t>(size));
 }
 
@@ -91,7 +101,8 @@ void TPxDispatcherFaxLine::setSoftwareFlow(bool transmit, bool receive) {
         d_.clearSoftwareFlow();
         return;
     }
-    d_.setSoftwareFlow(6144, 2048, (transmit ? sfTransmitFlow : 0) | (receive ? sfReceiveFlow : 0));
+    d_.setSoftwareFlow(kFlowFullLevel, kFlowResumeLevel,
+                       (transmit ? sfTransmitFlow : 0) | (receive ? sfReceiveFlow : 0));
 }
 
 void TPxDispatcherFaxLine::armResponseTimer(int32_t ticks) {
@@ -119,8 +130,8 @@ void TPxDispatcherFaxLine::armOutputUsed(uint32_t bytes) {
 }
 
 void TPxDispatcherFaxLine::disarmAll() {
-    armResponseTimer(0);
-    armStatusTimer(0);
+    armResponseTimer(kTimerOff);
+    armStatusTimer(kTimerOff);
     if (outFree_ > 0) {
         d_.armStatusTrigger(outFree_, 0, false);
     }

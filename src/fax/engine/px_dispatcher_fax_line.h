@@ -21,15 +21,15 @@ public:
 
     // Allocates the session's triggers (ecNoMoreTriggers when they cannot be
     // had) and routes the dispatcher's calls to the session.
-    int attach(TPxFaxSession& session);
+    ErrorCode attach(TPxFaxSession& session);
     // Stops the calls and drops the triggers.
     void detach();
     // Starts the session (preparation and first step) in the caller's thread.
-    int start();
+    ErrorCode start();
     // Delivers a user abort in the caller's thread.
     void abort();
 
-    int write(const uint8_t* data, size_t size) override;
+    ErrorCode write(const uint8_t* data, size_t size) override;
     uint32_t outputCount() override { return d_.outputCount(); }
     uint32_t outputFree() override { return d_.outputFree(); }
     bool readByte(uint8_t& byte) override { return d_.takeByte(byte) == ecOK; }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "common/px_errors.h"
+
 namespace px {
 
 struct TPxFaxJob {
@@ -23,9 +25,11 @@ public:
     virtual std::string fileName() = 0;
     // Accept this call? (receive)
     virtual bool accept() = 0;
-    virtual void error(int code) = 0;
-    // The session has ended; posted, never sent from inside the machine.
-    virtual void finish(int code) = 0;
+    // A failure: a negative code (px_fax_session.h).
+    virtual void error(ErrorCode code) = 0;
+    // The session has ended with ecOK or the failure; posted, never sent from
+    // inside the machine.
+    virtual void finish(ErrorCode code) = 0;
 };
 
 }  // namespace px

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/px_errors.h"
 #include "comms/px_clock.h"
 
 namespace px {
@@ -16,8 +17,8 @@ class TPxFaxLine {
 public:
     virtual ~TPxFaxLine() = default;
 
-    // Queues bytes for the modem; 0 or a negative error.
-    virtual int write(const uint8_t* data, size_t size) = 0;
+    // Queues bytes for the modem; ecOK or a negative error.
+    virtual ErrorCode write(const uint8_t* data, size_t size) = 0;
     virtual uint32_t outputCount() = 0;
     virtual uint32_t outputFree() = 0;
     // Takes one received byte; false when none is waiting.

@@ -32,14 +32,14 @@ protected:
 
     void setState(State s) { state_ = s; }
     // Reports the error and goes to the abort state.
-    void fail(int code) {
+    void fail(ErrorCode code) {
         reportError(code);
         setState(abort_);
     }
     // A set-up step: on "OK" sends `command` and goes on to `next`; any other
     // answer is an initialisation failure.
     void commandOnOK(const std::string& command, State next) {
-        if (!lineHasOK(collector_.line())) {
+        if (!lineIs(TModemResult::kOK)) {
             return fail(ecFaxInitError);
         }
         writeAtCommand(command);
@@ -67,11 +67,14 @@ protected:
 
     State state_;
 
-private:
     // Guards against a machine that stops moving without waiting.
     static constexpr int kMaxSteps = 100000;
 
+private:
     bool waiting(State s) const { return continuation(s) == Flow::WhileData; }
+    // The machine went round kMaxSteps times without waiting for anything:
+    // it has lost its way, and the session ends with ecInternal.
+    void stepLimitReached();
     void runState(TFaxEvent event);
     // True when a line is ready for the state.
     bool collect();
@@ -115,6 +118,22 @@ void TPxFaxMachine<State>::step(TFaxEvent event) {
                 }
                 return;
         }
+    }
+    stepLimitReached();
+}
+
+template <typename State>
+void TPxFaxMachine<State>::stepLimitReached() {
+    line_.logState("step limit");
+    reportError(ecInternal);
+    // The abort state's action closes the files and hangs up; whatever state
+    // it goes on to, the session ends here.
+    setState(abort_);
+    stateAction(TFaxEvent::Data);
+    if (!finished_) {
+        reportStatus(false, true);
+        setState(done_);
+        reportFinish();
     }
 }
 

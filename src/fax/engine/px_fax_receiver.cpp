@@ -1,49 +1,13 @@
+// The receive machine's own loop: preparation, the state of each event,
+// the wait for a call, the answer and the end of a call. Class 1 is in
+// px_receive_class1.cpp, Class 2 and 2.0 in px_receive_class2.cpp, the
+// page data and the received file in px_receive_pages.cpp.
 #include "fax/engine/px_fax_receiver.h"
-
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <cstdio>
-
-#include "fax/apf/px_apf_format.h"
 
 namespace px {
 
 using R = TFaxReceiveState;
-
-namespace {
-constexpr uint8_t kDle = 0x10;
-constexpr uint8_t kEtx = 0x03;
-constexpr uint8_t kDc2 = 0x12;
-constexpr size_t kMaxPerEvent = 10000;
-
-uint8_t reverseBits(uint8_t b) {
-    b = static_cast<uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
-    b = static_cast<uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
-    return static_cast<uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
-}
-
-bool fileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-}  // namespace
-
-std::string defaultReceiveName(const std::string& dir, const std::string& ext) {
-    std::string prefix = dir;
-    if (!prefix.empty() && prefix.back() != '/' && prefix.back() != '\\' && prefix.back() != ':') {
-        prefix += '/';
-    }
-    for (int n = 1; n <= 9999; ++n) {
-        char name[16];
-        std::snprintf(name, sizeof name, "FAX%04d.", n);
-        std::string path = prefix + name + ext;
-        if (!fileExists(path)) {
-            return path;
-        }
-    }
-    return prefix + kApfDefaultName;
-}
+using Word = TModemResult;
 
 TPxFaxReceiver::TPxFaxReceiver(TPxFaxLine& line, TPxFaxClient& client)
     : TPxFaxMachine(line, client, kReceiveStateNames.data(), R::rfNone, R::rfAbort, R::rfDone) {}
@@ -57,7 +21,7 @@ TPxFaxReceiver::~TPxFaxReceiver() {
 bool TPxFaxReceiver::prepare() {
     if (startMode == StartMode::ValidateConnection) {
         setState(isClass1() ? state_ : R::rf2ValCnnct);
-        line_.armResponseTimer(1);
+        line_.armResponseTimer(kAtOnce);
         return true;
     }
     if (faxClass == TFaxClass::fcUnknown || faxClass == TFaxClass::fcDetect) {
@@ -151,14 +115,22 @@ bool TPxFaxReceiver::readsOnEntry(R s) const {
 }
 
 TPxFaxReceiver::LineUse TPxFaxReceiver::screenLine(const std::string& text) {
-    if (lineHas(text, "RING") && state_ >= R::rf1Init1 && state_ <= R::rf2Init3) {
+    const Word word = modemResult(text, faxClass);
+    if (word == Word::kRing && state_ >= R::rf1Init1 && state_ <= R::rf2Init3) {
         // A caller rings while the modem is being set up: count the ring for
         // the answer and wait for the command's OK.
         ++rings_;
         return LineUse::Skip;
     }
-    if (lineHasError(text) && !(isClass1() && state_ == R::rf1CollFrms) &&
-        state_ != R::rf2GtPgRslt) {
+    // A Class 1 modem answers "+FCERROR" when it hears frames where it was
+    // told to receive training or a page: the caller has not heard us and
+    // sends DCS again, and these states listen for it.
+    const bool stateTakesError =
+        (isClass1() &&
+         (state_ == R::rf1CollFrms ||
+          (word == Word::kFcError && (state_ == R::rf1StrtTrn || state_ == R::rf1WtPgCnnct)))) ||
+        state_ == R::rf2GtPgRslt;
+    if (isErrorResult(word) && !stateTakesError) {
         fail(ecFaxBadModemResult);
         return LineUse::Failed;
     }
@@ -167,39 +139,6 @@ TPxFaxReceiver::LineUse TPxFaxReceiver::screenLine(const std::string& text) {
         return LineUse::Failed;
     }
     return LineUse::Evaluate;
-}
-
-void TPxFaxReceiver::onFrame() {
-    TPxDecodedFrame frame = decodeFrame(collector_.frame());
-    if (!frame.valid) {
-        return;
-    }
-    finalFrame_ = frame.final;
-    lastFcf_ = withoutXBit(frame.fcf);
-    switch (lastFcf_) {
-        case 0x40:
-        case 0x42:
-            remoteId = decodeStationId(frame.info);
-            setProgress(fpGotRemoteID);
-            return;
-        case withoutXBit(fcfDCS): {
-            TPxDcsParams dcs = decodeDcs(frame.info);
-            modem.fine = dcs.fine;
-            modem.wide = dcs.wide;
-            modem.speedIndex = dcs.speedIndex;
-            frameReceiveCode_ = dcs.trainingCode;
-            pageReceiveCode_ = dcs.pageCode;
-            setProgress(fpSessionParams);
-            return;
-        }
-        case withoutXBit(fcfDCN):
-            if (state_ != R::rf1WaitDCN) {
-                fail(ecCancelRequested);
-            }
-            return;
-        default:
-            return;
-    }
 }
 
 void TPxFaxReceiver::onTimeout() {
@@ -221,83 +160,83 @@ void TPxFaxReceiver::stateAction(TFaxEvent ev) {
         case R::rf1Timeout:
             return fail(ecTimeout);
         case R::rfInit:
-            return init();
+            return rfInit();
         case R::rf1Init1:
-            return class1Init1();
+            return rf1Init1();
         case R::rf2Init1:
-            return class2Init1();
+            return rf2Init1();
         case R::rf2Init1A:
-            return class2Init1A();
+            return rf2Init1A();
         case R::rf2Init1B:
-            return class2Init1B();
+            return rf2Init1B();
         case R::rf2Init3:
-            return class2Init3();
+            return rf2Init3();
         case R::rfWaiting:
-            return waitingForCall();
+            return rfWaiting();
         case R::rfAnswer:
-            return answer();
+            return rfAnswer();
         case R::rf1SendCSI:
-            return class1SendCSI();
+            return rf1SendCSI();
         case R::rf1SendDIS:
-            return class1SendDIS();
+            return rf1SendDIS();
         case R::rf1CollFrms:
-            return class1CollFrms();
+            return rf1CollFrms();
         case R::rf1CollRtry1:
-            return class1CollRtry1();
+            return rf1CollRtry1();
         case R::rf1CollRtry2:
-            return class1CollRtry2();
+            return rf1CollRtry2();
         case R::rf1StrtTrn:
-            return class1StrtTrn();
+            return rf1StrtTrn();
         case R::rf1CollTrn:
-            return class1CollTrn(ev);
+            return rf1CollTrn(ev);
         case R::rf1Retrain:
-            return class1Retrain();
+            return rf1Retrain();
         case R::rf1FinTrn:
-            return class1FinTrn();
+            return rf1FinTrn();
         case R::rf1SendCFR:
-            return class1SendCFR();
+            return rf1SendCFR();
         case R::rf1WtPgCnnct:
-            return class1WtPgCnnct();
+            return rf1WtPgCnnct();
         case R::rf2ValCnnct:
-            return class2ValCnnct();
+            return rf2ValCnnct();
         case R::rf2GtSndID:
-            return class2GtSndID();
+            return rf2GtSndID();
         case R::rf2GtCnnct:
-            return class2GtCnnct();
+            return rf2GtCnnct();
         case R::rfStartPage:
-            return startPage();
+            return rfStartPage();
         case R::rfGtPgDta:
-            return getPageData(ev);
+            return rfGtPgDta(ev);
         case R::rf1FinPage:
-            return class1FinPage();
+            return rf1FinPage();
         case R::rf1WaitEOP:
-            return class1WaitEOP();
+            return rf1WaitEOP();
         case R::rf1WritePage:
-            return class1WritePage();
+            return rf1WritePage();
         case R::rf1SendMCF:
-            return class1SendMCF();
+            return rf1SendMCF();
         case R::rf1WaitDCN:
-            return class1WaitDCN();
+            return rf1WaitDCN();
         case R::rf1WtHngp:
-            return class1WtHngp();
+            return rf1WtHngp();
         case R::rf2GtPgRslt:
-            return class2GtPgRslt();
+            return rf2GtPgRslt();
         case R::rf2GetFHNG:
-            return class2GetFHNG();
+            return rf2GetFHNG();
         case R::rfComplete:
-            return complete();
+            return rfComplete();
         case R::rfAbort:
-            return abortSession();
+            return rfAbort();
     }
 }
 
 // ------------------------------------------------------------ waiting for a call
 
-void TPxFaxReceiver::init() {
+void TPxFaxReceiver::rfInit() {
     pages_ = 0;
     currentPage = 0;
     retry_ = 0;
-    fileState_ = 3;
+    fileState_ = TReceiveFileState::NewFile;
     rings_ = 0;
     remoteId.clear();
     if (constantStatus && !firstStatusSent_) {
@@ -314,43 +253,23 @@ void TPxFaxReceiver::init() {
     }
 }
 
-void TPxFaxReceiver::class1Init1() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
+void TPxFaxReceiver::rfWaiting() {
+    if (lineIs(Word::kRing)) {
+        ++rings_;
+        answerIfRung();
+        return;
     }
-    switchLineRate(true);
-    line_.armResponseTimer(0);
-    setProgress(fpWaiting);
-    setState(R::rfWaiting);
-    answerIfRung();
-}
-
-void TPxFaxReceiver::class2Init1() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
+    if (lineIs(Word::kNoCarrier)) {
+        setProgress(fpNoConnect);
+        statusNow_ = true;
+        return;
     }
-    switchLineRate(true);
-    writeAtCommand(c2(modem.vocabulary.capabilities) + "=1," + class2SpeedDigit(modem.desiredBps) +
-                   ",0,2,0," + modem.ecm + ",0,0");
-    setState(faxClass == TFaxClass::fcClass2_0 ? R::rf2Init1A : R::rf2Init3);
-}
-
-void TPxFaxReceiver::class2Init1A() {
-    commandOnOK("AT+FLO=2", R::rf2Init1B);
-}
-
-void TPxFaxReceiver::class2Init1B() {
-    commandOnOK("AT+FNR=1,1,1,0", R::rf2Init3);
-}
-
-void TPxFaxReceiver::class2Init3() {
-    if (!lineHasOK(collector_.line())) {
-        return fail(ecFaxInitError);
+    if (lineIs(Word::kConnect)) {
+        return fail(ecFaxDataCall);
     }
-    setProgress(fpWaiting);
-    line_.armResponseTimer(0);
-    setState(R::rfWaiting);
-    answerIfRung();
+    if (lineIs(Word::kVoice)) {
+        return fail(ecFaxVoiceCall);
+    }
 }
 
 void TPxFaxReceiver::answerIfRung() {
@@ -363,27 +282,7 @@ void TPxFaxReceiver::answerIfRung() {
     }
 }
 
-void TPxFaxReceiver::waitingForCall() {
-    const std::string& text = collector_.line();
-    if (lineHas(text, "RING")) {
-        ++rings_;
-        answerIfRung();
-        return;
-    }
-    if (lineHas(text, "NO C")) {
-        setProgress(fpNoConnect);
-        statusNow_ = true;
-        return;
-    }
-    if (lineHasConnect(text)) {
-        return fail(ecFaxDataCall);
-    }
-    if (lineHas(text, "VOICE") || lineHas(text, "VCON")) {
-        return fail(ecFaxVoiceCall);
-    }
-}
-
-void TPxFaxReceiver::answer() {
+void TPxFaxReceiver::rfAnswer() {
     if (!firstStatusSent_) {
         reportStatus(true);
     }
@@ -391,162 +290,6 @@ void TPxFaxReceiver::answer() {
     line_.armResponseTimer(modem.dialWait);
     setProgress(fpAnswer);
     setState(isClass1() ? R::rf1SendCSI : R::rf2ValCnnct);
-}
-
-// ------------------------------------------------------------ Class 1 negotiation
-
-void TPxFaxReceiver::class1SendCSI() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
-        writeFrame(buildIdFrame(fcfCSI, stationId), false);
-        setState(R::rf1SendDIS);
-        return;
-    }
-    if (lineHasNoCarrier(text)) {
-        return fail(ecFaxNoCarrier);
-    }
-    if (lineHas(text, "VOICE") || lineHas(text, "VCON")) {
-        return fail(ecFaxVoiceCall);
-    }
-}
-
-void TPxFaxReceiver::class1SendDIS() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
-        writeFrame(buildDis(modem.speedIndex), true);
-        return;
-    }
-    if (lineHasOK(text)) {
-        // Listen at once: the caller's TSI and DCS follow within 75 ms.
-        finalFrame_ = false;
-        listenForFrames();
-        line_.armResponseTimer(54);
-        setState(R::rf1CollFrms);
-    }
-}
-
-void TPxFaxReceiver::class1CollFrms() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
-        collector_.reset();
-        return;
-    }
-    if (lineHasError(text) || lineHasNoCarrier(text)) {
-        // A damaged frame or no carrier: ask again, the caller repeats.
-        finalFrame_ = false;
-        listenForFrames();
-        return;
-    }
-    if (!lineHasOK(text)) {
-        return;
-    }
-    if (finalFrame_ && lastFcf_ == withoutXBit(fcfDCS)) {
-        if (options & afSoftwareFlow) {
-            line_.setSoftwareFlow(false, true);
-        }
-        writeModulationCommand("AT+FRM=" + frameReceiveCode_);
-        trainStartMs_ = line_.clock().milliseconds();
-        setState(R::rf1StrtTrn);
-        return;
-    }
-    finalFrame_ = false;
-    listenForFrames();
-}
-
-void TPxFaxReceiver::class1CollRtry1() {
-    ++retry_;
-    if (retry_ > 3) {
-        return fail(ecTimeout);
-    }
-    // A bare AT with an extra carriage return ends a pending reception.
-    writeAtCommand("AT\r");
-    setState(R::rf1CollRtry2);
-}
-
-void TPxFaxReceiver::class1CollRtry2() {
-    pause(200);
-    talkFrames();
-    setState(R::rf1SendCSI);
-}
-
-void TPxFaxReceiver::class1StrtTrn() {
-    if (lineHasConnect(collector_.line())) {
-        trainTotal_ = 0;
-        trainNonZero_ = 0;
-        dle_ = false;
-        line_.armResponseTimer(modem.responseTimeout);
-        setState(R::rf1CollTrn);
-        return;
-    }
-    if (lineHasError(collector_.line()) || lineHasNoCarrier(collector_.line())) {
-        // +FCERROR: the caller is still sending frames; take them.
-        finalFrame_ = false;
-        listenForFrames();
-        setState(R::rf1CollFrms);
-    }
-}
-
-void TPxFaxReceiver::class1CollTrn(TFaxEvent event) {
-    if (event == TFaxEvent::ResponseTimer) {
-        return fail(ecTimeout);
-    }
-    if (event != TFaxEvent::Data) {
-        return;
-    }
-    uint8_t byte;
-    while (line_.readByte(byte)) {
-        if (dle_) {
-            dle_ = false;
-            if (byte == kEtx) {
-                // Good when under 10 % of the check octets are not zero.
-                bool good = trainTotal_ > 0 && trainNonZero_ * 100 / trainTotal_ < 10;
-                collector_.reset();
-                if (good) {
-                    setState(R::rf1FinTrn);
-                } else {
-                    talkFrames();
-                    setState(R::rf1Retrain);
-                }
-                return;
-            }
-            if (byte != kDle) {
-                continue;
-            }
-        } else if (byte == kDle) {
-            dle_ = true;
-            continue;
-        }
-        ++trainTotal_;
-        if (byte != 0) {
-            ++trainNonZero_;
-        }
-    }
-}
-
-void TPxFaxReceiver::class1Retrain() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
-        writeFrame({fcfFTT}, true);
-        if (frameReceiveCode_ == "24") {
-            return fail(ecFaxTrainError);
-        }
-        return;
-    }
-    if (lineHasOK(text)) {
-        finalFrame_ = false;
-        listenForFrames();
-        setState(R::rf1CollFrms);
-    }
-}
-
-void TPxFaxReceiver::class1FinTrn() {
-    if (!lineHasNoCarrier(collector_.line()) && !lineHasOK(collector_.line())) {
-        return;
-    }
-    line_.setSoftwareFlow(false, false);
-    pause(20);
-    talkFrames();
-    setState(R::rf1SendCFR);
 }
 
 bool TPxFaxReceiver::acceptCall() {
@@ -563,391 +306,9 @@ bool TPxFaxReceiver::acceptCall() {
     return true;
 }
 
-void TPxFaxReceiver::class1SendCFR() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
-        if (options & afSoftwareFlow) {
-            line_.setSoftwareFlow(false, true);
-        }
-        writeFrame({fcfCFR}, true);
-        return;
-    }
-    if (!lineHasOK(text)) {
-        return;
-    }
-    writeModulationCommand("AT+FRM=" + pageReceiveCode_);
-    setState(R::rf1WtPgCnnct);
-    if (fileState_ == 3 && !fileOpen_) {
-        if (!acceptCall()) {
-            return;
-        }
-        int rc = createFile();
-        if (rc != ecOK) {
-            return fail(rc);
-        }
-        fileState_ = 2;
-    }
-}
+// ------------------------------------------------------------ the end
 
-void TPxFaxReceiver::class1WtPgCnnct() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
-        setProgress(fpSessionParams);
-        statusNow_ = true;
-        setState(R::rfStartPage);
-        return;
-    }
-    if (lineHasError(text) || lineHasNoCarrier(text)) {
-        // +FCERROR: the caller repeats DCS (it did not hear our CFR); start over.
-        finalFrame_ = false;
-        listenForFrames();
-        setState(R::rf1CollFrms);
-    }
-}
-
-// ------------------------------------------------------------ Class 2 negotiation
-
-void TPxFaxReceiver::class2ValCnnct() {
-    const std::string& text = collector_.line();
-    if (lineHas(text, "+F" + modem.vocabulary.connect)) {
-        line_.armResponseTimer(modem.dataTimeout);
-        setProgress(fpIncoming);
-        setState(R::rf2GtSndID);
-        return;
-    }
-    if (lineHasNoCarrier(text)) {
-        return fail(ecFaxNoCarrier);
-    }
-    if (lineHasConnect(text)) {
-        return fail(ecFaxDataCall);
-    }
-    if (lineHas(text, "VOICE") || lineHas(text, "VCON")) {
-        return fail(ecFaxVoiceCall);
-    }
-}
-
-void TPxFaxReceiver::class2GtSndID() {
-    const std::string& text = collector_.line();
-    const TPxClass2Vocabulary& v = modem.vocabulary;
-    if (lineHas(text, "+F" + v.remoteTransmitter)) {
-        remoteId = resultStationId(text);
-        setProgress(fpGotRemoteID);
-        if (fileState_ == 3 && !fileOpen_ && !acceptCall()) {
-            return;
-        }
-        accepted_ = true;
-        return;
-    }
-    if (lineHas(text, "+F" + v.negotiated)) {
-        parseClass2Params(resultParameters(text), modem);
-        setProgress(fpSessionParams);
-        return;
-    }
-    if (lineHasOK(text)) {
-        if (!accepted_ && fileState_ == 3 && !fileOpen_ && !acceptCall()) {
-            return;
-        }
-        writeAtCommand("AT+FDR");
-        line_.armResponseTimer(modem.dataTimeout);
-        setState(R::rf2GtCnnct);
-    }
-}
-
-void TPxFaxReceiver::class2GtCnnct() {
-    const std::string& text = collector_.line();
-    if (lineHas(text, "+F" + modem.vocabulary.negotiated)) {
-        parseClass2Params(resultParameters(text), modem);
-        setProgress(fpSessionParams);
-        return;
-    }
-    if (lineHasConnect(text)) {
-        if (options & afSoftwareFlow) {
-            line_.setSoftwareFlow(false, true);
-        }
-        setState(R::rfStartPage);
-    }
-}
-
-// ------------------------------------------------------------ pages
-
-int TPxFaxReceiver::createFile() {
-    std::string name = client_.fileName();
-    if (name.empty()) {
-        name = defaultReceiveName(destinationDir, faxFileExt);
-    }
-    fileName_ = name;
-    faxFile = name;
-    int rc = writer_.create(name);
-    if (rc != ecOK) {
-        return rc < 0 ? rc : -rc;
-    }
-    apfSetSenderIdReceiver(writer_.header(), remoteId);
-    writer_.updateHeader();
-    fileOpen_ = true;
-    pages_ = 0;
-    reportLog(lfaxReceiveStart);
-    return ecOK;
-}
-
-void TPxFaxReceiver::startPage() {
-    ++currentPage;
-    if (fileState_ == 3 || !fileOpen_) {
-        if (fileOpen_) {
-            closeFile(true);
-        }
-        int rc = createFile();
-        if (rc != ecOK) {
-            return fail(rc);
-        }
-        fileState_ = 2;
-    }
-    block_.clear();
-    pageOpen_ = true;
-    dle_ = false;
-    line_.armResponseTimer(modem.dataTimeout);
-    if (!isClass1()) {
-        const uint8_t dc2 = kDc2;
-        writeBytes(&dc2, 1);
-    }
-    setProgress(fpGetPage);
-    statusNow_ = true;
-    setState(R::rfGtPgDta);
-}
-
-void TPxFaxReceiver::getPageData(TFaxEvent event) {
-    if (event == TFaxEvent::ResponseTimer) {
-        return fail(ecTimeout);
-    }
-    if (event != TFaxEvent::Data) {
-        return;
-    }
-    const bool reversed = faxClass == TFaxClass::fcClass2;
-    uint8_t byte;
-    size_t count = 0;
-    while (count < kMaxPerEvent && line_.readByte(byte)) {
-        ++count;
-        if (dle_) {
-            dle_ = false;
-            if (byte == kEtx) {
-                pageLength = static_cast<uint32_t>(block_.size());
-                setProgress(fpGetPage);
-                line_.setSoftwareFlow(false, false);
-                collector_.reset();
-                setState(isClass1() ? R::rf1FinPage : R::rf2GtPgRslt);
-                return;
-            }
-            if (byte != kDle) {
-                continue;
-            }
-        } else if (byte == kDle) {
-            dle_ = true;
-            continue;
-        }
-        block_.push_back(reversed ? reverseBits(byte) : byte);
-    }
-    pageBytesSent = static_cast<uint32_t>(block_.size());
-    line_.armResponseTimer(modem.dataTimeout);
-}
-
-void TPxFaxReceiver::finishPage() {
-    if (!pageOpen_ || !fileOpen_) {
-        return;
-    }
-    pageOpen_ = false;
-    uint16_t flags =
-        static_cast<uint16_t>((modem.fine ? kApfFine : 0) | (modem.wide ? kApfWide : 0));
-    int rc = writer_.beginPage(flags);
-    if (rc == ecOK) {
-        rc = writer_.writeRaw(block_.data(), block_.size());
-    }
-    if (rc == ecOK) {
-        rc = writer_.endPage();
-    }
-    if (rc == ecOK) {
-        rc = writer_.updateHeader();
-    }
-    block_.clear();
-    if (rc != ecOK) {
-        fail(rc < 0 ? rc : -rc);
-        return;
-    }
-    ++pages_;
-}
-
-void TPxFaxReceiver::dropPage() {
-    pageOpen_ = false;
-    block_.clear();
-}
-
-void TPxFaxReceiver::closeFile(bool ok) {
-    if (!fileOpen_) {
-        return;
-    }
-    fileOpen_ = false;
-    if (pages_ == 0 && !ok) {
-        writer_.abandon();  // nothing received: no empty file is left behind
-        return;
-    }
-    writer_.finish();
-}
-
-void TPxFaxReceiver::class1FinPage() {
-    const std::string& text = collector_.line();
-    if (!lineHasNoCarrier(text) && !lineHasOK(text)) {
-        return;
-    }
-    finalFrame_ = false;
-    listenForFrames();
-    setState(R::rf1WaitEOP);
-}
-
-void TPxFaxReceiver::class1WaitEOP() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
-        collector_.reset();
-        return;
-    }
-    if (!lineHasOK(text)) {
-        return;
-    }
-    if (!finalFrame_) {
-        listenForFrames();
-        return;
-    }
-    morePages_ = lastFcf_ == withoutXBit(fcfMPS) || lastFcf_ == withoutXBit(fcfEOM);
-    eomReceived_ = lastFcf_ == withoutXBit(fcfEOM);
-    setProgress(fpGetPageResult);
-    setState(R::rf1WritePage);
-}
-
-void TPxFaxReceiver::class1WritePage() {
-    finishPage();
-    if (state_ == R::rfAbort) {
-        return;
-    }
-    talkFrames();
-    setProgress(fpCheckMorePages);
-    setState(R::rf1SendMCF);
-}
-
-void TPxFaxReceiver::class1SendMCF() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
-        writeFrame({fcfMCF}, true);
-        return;
-    }
-    if (!lineHasOK(text)) {
-        return;
-    }
-    if (morePages_ && eomReceived_) {
-        finalFrame_ = false;
-        listenForFrames();
-        setState(R::rf1CollFrms);
-    } else if (morePages_) {
-        writeModulationCommand("AT+FRM=" + pageReceiveCode_);
-        fileState_ = 2;
-        setState(R::rf1WtPgCnnct);
-    } else {
-        finalFrame_ = false;
-        listenForFrames();
-        closeFile(true);
-        reportLog(lfaxReceiveOk);
-        setProgress(fpGetHangup);
-        setState(R::rf1WaitDCN);
-    }
-}
-
-void TPxFaxReceiver::class1WaitDCN() {
-    const std::string& text = collector_.line();
-    if (lineHasConnect(text)) {
-        collector_.reset();
-        return;
-    }
-    if (lineHasNoCarrier(text) || lineHasError(text)) {
-        writeAtCommand("ATH");
-        setState(R::rf1WtHngp);
-        return;
-    }
-    if (!lineHasOK(text)) {
-        return;
-    }
-    if (finalFrame_ && lastFcf_ == withoutXBit(fcfDCN)) {
-        writeAtCommand("ATH");
-        setState(R::rf1WtHngp);
-        return;
-    }
-    finalFrame_ = false;
-    listenForFrames();
-}
-
-void TPxFaxReceiver::class1WtHngp() {
-    if (lineHasOK(collector_.line())) {
-        setProgress(fpGotHangup);
-        setState(R::rfComplete);
-    }
-}
-
-void TPxFaxReceiver::class2GtPgRslt() {
-    const std::string& text = collector_.line();
-    const TPxClass2Vocabulary& v = modem.vocabulary;
-    if (lineHas(text, "+F" + v.pageStatus)) {
-        setProgress(fpGetPageResult);
-        std::string p = resultParameters(text);
-        char result = p.empty() ? '0' : p[0];
-        if (result == '1' || result == '3' || result == '5') {
-            finishPage();
-        } else {
-            dropPage();
-        }
-        return;
-    }
-    if (lineHas(text, "+FET")) {
-        setProgress(fpCheckMorePages);
-        std::string p = resultParameters(text);
-        char code = p.empty() ? '2' : p[0];
-        fileState_ = code == '0' ? 2 : (code == '1' ? 2 : 4);
-        return;
-    }
-    if (lineHasError(text)) {
-        dropPage();
-        writeAtCommand("AT+FDR");
-        setState(R::rf2GtCnnct);
-        return;
-    }
-    if (lineHasOK(text)) {
-        if (pageOpen_) {
-            finishPage();  // a modem that reports no page status
-        }
-        writeAtCommand("AT+FDR");
-        if (fileState_ == 4) {
-            closeFile(true);
-            reportLog(lfaxReceiveOk);
-            setProgress(fpGetHangup);
-            setState(R::rf2GetFHNG);
-        } else {
-            setState(R::rf2GtCnnct);
-        }
-    }
-}
-
-void TPxFaxReceiver::class2GetFHNG() {
-    const std::string& text = collector_.line();
-    if (noteHangup(text)) {
-        setProgress(fpGotHangup);
-        return;
-    }
-    if (lineHas(text, "+FET")) {
-        setProgress(fpGetHangup);
-        return;
-    }
-    if (lineHasOK(text)) {
-        setState(R::rfComplete);
-    }
-}
-
-// ------------------------------------------------------------ endings
-
-void TPxFaxReceiver::complete() {
+void TPxFaxReceiver::rfComplete() {
     switchLineRate(false);
     accepted_ = false;
     if (oneFax) {
@@ -965,7 +326,7 @@ void TPxFaxReceiver::complete() {
     setState(R::rfInit);
 }
 
-void TPxFaxReceiver::abortSession() {
+void TPxFaxReceiver::rfAbort() {
     if (fileOpen_) {
         if (pageOpen_ && !block_.empty()) {
             finishPage();

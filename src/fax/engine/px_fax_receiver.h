@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fax/apf/px_apf_writer.h"
@@ -62,6 +63,22 @@ constexpr std::array<const char*, 38> kReceiveStateNames = {
     "rf2GtCnnct",  "rfStartPage",  "rfGtPgDta",    "rf1FinPage",   "rf1WaitEOP",  "rf1WritePage",
     "rf1SendMCF",  "rf1WaitDCN",   "rf1WtHngp",    "rf2GtPgRslt",  "rf2GetFHNG",  "rfComplete",
     "rfAbort",     "rfDone"};
+static_assert(kReceiveStateNames.size() == static_cast<size_t>(TFaxReceiveState::rfDone) + 1,
+              "one name per receive state");
+static_assert(
+    std::string_view(kReceiveStateNames.front()) == "rfNone" &&
+        std::string_view(kReceiveStateNames[static_cast<size_t>(TFaxReceiveState::rf1SendCSI)]) ==
+            "rf1SendCSI" &&
+        std::string_view(kReceiveStateNames.back()) == "rfDone",
+    "the receive state names in the enum's order");
+
+// What the receiver does with the next page; the numbers are the file states
+// the receive machine has always used.
+enum class TReceiveFileState {
+    AddingPages = 2,   // a file is open and the page goes into it
+    NewFile = 3,       // the page starts a new file
+    DocumentDone = 4,  // the document has ended (Class 2 "+FET:2")
+};
 
 // The default name of a received fax: FAXnnnn.EXT in `dir`, the first that
 // does not exist, or NONAME.APF when all 9999 do.
@@ -92,50 +109,62 @@ protected:
     LineUse screenLine(const std::string& text) override;
 
 private:
-    void init();
-    void class1Init1();
-    void class2Init1();
-    void class2Init1A();
-    void class2Init1B();
-    void class2Init3();
-    void waitingForCall();
-    void answerIfRung();
-    void answer();
-    void class1SendCSI();
-    void class1SendDIS();
-    void class1CollFrms();
-    void class1CollRtry1();
-    void class1CollRtry2();
-    void class1StrtTrn();
-    void class1CollTrn(TFaxEvent event);
-    void class1Retrain();
-    void class1FinTrn();
-    void class1SendCFR();
-    void class1WtPgCnnct();
-    void class2ValCnnct();
-    void class2GtSndID();
-    void class2GtCnnct();
-    void startPage();
-    void getPageData(TFaxEvent event);
-    void class1FinPage();
-    void class1WaitEOP();
-    void class1WritePage();
-    void class1SendMCF();
-    void class1WaitDCN();
-    void class1WtHngp();
-    void class2GtPgRslt();
-    void class2GetFHNG();
-    void complete();
-    void abortSession();
+    // One handler per state, named after it, in the states' order (rf2Init2
+    // and rf1Timeout have no step of their own).
+    // px_fax_receiver.cpp: the wait for a call, the answer, the end.
+    void rfInit();
+    void rfWaiting();
+    void rfAnswer();
+    void rfComplete();
+    void rfAbort();
+    // px_receive_class1.cpp: set-up, negotiation and page end with our own
+    // T.30 frames.
+    void rf1Init1();
+    void rf1SendCSI();
+    void rf1SendDIS();
+    void rf1CollFrms();
+    void rf1CollRtry1();
+    void rf1CollRtry2();
+    void rf1StrtTrn();
+    void rf1CollTrn(TFaxEvent event);
+    void rf1Retrain();
+    void rf1FinTrn();
+    void rf1SendCFR();
+    void rf1WtPgCnnct();
+    void rf1FinPage();
+    void rf1WaitEOP();
+    void rf1WritePage();
+    void rf1SendMCF();
+    void rf1WaitDCN();
+    void rf1WtHngp();
+    // px_receive_class2.cpp: set-up, negotiation and page end through the
+    // modem's "+F" results.
+    void rf2Init1();
+    void rf2Init1A();
+    void rf2Init1B();
+    void rf2Init3();
+    void rf2ValCnnct();
+    void rf2GtSndID();
+    void rf2GtCnnct();
+    void rf2GtPgRslt();
+    void rf2GetFHNG();
+    // px_receive_pages.cpp: the page data and the file, any class.
+    void rfStartPage();
+    void rfGtPgDta(TFaxEvent event);
 
+    // Enough rings: on to rfAnswer.
+    void answerIfRung();
+    // Asks the component whether to take the call; a refusal hangs up and
+    // goes to rfAbort (false).
     bool acceptCall();
-    int createFile();
-    void flushBlock();
+    ErrorCode createFile();
+    // The page received is added to the file.
     void finishPage();
+    // The page received is dropped (a bad page in Class 2).
     void dropPage();
     void closeFile(bool ok);
 
-    int fileState_ = 3;
+    TReceiveFileState fileState_ = TReceiveFileState::NewFile;
     int rings_ = 0;
     int retry_ = 0;
     uint32_t trainTotal_ = 0;

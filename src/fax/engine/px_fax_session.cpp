@@ -1,20 +1,13 @@
 #include "fax/engine/px_fax_session.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cctype>
 #include <ctime>
 #include <string_view>
 #include <utility>
 
 namespace px {
-
-namespace {
-constexpr uint8_t kDle = 0x10;
-constexpr uint8_t kEtx = 0x03;
-constexpr int32_t kOkExtraTicks = 36;
-// Blocking reads poll the input at this interval.
-constexpr uint32_t kPollMs = 10;
-}  // namespace
 
 TPxClass2Vocabulary TPxClass2Vocabulary::forClass(TFaxClass faxClass) {
     TPxClass2Vocabulary v;
@@ -23,12 +16,6 @@ TPxClass2Vocabulary TPxClass2Vocabulary::forClass(TFaxClass faxClass) {
         v.sessionParams = "IS";
         v.localId = "LI";
         v.capabilities = "CC";
-        v.connect = "CO";
-        v.negotiated = "CS";
-        v.remoteTransmitter = "TI";
-        v.remoteCalled = "CI";
-        v.pageStatus = "PS";
-        v.hangup = "FHS";
     }
     return v;
 }
@@ -41,13 +28,13 @@ std::string TPxModemRecord::defaultInit() const {
 }
 
 std::string normaliseModemString(const std::string& text) {
-    std::string s = text.substr(0, 40);
+    std::string s = text.substr(0, kModemStringLength);
     std::transform(s.begin(), s.end(), s.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     if (!s.empty() && s.find("AT") == std::string::npos) {
         s = "AT" + s;
     }
-    return s.substr(0, 40);
+    return s.substr(0, kModemStringLength);
 }
 
 namespace {
@@ -183,15 +170,15 @@ void parseClass2Params(const std::string& params, TPxModemRecord& modem) {
 TPxFaxSession::TPxFaxSession(TPxFaxLine& line, TPxFaxClient& client)
     : line_(line), client_(client) {}
 
-int TPxFaxSession::start() {
-    errorCode = 0;
+ErrorCode TPxFaxSession::start() {
+    errorCode = ecOK;
     finished_ = false;
     firstStatusSent_ = false;
     line_.suspendEvents(true);
     bool ok = prepare();
     line_.suspendEvents(false);
-    if (!ok || errorCode != 0) {
-        if (errorCode == 0) {
+    if (!ok || errorCode != ecOK) {
+        if (errorCode == ecOK) {
             errorCode = ecFaxBadModemResult;
         }
         reportStatus(false, true);
@@ -204,7 +191,7 @@ int TPxFaxSession::start() {
     if (!finished_) {
         line_.armStatusTimer(secondsToTicks(statusInterval));
     }
-    return 0;
+    return ecOK;
 }
 
 void TPxFaxSession::handleEvent(TFaxEvent event) {
@@ -266,32 +253,32 @@ void TPxFaxSession::restartResponseWait() {
 }
 
 void TPxFaxSession::writeAtCommand(const std::string& text) {
-    pause(100);
+    pause(kAtCommandPauseMs);
     writeText(text + "\r");
     restartResponseWait();
 }
 
 void TPxFaxSession::writeModulationCommand(const std::string& text) {
-    pause(40);
+    pause(kModulationPauseMs);
     writeText(text + "\r");
     restartResponseWait();
 }
 
 void TPxFaxSession::listenForFrames() {
-    pause(40);
+    pause(kModulationPauseMs);
     writeText("AT+FRH=3\r");
     restartResponseWait();
 }
 
 void TPxFaxSession::talkFrames() {
-    pause(40);
+    pause(kModulationPauseMs);
     writeText("AT+FTH=3\r");
     restartResponseWait();
 }
 
 void TPxFaxSession::writeFrame(const TPxFrameBody& body, bool final) {
-    pause(20);
-    const uint8_t head[2] = {0xFF, static_cast<uint8_t>(final ? 0x13 : 0x03)};
+    pause(kFramePauseMs);
+    const uint8_t head[2] = {kHdlcAddress, final ? kControlFinal : kControlNotFinal};
     writeBytes(head, 2);
     writeStuffed(body.data(), body.size());
     writeDleEtx();
@@ -299,7 +286,7 @@ void TPxFaxSession::writeFrame(const TPxFrameBody& body, bool final) {
 
 bool TPxFaxSession::commandAndAwaitOK(const std::string& command) {
     writeText("");
-    pause(100);
+    pause(kAtCommandPauseMs);
     line_.flushInput();
     writeText(command + "\r");
     TPxClock& clock = line_.clock();
@@ -310,7 +297,7 @@ bool TPxFaxSession::commandAndAwaitOK(const std::string& command) {
         while (clock.milliseconds() - begin < limit) {
             uint8_t byte;
             if (!line_.readByte(byte)) {
-                clock.sleep(kPollMs);
+                clock.sleep(kReadPollMs);
                 continue;
             }
             if (lines.feed(byte) == TPxResponseCollector::Result::Line) {
@@ -326,20 +313,22 @@ bool TPxFaxSession::commandAndAwaitOK(const std::string& command) {
     std::string reply;
     bool ok = false;
     if (readLine(modem.responseTimeout, reply)) {
-        if (lineHasError(reply)) {
+        const TModemResult word = modemResult(reply, faxClass);
+        if (isErrorResult(word)) {
             ok = false;
-        } else if (lineHasOK(reply)) {
+        } else if (word == TModemResult::kOK) {
             ok = true;
         } else {
             std::string more;
-            ok = readLine(modem.responseTimeout, more) && !lineHasError(more);
+            ok = readLine(modem.responseTimeout, more) &&
+                 !isErrorResult(modemResult(more, faxClass));
             if (ok) {
                 collector_ = lines;
             }
         }
         lastReply_ = reply;
     }
-    pause(20);
+    pause(kAfterReplyPauseMs);
     line_.flushInput();
     return ok;
 }
@@ -356,7 +345,7 @@ TFaxClass TPxFaxSession::detectClass() {
     bool c1 = answer.find('1') != std::string::npos;
     bool c20 = answer.find("2.0") != std::string::npos;
     bool c2 = c20 ? answer.find("2,") != std::string::npos : answer.find('2') != std::string::npos;
-    detectedClasses = (c1 ? 4u : 0u) | (c2 ? 8u : 0u) | (c20 ? 16u : 0u);
+    detectedClasses = (c1 ? fcbClass1 : 0u) | (c2 ? fcbClass2 : 0u) | (c20 ? fcbClass2_0 : 0u);
     if (c20) {
         return TFaxClass::fcClass2_0;
     }
@@ -408,37 +397,37 @@ void TPxFaxSession::switchLineRate(bool toNormal) {
     if (modem.initBaud == 0 || baud == 0) {
         return;
     }
-    pause(9 * kMsPerTick);
+    pause(kLineRatePauseMs);
     line_.setBaud(baud);
 }
 
 bool TPxFaxSession::noteHangup(const std::string& text) {
-    if (isClass1() || !lineHas(text, modem.vocabulary.hangup)) {
+    if (isClass1() || modemResult(text, faxClass) != TModemResult::kFhng) {
         return false;
     }
-    modem.hangupCode = std::max(0, hangupCode(text, modem.vocabulary.hangup));
+    modem.hangupCode = std::max(0, hangupCode(text));
     return true;
 }
 
 void TPxFaxSession::hangUpLine() {
     if (line_.dcd()) {
-        pause(1000);
+        pause(kEscapeGuardMs);
         writeText("+++");
-        pause(1000);
+        pause(kEscapeGuardMs);
         writeText("ATH0\r");
-        pause(1000);
+        pause(kEscapeGuardMs);
         line_.flushInput();
         if (line_.dcd()) {
             line_.flushInput();
             line_.flushOutput();
             line_.setDtrRts(false, false);
-            pause(500);
+            pause(kDtrDropMs);
             line_.setDtrRts(true, true);
-            pause(500);
+            pause(kDtrDropMs);
         }
     } else {
         writeText("ATH0\r");
-        pause(1000);
+        pause(kEscapeGuardMs);
         line_.flushInput();
     }
     collector_.reset();
@@ -453,7 +442,8 @@ void TPxFaxSession::reportStatus(bool first, bool last) {
     client_.status(first, last);
 }
 
-void TPxFaxSession::reportError(int code) {
+void TPxFaxSession::reportError(ErrorCode code) {
+    assert(code < 0);
     errorCode = code;
     client_.error(code);
 }

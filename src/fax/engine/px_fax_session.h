@@ -2,6 +2,15 @@
 // records, the AT and frame helpers, response collection, class detection,
 // modem initialisation, the header line, hang-up and the reports to the
 // component.
+//
+// Error codes. The engine keeps the convention of the layers below it
+// (common/px_errors.h): a code is an ErrorCode, 0 (ecOK) is success and a
+// failure is a negative integer whose magnitude selects the row of the error
+// texts. Every engine function that returns a code returns it so, codes from
+// the serial, APF and text layers are passed on unchanged, and only negative
+// codes reach the component (TPxFaxClient::error and finish, errorCode). A
+// function that can only succeed or fail returns bool and leaves the code to
+// its caller.
 #pragma once
 
 #include <array>
@@ -12,24 +21,21 @@
 #include "common/px_errors.h"
 #include "fax/engine/px_fax_client.h"
 #include "fax/engine/px_fax_line.h"
+#include "fax/engine/px_fax_timing.h"
 #include "fax/engine/px_fax_types.h"
 #include "fax/engine/px_hdlc_frame.h"
+#include "fax/engine/px_modem_result.h"
 #include "fax/engine/px_response_collector.h"
 
 namespace px {
 
-// The Class 2 / 2.0 words.
+// The Class 2 / 2.0 command words ("AT+F" and the word); the result words
+// are in the table of px_modem_result.cpp.
 struct TPxClass2Vocabulary {
     std::string classSelect = "CLASS=2";
     std::string sessionParams = "DIS";
     std::string localId = "LID";
     std::string capabilities = "DCC";
-    std::string connect = "CON";
-    std::string negotiated = "DCS";
-    std::string remoteTransmitter = "TSI";
-    std::string remoteCalled = "CSI";
-    std::string pageStatus = "PTS";
-    std::string hangup = "FHNG";
 
     static TPxClass2Vocabulary forClass(TFaxClass faxClass);
 };
@@ -42,9 +48,9 @@ struct TPxModemRecord {
     char ecm = '0';
     char faxAndData = '0';
     int answerOnRing = 1;
-    int32_t responseTimeout = 182;
-    int32_t dataTimeout = 1092;
-    int32_t dialWait = 1092;
+    int32_t responseTimeout = kResponseWait;
+    int32_t dataTimeout = kDataWait;
+    int32_t dialWait = kDialWait;
     uint32_t initBaud = 0;
     uint32_t normalBaud = 0;
     bool initialised = false;
@@ -62,6 +68,8 @@ struct TPxModemRecord {
     std::string defaultInit() const;
 };
 
+// Longest modem string (init strings, dial prefix) the engine sends.
+constexpr size_t kModemStringLength = 40;
 // The modem string as stored: upper case, "AT" in front when missing.
 std::string normaliseModemString(const std::string& text);
 
@@ -87,9 +95,9 @@ public:
     TPxFaxSession& operator=(const TPxFaxSession&) = delete;
 
     // Runs the direction's preparation and, without error, the first step.
-    // Returns the error that kept the session from starting (0 when running);
-    // when not running the finish has been reported already.
-    int start();
+    // Returns the error that kept the session from starting (ecOK when
+    // running); when not running the finish has been reported already.
+    ErrorCode start();
     // One event for the running machine (data, timers, output, abort).
     void handleEvent(TFaxEvent event);
     bool finished() const { return finished_; }
@@ -98,10 +106,10 @@ public:
     int statusInterval = 1;
     int dialAttempts = 3;
     int dialAttempt = 0;
-    int32_t dialRetryWait = 1092;
+    int32_t dialRetryWait = kDialRetryWait;
     uint32_t options = 0;
     int progress = 0;
-    int errorCode = 0;
+    ErrorCode errorCode = ecOK;
     int currentPage = 0;
     int totalPages = 0;
     uint32_t pageBytesSent = 0;
@@ -116,7 +124,7 @@ public:
     std::string phoneNumber;
     std::string faxFileExt = "APF";
     std::string headerSender, headerRecipient, headerTitle;
-    uint32_t detectedClasses = 0;  // bit 4 Class 1, 8 Class 2, 16 Class 2.0
+    uint32_t detectedClasses = 0;  // TFaxClassBits of the classes the modem lists
     TPxModemRecord modem;
 
     // --- Helpers (public for the tests of the modem talk).
@@ -149,14 +157,20 @@ protected:
     void pause(uint32_t ms) { line_.clock().sleep(ms); }
 
     bool isClass1() const { return faxClass == TFaxClass::fcClass1; }
+    // The result the last complete line is, in this session's fax class.
+    TModemResult lineResult() const { return modemResult(collector_.line(), faxClass); }
+    bool lineIs(TModemResult word) const { return lineResult() == word; }
+    bool lineIsError() const { return isErrorResult(lineResult()); }
     // A Class 2 / 2.0 command: "AT+F" and the word.
     static std::string c2(const std::string& word) { return "AT+F" + word; }
-    // A Class 2 / 2.0 hang-up result: stores its code; true when the line is one.
+    // A Class 2 / 2.0 hang-up result ("+FHNG" / "+FHS"): stores its code;
+    // true when the line is one.
     bool noteHangup(const std::string& text);
 
     // Reports.
     void reportStatus(bool first = false, bool last = false);
-    void reportError(int code);
+    // `code` is negative (see the convention above).
+    void reportError(ErrorCode code);
     void reportLog(int code);
     void reportFinish();
     void setProgress(int code) { progress = code; }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fax/apf/px_apf_reader.h"
@@ -78,6 +79,14 @@ constexpr std::array<const char*, 49> kTransmitStateNames = {
     "tf1Hangup",   "tf1WaitHngp",  "tf2SendEOP",   "tf2WaitFPTS",  "tf2WaitFET",   "tf2WaitPgOK",
     "tf2SndNwPrm", "tf2NextPage",  "tf20ChckPg",   "tfClose",      "tfCompleteOK", "tfAbort",
     "tfDone"};
+static_assert(kTransmitStateNames.size() == static_cast<size_t>(TFaxTransmitState::tfDone) + 1,
+              "one name per transmit state");
+static_assert(
+    std::string_view(kTransmitStateNames.front()) == "tfNone" &&
+        std::string_view(kTransmitStateNames[static_cast<size_t>(TFaxTransmitState::tf1Connect)]) ==
+            "tf1Connect" &&
+        std::string_view(kTransmitStateNames.back()) == "tfDone",
+    "the transmit state names in the enum's order");
 
 enum class TFaxTextUse { HeaderLine, TextCover };
 // Makes a text reader already set up (font, page width, left margin) for the
@@ -110,61 +119,78 @@ protected:
     LineUse screenLine(const std::string& text) override;
 
 private:
-    void getEntry();
-    void init();
-    void class1Init1();
-    void class2Init1();
-    void class2Init1A();
-    void class2Init1B();
-    void class2Init2();
-    void class2Init3();
-    void dial();
-    void retryWait(TFaxEvent event);
-    void class1Connect();
-    void class1SendTSI();
-    void class1TSIRespns();
-    void class1DCSRspns();
-    void class1TrainStrt();
-    void class1TrainFnsh();
-    void class1WaitCFR();
-    void class1WaitPgCn();
-    void class2Connect();
-    void class2GetParams();
-    void waitXon(TFaxEvent event);
-    void waitFrHead(TFaxEvent event);
-    void sendPageHeader();
-    void openCover();
-    void sendCover(TFaxEvent event);
-    void prepPage();
-    void sendPage(TFaxEvent event);
-    void drainPage(TFaxEvent event);
-    void class1PageEnd();
-    void class1PrepEOP();
-    void class1SendEOP();
-    void class1WaitPostPage();
-    void class1WaitMCF();
-    void class1SendDCN();
-    void class1Hangup();
-    void class1WaitHngp();
-    void class2SendEOP();
-    void class2WaitFPTS();
-    void class2WaitFET();
-    void class2WaitPgOK();
-    void class2SndNwPrm();
-    void class2NextPage();
-    void class20ChckPg();
-    void close();
-    void completeOK();
-    void abortSession();
+    // Page data goes to the modem in blocks of this many octets, each when
+    // as much output space is free.
+    static constexpr uint32_t kBlock = 4096;
 
+    // One handler per state, named after it, in the states' order.
+    // px_fax_transmitter.cpp: the job, the dial, the end.
+    void tfGetEntry();
+    void tfInit();
+    void tfDial();
+    void tfRetryWait(TFaxEvent event);
+    void tfClose();
+    void tfCompleteOK();
+    void tfAbort();
+    // px_transmit_class1.cpp: set-up, negotiation and post-page exchange
+    // with our own T.30 frames.
+    void tf1Init1();
+    void tf1Connect();
+    void tf1SendTSI();
+    void tf1TSIRespns();
+    void tf1DCSRspns();
+    void tf1TrainStrt();
+    void tf1TrainFnsh();
+    void tf1WaitCFR();
+    void tf1WaitPgCn();
+    void tf1PageEnd();
+    void tf1PrepEOP();
+    void tf1SendEOP();
+    void tf1WaitMPS();
+    void tf1WaitEOP();
+    void tf1WaitMCF();
+    void tf1SendDCN();
+    void tf1Hangup();
+    void tf1WaitHngp();
+    // px_transmit_class2.cpp: set-up, negotiation and page end through the
+    // modem's "+F" results.
+    void tf2Init1();
+    void tf2Init1A();
+    void tf2Init1B();
+    void tf2Init2();
+    void tf2Init3();
+    void tf2Connect();
+    void tf2GetParams();
+    void tf2SendEOP();
+    void tf2WaitFPTS();
+    void tf2WaitFET();
+    void tf2WaitPgOK();
+    void tf2SndNwPrm();
+    void tf2NextPage();
+    void tf20ChckPg();
+    // px_transmit_pages.cpp: header line, cover and page data, any class.
+    void tfWaitXon(TFaxEvent event);
+    void tfWaitFrHead(TFaxEvent event);
+    void tfSndPgeHdr();
+    void tfOpenCover();
+    void tfSendCover(TFaxEvent event);
+    void tfPrepPage();
+    void tfSendPage(TFaxEvent event);
+    void tfDrainPage(TFaxEvent event);
+
+    // BUSY / NO ANSWER / VOICE / NO DIALTONE / NO CARRIER after the dial:
+    // true when the line was one of them.
     bool dialOutcome();
+    // After a post-page message's OK: listen for the answer (MCF, RTN, RTP).
+    void awaitPostPageOK();
     // After a page's final OK: the next page, with new parameters if needed,
     // or the end.
     void class2PageDone();
     // A page-status result ("+FPTS" / "+FPS"): what it says of the page;
     // false when the line is none.
-    bool class2PageStatus(
-        const std::string& text);  // BUSY / NO ANSWER / VOICE / NO DIAL / NO CARRIER
+    bool class2PageStatus(const std::string& text);
+    // The page data is all written: DLE ETX in Class 1, then the drain.
+    void endPageData();
     bool morePages() const;
     bool loadPage(const std::string& file, int page);
     void advancePage();
@@ -184,7 +210,6 @@ private:
     std::unique_ptr<TPxCustomTextReader> makeTextReader(TFaxTextUse use, ErrorCode& rc) const;
     // The values of the "$" words for the page being sent.
     TPxHeaderValues headerValues() const;
-    void endPageData();
     void closeFiles();
 
     bool inGetEntry_ = false;

@@ -7,6 +7,17 @@ namespace px {
 
 enum class TFaxClass { fcUnknown = 0, fcDetect = 1, fcClass1 = 2, fcClass2 = 3, fcClass2_0 = 4 };
 
+// The fax classes a modem lists, packed into one integer: the bit of a class
+// is 1 << its TFaxClass value.
+constexpr uint32_t faxClassBit(TFaxClass faxClass) {
+    return 1u << static_cast<unsigned>(faxClass);
+}
+enum TFaxClassBits : uint32_t {
+    fcbClass1 = faxClassBit(TFaxClass::fcClass1),      // 4
+    fcbClass2 = faxClassBit(TFaxClass::fcClass2),      // 8
+    fcbClass2_0 = faxClassBit(TFaxClass::fcClass2_0),  // 16
+};
+
 // Messages from a session to its component.
 constexpr uint32_t kMsgFaxAbort = 0x7EA0;
 constexpr uint32_t kMsgFaxNext = 0x7EA1;
@@ -55,6 +66,14 @@ enum TFaxLogCode : int {
 constexpr uint32_t afAbortNoConnect = 0x01;
 constexpr uint32_t afExitOnError = 0x02;
 constexpr uint32_t afSoftwareFlow = 0x08;
+
+// Control characters of the modem's data mode (T.31, T.32): DLE shields
+// the others in page and frame data, DLE ETX ends the data, DC2 asks a
+// Class 2 modem for page data, XON says a modem is ready for it.
+constexpr uint8_t kDle = 0x10;
+constexpr uint8_t kEtx = 0x03;
+constexpr uint8_t kDc2 = 0x12;
+constexpr uint8_t kXon = 0x11;
 
 // What wakes a state machine.
 enum class TFaxEvent { Data, ResponseTimer, StatusTimer, OutputFree, OutputUsed, Abort };

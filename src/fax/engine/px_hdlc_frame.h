@@ -9,6 +9,12 @@
 
 namespace px {
 
+// The address and control octets that open every frame (T.30 5.3.4, 5.3.5).
+constexpr uint8_t kHdlcAddress = 0xFF;
+constexpr uint8_t kControlNotFinal = 0x03;
+constexpr uint8_t kControlFinal = 0x13;  // the last frame of a message
+constexpr uint8_t kControlFinalBit = 0x10;
+
 // Frame control fields as we send them.
 constexpr uint8_t fcfDIS = 0x80;
 constexpr uint8_t fcfCSI = 0x40;
@@ -30,6 +36,29 @@ constexpr uint8_t withoutXBit(uint8_t fcf) {
     return static_cast<uint8_t>(fcf & 0xFE);
 }
 
+// The facsimile information field of DIS, DTC and DCS (T.30 Table 2), as
+// the modem carries it: octet 1 holds bits 1..8, octet 2 bits 9..16, octet 3
+// bits 17..24, bit n of an octet at 1 << ((n - 1) % 8). Where DIS and DCS
+// read a bit differently, DIS offers and DCS chooses.
+constexpr size_t kFifRateOctet = 1;  // info[1]: bits 9..16
+constexpr size_t kFifPageOctet = 2;  // info[2]: bits 17..24
+// Octet 2.
+constexpr uint8_t kFifReceiverT4 = 0x02;  // bit 10: receives T.4 pages
+constexpr uint8_t kFifRateMask = 0x3C;    // bits 11..14: data signalling rate
+constexpr uint8_t kFifRateV29 = 0x04;     // bit 11
+constexpr uint8_t kFifRateV27ter = 0x08;  // bit 12
+constexpr uint8_t kFifRateV33 = 0x10;     // bit 13
+constexpr uint8_t kFifRateV17 = 0x20;     // bit 14
+constexpr uint8_t kFifFine = 0x40;        // bit 15: 7.7 lines/mm
+// Octet 3.
+constexpr uint8_t kFifWidthMask = 0x03;     // bits 17, 18: recording width
+constexpr uint8_t kFifWidth2048 = 0x01;     // 1, 0: DIS 1728 and 2048 pels, DCS 2048
+constexpr uint8_t kFifLengthB4 = 0x08;      // bits 19, 20 = 0, 1: DIS A4 and B4, DCS B4
+constexpr uint8_t kFifScanTimeMask = 0x70;  // bits 21..23: minimum scan time
+constexpr int kFifScanTimeShift = 4;
+constexpr uint8_t kFifScanTime0Ms = 0x70;  // 1, 1, 1: DIS 0 ms
+constexpr uint8_t kFifExtend = 0x80;       // bit 24: another octet follows
+
 constexpr int kSpeedCount = 6;
 
 // Class 1 speeds by index 1..6.
@@ -37,16 +66,28 @@ struct TPxClass1Speed {
     uint32_t bps;
     const char* trainingCode;
     const char* pageCode;
-    uint8_t dcsBits;  // data signalling rate bits of DCS octet 2
-    uint8_t disBits;  // capability bits of DIS octet 2
+    uint8_t dcsBits;  // data signalling rate bits (kFifRateMask) of DCS octet 2
+    uint8_t disBits;  // capability bits (kFifRateMask) of DIS octet 2
 };
 const TPxClass1Speed& class1Speed(int index);
 
 // Minimum scan time in ms by the remote's code 0..7, standard and fine.
 int minimumScanMs(int code, bool fine);
+// The octets a coded line needs at `bps` to last the minimum scan time.
+uint32_t minimumLineOctets(int code, bool fine, uint32_t bps);
+
+// The training check (TCF, T.30 5.3.6.2.7) at `bps`: 1.5 s of zero octets,
+// at most 8192.
+size_t trainingCheckLength(uint32_t bps);
+// The receiver takes a training check as good when fewer than this per cent
+// of its octets are not zero.
+constexpr uint32_t kTrainingNoisePercent = 10;
 
 // Frame bytes after the address and control octets (FCF and information).
 using TPxFrameBody = std::vector<uint8_t>;
+
+// Characters of a station ID in TSI, CSI and CIG (T.30 5.3.6.2.4).
+constexpr size_t kStationIdLength = 20;
 
 // TSI or CSI: the FCF, blanks, then the ID from last character to first.
 TPxFrameBody buildIdFrame(uint8_t fcf, const std::string& stationId);

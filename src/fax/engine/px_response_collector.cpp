@@ -1,15 +1,9 @@
 #include "fax/engine/px_response_collector.h"
 
-#include <algorithm>
-#include <cctype>
+#include "fax/engine/px_fax_types.h"
+#include "fax/engine/px_hdlc_frame.h"
 
 namespace px {
-
-namespace {
-constexpr uint8_t kDle = 0x10;
-constexpr uint8_t kEtx = 0x03;
-constexpr uint8_t kFlagAddress = 0xFF;
-}  // namespace
 
 TPxResponseCollector::Result TPxResponseCollector::feed(uint8_t byte) {
     if (inFrame_) {
@@ -35,7 +29,7 @@ TPxResponseCollector::Result TPxResponseCollector::feed(uint8_t byte) {
     }
     // A frame starts with the address octet where no line is under way;
     // text lines never hold it.
-    if (byte == kFlagAddress && trimLine(partial_).empty()) {
+    if (byte == kHdlcAddress && trimLine(partial_).empty()) {
         partial_.clear();
         inFrame_ = true;
         dle_ = false;
@@ -79,10 +73,6 @@ void TPxResponseCollector::reset() {
     dle_ = false;
 }
 
-bool lineHas(std::string_view line, std::string_view word) {
-    return line.find(word) != std::string_view::npos;
-}
-
 std::string trimLine(std::string_view text) {
     size_t begin = 0;
     size_t end = text.size();
@@ -94,40 +84,6 @@ std::string trimLine(std::string_view text) {
         --end;
     }
     return std::string(text.substr(begin, end - begin));
-}
-
-std::string resultParameters(std::string_view line) {
-    size_t at = line.find_first_of(":=");
-    if (at == std::string_view::npos) {
-        return {};
-    }
-    return trimLine(line.substr(at + 1));
-}
-
-std::string resultStationId(std::string_view line) {
-    std::string id = resultParameters(line);
-    id.erase(std::remove(id.begin(), id.end(), '"'), id.end());
-    return trimLine(id);
-}
-
-int hangupCode(std::string_view line, std::string_view word) {
-    size_t at = line.find(word);
-    if (at == std::string_view::npos) {
-        return -1;
-    }
-    std::string_view rest = line.substr(at + word.size());
-    while (!rest.empty() && (rest.front() == ':' || rest.front() == ' ' || rest.front() == '=')) {
-        rest.remove_prefix(1);
-    }
-    int value = 0;
-    bool any = false;
-    while (!rest.empty() && std::isdigit(static_cast<unsigned char>(rest.front())) &&
-           value < 1000) {
-        value = value * 10 + (rest.front() - '0');
-        any = true;
-        rest.remove_prefix(1);
-    }
-    return any ? value : -1;
 }
 
 }  // namespace px

@@ -37,27 +37,8 @@ private:
     std::vector<uint8_t> frame_;
 };
 
-// Tests on a result line.
-bool lineHas(std::string_view line, std::string_view word);
-inline bool lineHasOK(std::string_view line) {
-    return lineHas(line, "OK");
-}
-inline bool lineHasConnect(std::string_view line) {
-    return lineHas(line, "CONNECT");
-}
-inline bool lineHasNoCarrier(std::string_view line) {
-    return lineHas(line, "RRIER");
-}
-inline bool lineHasError(std::string_view line) {
-    return lineHas(line, "ERROR");
-}
-// The parameters of a result line: what follows the first ':' (or '='),
-// trimmed; empty when there is none.
-std::string resultParameters(std::string_view line);
-// The station ID of a remote-ID result ("+FCSI: \"ID\""): quotes dropped, trimmed.
-std::string resultStationId(std::string_view line);
-// The number after a hang-up word ("+FHNG:50" → 50, "+FHS:00" → 0); -1 if none.
-int hangupCode(std::string_view line, std::string_view word);
+// What a complete line is: px_modem_result.h.
+
 // Trims blanks and control characters at both ends.
 std::string trimLine(std::string_view text);
 

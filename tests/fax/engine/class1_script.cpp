@@ -5,8 +5,11 @@
 
 #include <filesystem>
 
+#include "fax/apf/px_apf_format.h"
 #include "fax/apf/px_apf_writer.h"
 #include "fax/engine/px_hdlc_frame.h"
+#include "fax/t4/px_t4_encoder.h"
+#include "fax/t4/px_text_reader.h"
 
 namespace px::test {
 
@@ -53,6 +56,54 @@ std::string stuffed(const std::vector<uint8_t>& data) {
     return out;
 }
 
+std::string pageHeader(size_t minBytes, const std::string& rows, bool fill) {
+    std::string out;
+    for (int i = 0; i < 8; ++i) {
+        out.append(kApfBlankRecord.begin(), kApfBlankRecord.end());
+        out.append(minBytes >= 7 ? minBytes - 5 : 0, '\0');
+    }
+    out += rows;
+    if (fill) {
+        out.append(1000, '\0');
+    }
+    return out;
+}
+
+std::string trainingCheck(uint32_t bps) {
+    return std::string(std::min<size_t>(bps / 100 * 18, 8192), '\0') + "\x10\x03";
+}
+
+std::string textCoverPage(const std::string& textFile, int page, size_t minBytes) {
+    TPxTextReader reader;
+    EXPECT_EQ(reader.setup(TFaxFont::ffStandard, false, 1728, 48), ecOK);
+    EXPECT_EQ(reader.open(textFile), ecOK);
+    std::string out;
+    std::vector<uint8_t> raster(TPxFaxInputReader::kRasterBytes);
+    for (int at = 1; at <= page;) {
+        std::fill(raster.begin(), raster.end(), 0);
+        unsigned len = 0;
+        bool endOfPage = false;
+        bool more = false;
+        if (reader.readLine(raster.data(), len, endOfPage, more) != ecOK) {
+            ADD_FAILURE() << "cannot draw " << textFile;
+            break;
+        }
+        if (endOfPage) {
+            ++at;
+            continue;
+        }
+        if (at == page) {
+            TPxT4Encoder::Record record;
+            size_t n = TPxT4Encoder::codeLine(raster.data(), 1728, 48, false, record.data());
+            out += stuffed(std::vector<uint8_t>(record.begin(), record.begin() + n));
+            out.append(n < minBytes ? minBytes - n : 0, '\0');
+        }
+    }
+    reader.close();
+    out.append(kApfEndOfPageRecord.begin(), kApfEndOfPageRecord.end());
+    return out;
+}
+
 namespace {
 // DIS of a V.29/V.27ter fine-capable remote: 9600 at best, 20 ms scan time.
 const std::vector<uint8_t> kRemoteDis = {0x80, 0x00, 0x4C, 0x00 /* scan code 5: 20 ms */};
@@ -67,16 +118,16 @@ std::vector<Exchange> class1Preparation() {
 std::vector<Exchange> class1Negotiation(const std::string& dial, const std::string& trainCode) {
     return {
         EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
-        {dial, modemFrame(buildIdFrame(0x40, "REMOTE 42"), false)},
+        {dial, modemFrame(buildIdFrame(fcfCSI, "REMOTE 42"), false)},
         EXCHANGE("AT+FRH=3\r", ""),
         {"", modemFrame(kRemoteDis, true)},
         EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
-        {engineFrame(buildIdFrame(0x43, "PARVEX"), false), "\r\nCONNECT\r\n"},
+        {engineFrame(buildIdFrame(fcfTSI, "PARVEX"), false), "\r\nCONNECT\r\n"},
         {engineFrame(buildDcs(4, false, false, 5), true), "\r\nOK\r\n"},
         {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
-        EXCHANGE("\0\0\0\0\0\0\0\0\x10\x03", "\r\nOK\r\n"),
+        {trainingCheck(9600), "\r\nOK\r\n"},
         EXCHANGE("AT+FRH=3\r", ""),
-        {"", modemFrame({0x84}, true)},
+        {"", modemFrame({fcfCFR}, true)},
         {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
     };
 }
@@ -85,19 +136,19 @@ void append(std::vector<Exchange>& to, const std::vector<Exchange>& steps) {
     to.insert(to.end(), steps.begin(), steps.end());
 }
 
-std::vector<Exchange> class1Page(const std::string& pageEnd, uint8_t postPage) {
+std::vector<Exchange> class1Page(const std::string& page, uint8_t postPage) {
     std::vector<Exchange> steps = {
-        {pageEnd + "\x10\x03", "\r\nOK\r\n"},
+        {page + "\x10\x03", "\r\nOK\r\n"},
         EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
         {engineFrame({postPage}, true), "\r\nOK\r\n"},
         EXCHANGE("AT+FRH=3\r", ""),
-        {"", modemFrame({0x8C}, true)},
+        {"", modemFrame({fcfMCF}, true)},
     };
     if (postPage == fcfMPS) {
         steps.push_back(EXCHANGE("AT+FTM=96\r", "\r\nCONNECT\r\n"));
     } else {
         steps.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-        steps.push_back({engineFrame({0xFB}, true), "\r\nOK\r\n"});
+        steps.push_back({engineFrame({fcfDCN}, true), "\r\nOK\r\n"});
         steps.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
     }
     return steps;

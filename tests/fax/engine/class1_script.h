@@ -19,13 +19,25 @@ std::string makeApf(const std::string& name, int pages, size_t size, uint16_t fl
 // `data` as sent to the modem, every DLE doubled.
 std::string stuffed(const std::vector<uint8_t>& data);
 
+// The 8 blank lines the engine sends before every page, each padded to
+// `minBytes` octets (20 ms at 9600 bit/s: 24), then the header line's `rows`,
+// then zeros up to the buffer minimum of 1000 (the scripted output is always
+// empty, so all of them). A real port has sent some of the lines by then:
+// `fill` = false leaves the zeros out, for a step whose fill allows them.
+std::string pageHeader(size_t minBytes = 24, const std::string& rows = "", bool fill = true);
+// The training check at `bps`: 1.5 s of zeros (at most 8192), then DLE ETX.
+std::string trainingCheck(uint32_t bps);
+// Page `page` (from 1) of a text file as a text cover is drawn with the
+// built-in font: each line coded and padded to `minBytes`, then RTC.
+std::string textCoverPage(const std::string& textFile, int page, size_t minBytes);
+
 std::vector<Exchange> class1Preparation();
 // From the class command to the page modulation's CONNECT.
 std::vector<Exchange> class1Negotiation(const std::string& dial, const std::string& trainCode);
-// One page at 9600: the data up to its end (then DLE ETX), the post-page
-// message answered with MCF, then the next page's modulation after MPS, or
-// DCN and the hang-up after EOP.
-std::vector<Exchange> class1Page(const std::string& pageEnd, uint8_t postPage);
+// One page at 9600: all the engine sends of it (header and data; then DLE
+// ETX), the post-page message answered with MCF, then the next page's
+// modulation after MPS, or DCN and the hang-up after EOP.
+std::vector<Exchange> class1Page(const std::string& page, uint8_t postPage);
 void append(std::vector<Exchange>& to, const std::vector<Exchange>& steps);
 
 }  // namespace px::test

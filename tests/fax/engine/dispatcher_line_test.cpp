@@ -101,16 +101,28 @@ struct PortSession {
     }
 };
 
+// A page through the real port: the blank lines, then zeros up to the buffer
+// minimum (how many depends on what the port has sent of the lines by then),
+// then the page data.
+std::vector<Exchange> portPage(int seed, uint8_t postPage) {
+    std::vector<Exchange> steps =
+        test::class1Page(test::stuffed(test::pageBytes(10000, seed)), postPage);
+    steps.front().fill = 1000;
+    steps.insert(steps.begin(), Exchange{test::pageHeader(24, "", false), ""});
+    return steps;
+}
+
 TEST(DispatcherFaxLine, Class1SendRunsInTheDispatchThread) {
     std::string file = test::makeApf("threaded.apf", 2, 10000);
     std::vector<Exchange> script = test::class1Preparation();
     append(script, test::class1Negotiation("ATDT5551234\r", "96"));
-    append(script, test::class1Page(test::stuffed(test::pageBytes(10000, 0)), fcfMPS));
-    append(script, test::class1Page(test::stuffed(test::pageBytes(10000, 1)), fcfEOP));
+    append(script, portPage(0, fcfMPS));
+    append(script, portPage(1, fcfEOP));
     PortSession s(script, file);
     s.start();
     ASSERT_TRUE(s.client.waitFinish(60s)) << s.modem.remaining() << " steps left";
     EXPECT_EQ(s.modem.remaining(), 0u);
+    EXPECT_EQ(s.modem.failure(), "");
     EXPECT_EQ(s.client.finishCode(), 0);
     EXPECT_EQ(s.client.logs(), (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
 }
@@ -119,15 +131,24 @@ TEST(DispatcherFaxLine, AbortFromTheComponentThreadEndsARunningSend) {
     std::string file = test::makeApf("aborted.apf", 1, 300);
     std::vector<Exchange> script = test::class1Preparation();
     append(script, test::class1Negotiation("ATDT5551234\r", "96"));
-    // The modem never confirms the page: the machine waits for its OK.
+    // The modem never confirms the page: the machine waits for its OK. The
+    // abort hangs up.
+    script.push_back({test::pageHeader(24, "", false), ""});
+    script.push_back({test::stuffed(test::pageBytes(300, 0)) + "\x10\x03", "", 1000});
+    script.push_back(EXCHANGE("ATH0\r", "\r\nOK\r\n"));
     PortSession s(script, file);
     s.start();
-    for (int i = 0; i < 600 && s.modem.remaining() > 0; ++i) {
+    for (int i = 0; i < 600 && s.modem.remaining() > 1; ++i) {
         std::this_thread::sleep_for(50ms);
     }
-    ASSERT_EQ(s.modem.remaining(), 0u);
+    ASSERT_EQ(s.modem.remaining(), 1u);
     s.line.abort();
     ASSERT_TRUE(s.client.waitFinish(30s));
+    for (int i = 0; i < 100 && s.modem.remaining() > 0; ++i) {
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_EQ(s.modem.remaining(), 0u);
+    EXPECT_EQ(s.modem.failure(), "");
     EXPECT_EQ(s.client.finishCode(), ecCancelRequested);
     EXPECT_EQ(s.client.logs(), (std::vector<int>{lfaxTransmitStart, lfaxTransmitFail}));
 }

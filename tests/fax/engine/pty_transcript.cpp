@@ -1,5 +1,6 @@
 #include "pty_transcript.h"
 
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -25,6 +26,11 @@ PtyTranscript::~PtyTranscript() {
 size_t PtyTranscript::remaining() {
     std::lock_guard lock(mutex_);
     return transcript_.remaining();
+}
+
+std::string PtyTranscript::failure() {
+    std::lock_guard lock(mutex_);
+    return transcript_.failure();
 }
 
 void PtyTranscript::reply(const std::string& bytes) {
@@ -54,9 +60,17 @@ void PtyTranscript::run() {
             continue;
         }
         std::vector<std::string> replies;
+        std::string failure;
         {
             std::lock_guard lock(mutex_);
+            const bool wasFailing = !transcript_.failure().empty();
             replies = transcript_.feed(buffer, static_cast<size_t>(n));
+            if (!wasFailing) {
+                failure = transcript_.failure();
+            }
+        }
+        if (!failure.empty()) {
+            ADD_FAILURE() << "modem transcript: " << failure;
         }
         for (const std::string& bytes : replies) {
             reply(bytes);

@@ -24,6 +24,9 @@ public:
     const std::string& path() const { return path_; }
     // Steps not reached yet.
     size_t remaining();
+    // Empty while the engine wrote what the script expects (a difference is
+    // also reported to the running test as a failure).
+    std::string failure();
 
 private:
     void run();

@@ -1,5 +1,10 @@
 #include "scripted_modem.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string_view>
+
 namespace px::test {
 
 std::string modemFrame(const std::vector<uint8_t>& body, bool final) {
@@ -31,16 +36,90 @@ std::string engineFrame(const std::vector<uint8_t>& body, bool final) {
     return out;
 }
 
+std::string printable(const std::string& bytes) {
+    std::string out;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == '\r') {
+            out += "\\r";
+        } else if (b == '\n') {
+            out += "\\n";
+        } else if (b == '"' || b == '\\') {
+            out += '\\';
+            out += c;
+        } else if (b >= 32 && b < 127) {
+            out += c;
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", b);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+Transcript::Match Transcript::match(const Exchange& step, const std::string& pending,
+                                    size_t& used) {
+    size_t zeros = 0;
+    while (zeros < step.fill && zeros < pending.size() && pending[zeros] == '\0') {
+        ++zeros;
+    }
+    bool partial = false;
+    // The longest fill first: the expected bytes may begin with zeros too.
+    for (size_t k = zeros + 1; k-- > 0;) {
+        const std::string_view rest = std::string_view(pending).substr(k);
+        if (rest.substr(0, step.expect.size()) == step.expect) {
+            used = k + step.expect.size();
+            return Match::Complete;
+        }
+        if (std::string_view(step.expect).substr(0, rest.size()) == rest) {
+            partial = true;
+        }
+    }
+    return partial ? Match::Partial : Match::Different;
+}
+
+void Transcript::describeDifference(const Exchange& step) {
+    size_t at = 0;
+    while (at < step.expect.size() && at < pending_.size() && step.expect[at] == pending_[at]) {
+        ++at;
+    }
+    // Enough on both sides of the first difference to see where it is.
+    const size_t from = at > 24 ? at - 24 : 0;
+    auto around = [&](const std::string& bytes) {
+        std::string text = printable(bytes.substr(from, 72));
+        return (from > 0 ? "..." : "") + text + (bytes.size() > from + 72 ? "..." : "");
+    };
+    failure_ =
+        "step " + std::to_string(next_ + 1) + " of " + std::to_string(script_.size()) +
+        ": the engine wrote \"" + around(pending_) + "\" where \"" + around(step.expect) +
+        "\" was expected (first difference at octet " + std::to_string(at) +
+        (step.fill > 0 ? ", after up to " + std::to_string(step.fill) + " zeros" : std::string()) +
+        ")";
+}
+
 std::vector<std::string> Transcript::feed(const char* data, size_t size) {
-    pending_.append(data, size);
     std::vector<std::string> replies;
-    while (next_ < script_.size()) {
-        const Exchange& step = script_[next_];
-        size_t at = pending_.find(step.expect);
-        if (at == std::string::npos) {
+    if (!failure_.empty()) {
+        return replies;  // the play ended at the first difference
+    }
+    pending_.append(data, size);
+    while (!pending_.empty() || next_ < script_.size()) {
+        if (next_ == script_.size()) {
+            failure_ = "the script has ended, yet the engine wrote \"" + printable(pending_) + "\"";
             break;
         }
-        pending_.erase(0, at + step.expect.size());
+        const Exchange& step = script_[next_];
+        size_t used = 0;
+        const Match m = match(step, pending_, used);
+        if (m == Match::Partial) {
+            break;
+        }
+        if (m == Match::Different) {
+            describeDifference(step);
+            break;
+        }
+        pending_.erase(0, used);
         replies.push_back(step.reply);
         ++next_;
     }
@@ -51,8 +130,12 @@ ScriptedModem::ScriptedModem(std::vector<Exchange> script) : transcript_(std::mo
 
 int ScriptedModem::write(const uint8_t* data, size_t size) {
     all_.append(reinterpret_cast<const char*>(data), size);
+    const bool wasFailing = !transcript_.failure().empty();
     for (const std::string& reply : transcript_.feed(reinterpret_cast<const char*>(data), size)) {
         inject(reply);
+    }
+    if (!wasFailing && !transcript_.failure().empty()) {
+        ADD_FAILURE() << "modem transcript: " << transcript_.failure();
     }
     return 0;
 }

@@ -17,6 +17,10 @@ namespace px::test {
 struct Exchange {
     std::string expect;
     std::string reply;
+    // Up to this many zero octets may come before `expect`: the fill the
+    // engine writes up to its buffer minimum depends on how much a real port
+    // still holds. Exact (0) for the scripted modem, whose output is empty.
+    size_t fill = 0;
 };
 #define EXCHANGE(expect, reply)                                                        \
     px::test::Exchange {                                                               \
@@ -29,9 +33,11 @@ std::string modemFrame(const std::vector<uint8_t>& body, bool final);
 // What the engine writes for a frame.
 std::string engineFrame(const std::vector<uint8_t>& body, bool final);
 
-// Plays a transcript against what the engine writes: each step waits for its
-// expected bytes (anywhere in what came since the last step) and hands out its
-// reply.
+// Plays a transcript against what the engine writes, strictly: what the
+// engine wrote since the last step must be exactly the next step's expected
+// bytes, and nothing may follow the last step. A step answers with its reply
+// once its bytes are complete; the first difference ends the play with a
+// failure that shows the step, what it expected and what came instead.
 class Transcript {
 public:
     explicit Transcript(std::vector<Exchange> script) : script_(std::move(script)) {}
@@ -40,12 +46,24 @@ public:
     size_t remaining() const { return script_.size() - next_; }
     // What was written after the last matched step.
     const std::string& unmatched() const { return pending_; }
+    // Empty while the engine wrote what the script expects.
+    const std::string& failure() const { return failure_; }
 
 private:
+    enum class Match { Complete, Partial, Different };
+    // How the pending bytes stand against a step; `used` is what a complete
+    // step takes of them.
+    static Match match(const Exchange& step, const std::string& pending, size_t& used);
+    void describeDifference(const Exchange& step);
+
     std::vector<Exchange> script_;
     size_t next_ = 0;
     std::string pending_;
+    std::string failure_;
 };
+
+// Bytes as C string text, non-printable octets as \xNN.
+std::string printable(const std::string& bytes);
 
 class ScriptedModem : public TPxFaxLine {
 public:
@@ -82,6 +100,9 @@ public:
     const std::vector<std::string>& states() const { return states_; }
     // What was written after the last matched step.
     const std::string& unmatched() const { return transcript_.unmatched(); }
+    // Empty while the engine wrote what the script expects (a difference is
+    // also reported to the running test as a failure).
+    const std::string& failure() const { return transcript_.failure(); }
     void inject(const std::string& bytes) {
         input_.insert(input_.end(), bytes.begin(), bytes.end());
     }

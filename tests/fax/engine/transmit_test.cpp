@@ -1,6 +1,8 @@
 // Class 1 and Class 2 transmit sessions played from modem transcripts.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "class1_script.h"
 #include "fax/apf/px_apf_format.h"
 #include "fax/engine/px_fax_transmitter.h"
@@ -20,8 +22,15 @@ using test::Exchange;
 using test::makeApf;
 using test::modemFrame;
 using test::pageBytes;
+using test::pageHeader;
 using test::stuffed;
 using test::tempPath;
+using test::textCoverPage;
+using test::trainingCheck;
+
+// What the engine writes when it hangs up after a failure (DCD is off), and
+// the modem's answer.
+const Exchange kHangUp = EXCHANGE("ATH0\r", "\r\nOK\r\n");
 
 struct Send {
     test::RecordingClient client;
@@ -53,8 +62,8 @@ TEST(Class1Transmit, SendsTwoPagesWithMpsAndEndsWithDcn) {
     std::vector<Exchange> script = class1Preparation();
     append(script, class1Negotiation("ATDT5551234\r", "96"));
     // Page 1: blocks of 4096, 4096 and 1808 octets with DLE doubled, then DLE ETX.
-    append(script, class1Page(stuffed(pageBytes(10000, 0)), fcfMPS));
-    append(script, class1Page(stuffed(pageBytes(10000, 1)), fcfEOP));
+    append(script, class1Page(pageHeader() + stuffed(pageBytes(10000, 0)), fcfMPS));
+    append(script, class1Page(pageHeader() + stuffed(pageBytes(10000, 1)), fcfEOP));
 
     Send s;
     s.start(script, file);
@@ -72,23 +81,20 @@ TEST(Class1Transmit, FttStepsDownAndResendsDcsThenFailsBelow2400) {
     auto nego = class1Negotiation("ATDT5551234\r", "96");
     nego.resize(nego.size() - 3);  // up to the training check
     append(script, nego);
-    script.push_back(EXCHANGE("AT+FRH=3\r", ""));
-    script.push_back({"", modemFrame({0x44}, true)});
-    script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-    // 7200 now: DCS again with the V.29 7200 bits.
-    script.push_back({engineFrame(buildDcs(3, false, false, 5), true), "\r\nOK\r\n"});
-    script.push_back(EXCHANGE("AT+FTM=72\r", "\r\nCONNECT\r\n"));
-    script.push_back(EXCHANGE("\x10\x03", "\r\nOK\r\n"));
-    for (const char* code : {"48", "24"}) {
+    // FTT at each speed: DCS again one speed lower (7200, 4800, 2400), with
+    // that speed's training; FTT at 2400 fails.
+    const std::pair<int, const char*> lower[] = {{3, "72"}, {2, "48"}, {1, "24"}};
+    for (auto [speed, code] : lower) {
         script.push_back(EXCHANGE("AT+FRH=3\r", ""));
-        script.push_back({"", modemFrame({0x44}, true)});
+        script.push_back({"", modemFrame({fcfFTT}, true)});
         script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-        script.push_back(EXCHANGE("\x10\x03", "\r\nOK\r\n"));  // DCS
+        script.push_back({engineFrame(buildDcs(speed, false, false, 5), true), "\r\nOK\r\n"});
         script.push_back({std::string("AT+FTM=") + code + "\r", "\r\nCONNECT\r\n"});
-        script.push_back(EXCHANGE("\x10\x03", "\r\nOK\r\n"));
+        script.push_back({trainingCheck(class1Speed(speed).bps), "\r\nOK\r\n"});
     }
     script.push_back(EXCHANGE("AT+FRH=3\r", ""));
-    script.push_back({"", modemFrame({0x44}, true)});
+    script.push_back({"", modemFrame({fcfFTT}, true)});
+    script.push_back(kHangUp);
     Send s;
     s.start(script, file);
     EXPECT_EQ(s.modem->remaining(), 0u)
@@ -130,8 +136,10 @@ TEST(Class1Transmit, DialOutcomesGiveTheirErrors) {
         std::vector<Exchange> script = class1Preparation();
         script.push_back(EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"));
         script.push_back({"ATDT5551234\r", std::string("\r\n") + row.result + "\r\n"});
+        script.push_back(kHangUp);
         Send s;
         s.start(script, file);
+        EXPECT_EQ(s.modem->remaining(), 0u) << row.result;
         EXPECT_EQ(s.client.errors, (std::vector<int>{row.error})) << row.result;
         EXPECT_EQ(s.client.finishCode, row.error) << row.result;
     }
@@ -142,14 +150,19 @@ TEST(Class1Transmit, NoAnswerWithinTheDialWait) {
     std::vector<Exchange> script = class1Preparation();
     script.push_back(EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"));
     script.push_back(EXCHANGE("ATDT5551234\r", ""));
+    script.push_back(kHangUp);
     Send s;
     s.start(script, file);
+    EXPECT_EQ(s.modem->remaining(), 0u);
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxNoAnswer}));
 }
 
 TEST(Class1Transmit, NoFileAndNoCoverIsRefused) {
+    std::vector<Exchange> script = class1Preparation();
+    script.push_back(kHangUp);
     Send s;
-    s.start(class1Preparation(), "");
+    s.start(script, "");
+    EXPECT_EQ(s.modem->remaining(), 0u);
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecNoFilename}));
     EXPECT_EQ(s.client.finishes, 1);
 }
@@ -159,21 +172,37 @@ TEST(Class1Transmit, FileThatIsNotApfIsRefused) {
     FILE* f = std::fopen(path.c_str(), "wb");
     std::fputs("not a fax", f);
     std::fclose(f);
+    std::vector<Exchange> script = class1Preparation();
+    script.push_back(kHangUp);
     Send s;
-    s.start(class1Preparation(), path);
+    s.start(script, path);
+    EXPECT_EQ(s.modem->remaining(), 0u);
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxBadFormat}));
+}
+
+TEST(Class1Transmit, FileThatCannotBeOpenedReportsTheFileError) {
+    // The APF reader's code is passed on as it is: negative, like every code.
+    std::vector<Exchange> script = class1Preparation();
+    script.push_back(kHangUp);
+    Send s;
+    s.start(script, tempPath("missing.apf"));
+    EXPECT_EQ(s.modem->remaining(), 0u);
+    EXPECT_EQ(s.client.errors, (std::vector<int>{ecFileNotFound}));
+    EXPECT_EQ(s.client.finishCode, ecFileNotFound);
 }
 
 TEST(Class1Transmit, PostPageMessageIsTriedThreeTimes) {
     std::string file = makeApf("eop.apf", 1, 300);
     std::vector<Exchange> script = class1Preparation();
     append(script, class1Negotiation("ATDT5551234\r", "96"));
-    script.push_back({stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"});
+    script.push_back({pageHeader() + stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"});
     for (int i = 0; i < 3; ++i) {
         script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
-        script.push_back({engineFrame({0x2F}, true), "\r\nOK\r\n"});
-        script.push_back(EXCHANGE("AT+FRH=3\r", ""));  // no answer: the timer runs out
+        script.push_back({engineFrame({fcfEOP}, true), "\r\nOK\r\n"});
+        script.push_back(EXCHANGE("AT+FRH=3\r", ""));  // no answer: the timer runs out,
+        script.push_back(EXCHANGE(" ", ""));           // and a blank ends the reception
     }
+    script.push_back(kHangUp);
     Send s;
     s.start(script, file);
     EXPECT_EQ(s.modem->remaining(), 0u);
@@ -207,15 +236,10 @@ private:
     unsigned rowBytes_;
 };
 
-// What the engine sends for a header drawn by FakeTextReader on a 1728-pel
-// page, each line padded to the 24 octets of 20 ms at 9600 bit/s.
-std::string fakeHeaderRows(unsigned rowBytes) {
-    constexpr size_t kMinBytes = 24;
+// The rows of a header drawn by FakeTextReader on a 1728-pel page, each line
+// padded to `minBytes` (24: 20 ms at 9600 bit/s).
+std::string fakeHeaderRows(unsigned rowBytes, size_t minBytes = 24) {
     std::string out;
-    for (int i = 0; i < 8; ++i) {
-        out.append(kApfBlankRecord.begin(), kApfBlankRecord.end());
-        out.append(kMinBytes - 5, '\0');
-    }
     for (unsigned row = 1; row <= 3; ++row) {
         std::vector<uint8_t> raster(256, 0);
         if (rowBytes > 8) {
@@ -226,7 +250,7 @@ std::string fakeHeaderRows(unsigned rowBytes) {
         TPxT4Encoder::Record record;
         size_t n = TPxT4Encoder::codeLine(raster.data(), 1728, 0, false, record.data());
         out += stuffed(std::vector<uint8_t>(record.begin(), record.begin() + n));
-        out.append(n < kMinBytes ? kMinBytes - n : 0, '\0');
+        out.append(n < minBytes ? minBytes - n : 0, '\0');
     }
     return out;
 }
@@ -238,7 +262,10 @@ TEST(Class1Transmit, HeaderLineIsDrawnByTheReaderFromTheFactory) {
         std::string file = makeApf("header.apf", 1, 300);
         std::vector<Exchange> script = class1Preparation();
         append(script, class1Negotiation("ATDT5551234\r", "96"));
-        append(script, class1Page(stuffed(pageBytes(300, 0)), fcfEOP));
+        // Blank lines, the header rows, zeros up to the buffer minimum, the page.
+        append(script,
+               class1Page(pageHeader(24, fakeHeaderRows(rowBytes)) + stuffed(pageBytes(300, 0)),
+                          fcfEOP));
 
         Send s;
         std::vector<std::string> texts;
@@ -251,21 +278,12 @@ TEST(Class1Transmit, HeaderLineIsDrawnByTheReaderFromTheFactory) {
             };
         };
         s.start(script, file);
-        EXPECT_EQ(s.modem->remaining(), 0u);
+        EXPECT_EQ(s.modem->remaining(), 0u) << rowBytes;
         EXPECT_EQ(s.client.finishCode, 0);
         EXPECT_EQ(texts, (std::vector<std::string>{"Page 1 of 1"}));
         ASSERT_EQ(made.size(), 1u);
         EXPECT_EQ(made[0].first, TFaxTextUse::HeaderLine);
         EXPECT_FALSE(made[0].second);
-        // The header rows come right before the page data.
-        const std::string expected = fakeHeaderRows(rowBytes);
-        size_t at = s.modem->written().find(expected);
-        ASSERT_NE(at, std::string::npos) << rowBytes;
-        // Then zeros up to the buffer minimum (the scripted output is always
-        // empty), then the page.
-        const std::string after = s.modem->written().substr(at + expected.size());
-        EXPECT_EQ(after.substr(0, 1000), std::string(1000, '\0'));
-        EXPECT_EQ(after.substr(1000, 300), stuffed(pageBytes(300, 0)).substr(0, 300));
     }
 }
 
@@ -307,29 +325,30 @@ std::string writeText(const std::string& name, const std::string& text) {
     return path;
 }
 
-const std::string kRtc(kApfEndOfPageRecord.begin(), kApfEndOfPageRecord.end());
-
 TEST(Class1Transmit, EveryPageOfATwoPageCoverGoesBeforeTheFile) {
+    // The text cover as it is drawn, its "$" words filled in for each page.
+    const std::string drawn =
+        writeText("cover_drawn.txt", "To: someone, page 1 of 3\r\f\r\nPage two 2/3 \r\n");
     struct Case {
         const char* what;
         std::string cover;
-        std::string coverPage1, coverPage2;  // how each cover page ends
+        std::string coverPage1, coverPage2;  // what follows each cover page's header
     };
     const Case cases[] = {
         {"text cover with a form feed",
-         writeText("cover.txt", "To: someone, page $P of $N\r\f\r\nPage two $P/$N $X\r\n"), kRtc,
-         kRtc},
+         writeText("cover.txt", "To: someone, page $P of $N\r\f\r\nPage two $P/$N $X\r\n"),
+         textCoverPage(drawn, 1, 24), textCoverPage(drawn, 2, 24)},
         {"APF cover", makeApf("cover.apf", 2, 500), stuffed(pageBytes(500, 0)),
          stuffed(pageBytes(500, 1))},
     };
+    const std::string header = pageHeader(24, fakeHeaderRows(8));
     for (const Case& c : cases) {
         std::string file = makeApf("doc.apf", 1, 300, 0);
         std::vector<Exchange> script = class1Preparation();
         append(script, class1Negotiation("ATDT5551234\r", "96"));
-        append(script, class1Page(c.coverPage1, fcfMPS));
-        append(script, class1Page(c.coverPage2, fcfMPS));
-        append(script, class1Page(stuffed(pageBytes(300, 0)), fcfEOP));
-
+        append(script, class1Page(header + c.coverPage1, fcfMPS));
+        append(script, class1Page(header + c.coverPage2, fcfMPS));
+        append(script, class1Page(header + stuffed(pageBytes(300, 0)), fcfEOP));
         Send s;
         std::vector<std::string> headers;
         std::vector<std::string> coverLines;
@@ -353,18 +372,51 @@ TEST(Class1Transmit, EveryPageOfATwoPageCoverGoesBeforeTheFile) {
     }
 }
 
-// Class 2 or 2.0 from the init string to the first page's CONNECT.
-std::vector<Exchange> class2Start(TFaxClass faxClass) {
+// A cover is an APF file only when its name ends in "." + FaxFileExt, in
+// any letter case; a text cover whose path holds ".APF" elsewhere used to
+// be taken for APF and refused as a bad file.
+TEST(Class1Transmit, ACoverIsApfOnlyWhenItsNameEndsInTheExtension) {
+    std::filesystem::create_directories(tempPath("covers.apf"));
+    for (const char* name : {"covers.apf/cover.txt", "cover.APF.txt"}) {
+        const std::string cover = writeText(name, "To: someone\r\n");
+        std::vector<Exchange> script = class1Preparation();
+        append(script, class1Negotiation("ATDT5551234\r", "96"));
+        append(script, class1Page(pageHeader() + textCoverPage(cover, 1, 24), fcfMPS));
+        append(script, class1Page(pageHeader() + stuffed(pageBytes(300, 0)), fcfEOP));
+        Send s;
+        s.start(script, makeApf("doc3.apf", 1, 300), cover);
+        EXPECT_EQ(s.modem->remaining(), 0u) << name << " " << s.modem->states().back();
+        EXPECT_EQ(s.client.errors, (std::vector<int>{})) << name;
+        EXPECT_EQ(s.client.finishCode, 0) << name;
+        EXPECT_EQ(s.tx->coverPages, 1) << name;
+    }
+    // In any letter case: "COVER.Apf" is an APF cover.
+    const std::string apf = makeApf("COVER.Apf", 1, 500);
+    std::vector<Exchange> script = class1Preparation();
+    append(script, class1Negotiation("ATDT5551234\r", "96"));
+    append(script, class1Page(pageHeader() + stuffed(pageBytes(500, 0)), fcfMPS));
+    append(script, class1Page(pageHeader() + stuffed(pageBytes(300, 0)), fcfEOP));
+    Send s;
+    s.start(script, makeApf("doc3.apf", 1, 300), apf);
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.finishCode, 0);
+}
+
+// Class 2 or 2.0 from the init string to the first page's CONNECT; with a
+// `remoteId`, the modem reports the called station's ID after connecting.
+std::vector<Exchange> class2Start(TFaxClass faxClass, const std::string& remoteId = "") {
     if (faxClass == TFaxClass::fcClass2) {
+        const std::string id = remoteId.empty() ? "" : "\r\n+FCSI: \"" + remoteId + "\"\r\n";
         return {
             EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
             EXCHANGE("AT+FCLASS=2\r", "\r\nOK\r\n"),
             EXCHANGE("AT+FLID=\"PARVEX\"\r", "\r\nOK\r\n"),
             EXCHANGE("AT+FDIS=0,3,0,2,0,0,0,0\r", "\r\nOK\r\n"),
-            EXCHANGE("ATDT5551234\r", "\r\n+FCON\r\n\r\n+FDCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"),
+            {"ATDT5551234\r", "\r\n+FCON\r\n" + id + "\r\n+FDCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"},
             EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n\x11"),
         };
     }
+    const std::string id = remoteId.empty() ? "" : "\r\n+FCI: \"" + remoteId + "\"\r\n";
     return {
         EXCHANGE("ATE0Q0V1X4S0=0S2=43\r", "\r\nOK\r\n"),
         EXCHANGE("AT+FCLASS=2.0\r", "\r\nOK\r\n"),
@@ -372,7 +424,7 @@ std::vector<Exchange> class2Start(TFaxClass faxClass) {
         EXCHANGE("AT+FLO=2\r", "\r\nOK\r\n"),
         EXCHANGE("AT+FNR=1,1,1,0\r", "\r\nOK\r\n"),
         EXCHANGE("AT+FIS=0,3,0,2,0,0,0,0\r", "\r\nOK\r\n"),
-        EXCHANGE("ATDT5551234\r", "\r\n+FCO\r\n\r\n+FCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"),
+        {"ATDT5551234\r", "\r\n+FCO\r\n" + id + "\r\n+FCS:0,3,0,2,0,0,0,0\r\n\r\nOK\r\n"},
         EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n"),
     };
 }
@@ -381,15 +433,17 @@ TEST(Class2Transmit, FetSaysMorePagesAcrossCoverAndFile) {
     std::string file = makeApf("doc2.apf", 1, 300, 0);
     std::string cover = writeText("cover2.txt", "One\fTwo\r\n");
     const char* nextPage = "\r\nCONNECT\r\n\x11";
+    // Class 2 lines need no padding: the modem sees to the scan time.
+    const std::string header = pageHeader(0, fakeHeaderRows(8, 0));
     std::vector<Exchange> script = class2Start(TFaxClass::fcClass2);
     append(script, {
-                       {kRtc + "\x10\x03", "\r\nOK\r\n"},
+                       {header + textCoverPage(cover, 1, 0) + "\x10\x03", "\r\nOK\r\n"},
                        EXCHANGE("AT+FET=0\r", "\r\n+FPTS:1\r\n\r\nOK\r\n"),
                        {"AT+FDT\r", nextPage},
-                       {kRtc + "\x10\x03", "\r\nOK\r\n"},
+                       {header + textCoverPage(cover, 2, 0) + "\x10\x03", "\r\nOK\r\n"},
                        EXCHANGE("AT+FET=0\r", "\r\n+FPTS:1\r\n\r\nOK\r\n"),
                        {"AT+FDT\r", nextPage},
-                       {stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
+                       {header + stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
                        EXCHANGE("AT+FET=2\r", "\r\n+FPTS:1\r\n\r\n+FHNG:0\r\n\r\nOK\r\n"),
                    });
     Send s;
@@ -408,7 +462,7 @@ TEST(Class2Transmit, FetSaysMorePagesAcrossCoverAndFile) {
 }
 
 TEST(Class2Transmit, BadPageIsSentAgainUpToTheRetryLimit) {
-    const std::string page = stuffed(pageBytes(300, 0)) + "\x10\x03";
+    const std::string page = pageHeader(0) + stuffed(pageBytes(300, 0)) + "\x10\x03";
     const Exchange bad = EXCHANGE("AT+FET=2\r", "\r\n+FPTS:2\r\n\r\nOK\r\n");
     const Exchange again = EXCHANGE("AT+FDT\r", "\r\nCONNECT\r\n\x11");
     const Exchange pageOk = {page, "\r\nOK\r\n"};
@@ -429,6 +483,7 @@ TEST(Class2Transmit, BadPageIsSentAgainUpToTheRetryLimit) {
                    {pageOk, EXCHANGE("AT+FET=2\r", "\r\n+FPTS:1\r\n\r\n+FHNG:0\r\n\r\nOK\r\n")});
         } else {
             script.push_back(EXCHANGE("AT+FKS\r", ""));  // the limit: the session is ended
+            script.push_back(kHangUp);
         }
         Send s;
         s.faxClass = TFaxClass::fcClass2;
@@ -440,7 +495,7 @@ TEST(Class2Transmit, BadPageIsSentAgainUpToTheRetryLimit) {
 }
 
 TEST(Class20Transmit, ErrorAfterAPageAsksForItsStatusAndSendsItAgain) {
-    const std::string page = stuffed(pageBytes(300, 0)) + "\x10.";
+    const std::string page = pageHeader(0) + stuffed(pageBytes(300, 0)) + "\x10.";
     std::vector<Exchange> script = class2Start(TFaxClass::fcClass2_0);
     append(script, {
                        {page, "\r\nERROR\r\n"},
@@ -458,15 +513,59 @@ TEST(Class20Transmit, ErrorAfterAPageAsksForItsStatusAndSendsItAgain) {
     EXPECT_EQ(s.tx->progress, fpFinished);
 }
 
+// A remote station ID is an ID, whatever words it holds: it used to be
+// searched for "ERROR" and the hang-up word, and a call to "NO ERRORS" or
+// "FHS 1" failed as a bad modem answer.
+TEST(Class2Transmit, RemoteIdsThatHoldResultWordsAreIds) {
+    const std::pair<TFaxClass, const char*> rows[] = {
+        {TFaxClass::fcClass2, "OK FAX"},    {TFaxClass::fcClass2, "NO ERRORS"},
+        {TFaxClass::fcClass2, "FHNG 4"},    {TFaxClass::fcClass2, "CONNECT BUSY"},
+        {TFaxClass::fcClass2_0, "FHS 1"},   {TFaxClass::fcClass2_0, "NO CARRIER"},
+        {TFaxClass::fcClass2_0, "+FHS:00"},
+    };
+    for (auto [faxClass, id] : rows) {
+        std::vector<Exchange> script = class2Start(faxClass, id);
+        const std::string page = pageHeader(0) + stuffed(pageBytes(300, 0));
+        if (faxClass == TFaxClass::fcClass2) {
+            append(script, {{page + "\x10\x03", "\r\nOK\r\n"},
+                            EXCHANGE("AT+FET=2\r", "\r\n+FPTS:1\r\n\r\n+FHNG:0\r\n\r\nOK\r\n")});
+        } else {
+            script.push_back({page + "\x10.", "\r\n+FPS:1,0,0,0,0\r\n\r\nOK\r\n"});
+        }
+        Send s;
+        s.faxClass = faxClass;
+        s.start(script, makeApf("ids.apf", 1, 300));
+        EXPECT_EQ(s.modem->remaining(), 0u) << id;
+        EXPECT_EQ(s.client.finishCode, 0) << id;
+        EXPECT_EQ(s.tx->remoteId, id);
+    }
+}
+
+// Informational lines a modem sends while it dials ("CARRIER 9600" holds
+// "RRIER", which used to be taken for "NO CARRIER") are no dial outcome.
+TEST(Class1Transmit, InformationalLinesAfterTheDialAreNoOutcome) {
+    std::vector<Exchange> script = class1Preparation();
+    auto nego = class1Negotiation("ATDT5551234\r", "96");
+    nego[1].reply = "\r\nCARRIER 9600\r\n\r\nPROTOCOL: NONE\r\n" + nego[1].reply;
+    append(script, nego);
+    append(script, class1Page(pageHeader() + stuffed(pageBytes(300, 0)), fcfEOP));
+    Send s;
+    s.start(script, makeApf("info.apf", 1, 300));
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.errors, (std::vector<int>{}));
+    EXPECT_EQ(s.client.finishCode, 0);
+}
+
 TEST(Class1Transmit, RtnAfterThePageFailsTheSession) {
     std::vector<Exchange> script = class1Preparation();
     append(script, class1Negotiation("ATDT5551234\r", "96"));
     append(script, {
-                       {stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
+                       {pageHeader() + stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
                        EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
-                       {engineFrame({0x2F}, true), "\r\nOK\r\n"},
+                       {engineFrame({fcfEOP}, true), "\r\nOK\r\n"},
                        EXCHANGE("AT+FRH=3\r", ""),
-                       {"", modemFrame({0x4D}, true)},  // RTN with the X bit set
+                       {"", modemFrame({fcfRTN | 1}, true)},  // RTN with the X bit set
+                       kHangUp,
                    });
     Send s;
     s.start(script, makeApf("rtn.apf", 1, 300));
@@ -480,12 +579,15 @@ TEST(Class1Transmit, AbortDuringThePageEndsTheSession) {
     std::string file = makeApf("abort.apf", 1, 300);
     std::vector<Exchange> script = class1Preparation();
     append(script, class1Negotiation("ATDT5551234\r", "96"));
+    script.push_back(kHangUp);
     Send s;
     s.timers = false;
     s.start(script, file);
     ASSERT_FALSE(s.tx->finished());
+    EXPECT_EQ(s.modem->remaining(), 1u);  // waiting for the XON before the page
     s.tx->handleEvent(TFaxEvent::Abort);
     EXPECT_TRUE(s.tx->finished());
+    EXPECT_EQ(s.modem->remaining(), 0u);
     EXPECT_EQ(s.client.finishCode, ecCancelRequested);
     EXPECT_EQ(s.tx->progress, fpCancel);
 }

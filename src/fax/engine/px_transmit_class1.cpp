@@ -1,0 +1,323 @@
+// The transmit machine's Class 1 states: the call set up and negotiated
+// with our own T.30 frames (TSI, DCS, the training check, CFR), and the
+// post-page exchange (MPS/EOM/EOP, MCF/RTN/RTP, DCN).
+#include "fax/engine/px_fax_transmitter.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "fax/apf/px_apf_format.h"
+
+namespace px {
+
+using S = TFaxTransmitState;
+using Word = TModemResult;
+
+namespace {
+// A post-page message is sent at most this often.
+constexpr int kPostPageTries = 3;
+}  // namespace
+
+void TPxFaxTransmitter::onFrame() {
+    TPxDecodedFrame frame = decodeFrame(collector_.frame());
+    if (!frame.valid) {
+        return;
+    }
+    frameWasFinal_ = frame.final;
+    responseFcf_ = withoutXBit(frame.fcf);
+    switch (responseFcf_) {
+        case withoutXBit(fcfCSI):  // and CIG
+        case withoutXBit(fcfTSI):
+            remoteId = decodeStationId(frame.info);
+            setProgress(fpGotRemoteID);
+            return;
+        case withoutXBit(fcfFTT):
+            negative_ = true;
+            // Step down at once; the DCS goes again when the modem is done.
+            for (int i = modem.speedIndex - 1; i >= 1; --i) {
+                if (modem.speeds[static_cast<size_t>(i)] && remote_.speed[static_cast<size_t>(i)]) {
+                    modem.speedIndex = i;
+                    return;
+                }
+            }
+            fail(ecFaxTrainError);
+            return;
+        case withoutXBit(fcfRTN):
+            negative_ = true;
+            return;
+        case withoutXBit(fcfDIS): {
+            remote_ = decodeDis(frame.info);
+            int best = 1;
+            for (int i = 1; i <= kSpeedCount; ++i) {
+                auto idx = static_cast<size_t>(i);
+                if (modem.speeds[idx] && remote_.speed[idx] &&
+                    class1Speed(i).bps <= std::max(modem.desiredBps, class1Speed(1).bps)) {
+                    best = i;
+                }
+            }
+            modem.speedIndex = best;
+            modem.scanCode = remote_.scanCode;
+            bool fine = resolution_ == '1';
+            minBytesPerLine_ = minimumLineOctets(remote_.scanCode, fine, class1Speed(best).bps);
+            setProgress(fpSessionParams);
+            if ((fine && !remote_.fine) || ((pageFlags_ & kApfWide) && !remote_.wide)) {
+                fail(ecFaxBadMachine);
+            }
+            return;
+        }
+        case withoutXBit(fcfCFR):
+            cfrReceived_ = true;
+            return;
+        case withoutXBit(fcfDCN):
+            fail(ecCancelRequested);
+            return;
+        default:
+            return;
+    }
+}
+
+// ------------------------------------------------------------ negotiation
+
+void TPxFaxTransmitter::tf1Init1() {
+    if (lineIs(Word::kOK)) {
+        setState(S::tfDial);
+    } else {
+        fail(ecFaxInitError);
+    }
+}
+
+void TPxFaxTransmitter::tf1Connect() {
+    if (dialOutcome()) {
+        return;
+    }
+    if (lineIs(Word::kConnect)) {
+        collector_.reset();
+        return;
+    }
+    if (lineIs(Word::kOK)) {
+        if (frameWasFinal_) {
+            pause(kTurnaroundPauseMs);
+            talkFrames();
+            setState(S::tf1SendTSI);
+        } else {
+            listenForFrames();
+        }
+    }
+}
+
+void TPxFaxTransmitter::tf1SendTSI() {
+    if (!lineIs(Word::kConnect)) {
+        return;
+    }
+    writeFrame(buildIdFrame(fcfTSI, stationId), false);
+    setState(S::tf1TSIRespns);
+}
+
+void TPxFaxTransmitter::tf1TSIRespns() {
+    if (!lineIs(Word::kConnect)) {
+        return;
+    }
+    bool fine = resolution_ == '1';
+    bool wide = (pageFlags_ & kApfWide) != 0;
+    writeFrame(buildDcs(modem.speedIndex, fine, wide, modem.scanCode), true);
+    trainingCode_ = class1Speed(modem.speedIndex).trainingCode;
+    minBytesPerLine_ = minimumLineOctets(modem.scanCode, fine, class1Speed(modem.speedIndex).bps);
+    modem.fine = fine;
+    modem.wide = wide;
+    setState(S::tf1DCSRspns);
+}
+
+void TPxFaxTransmitter::tf1DCSRspns() {
+    if (!lineIs(Word::kOK)) {
+        return;
+    }
+    writeModulationCommand("AT+FTM=" + trainingCode_);
+    setState(S::tf1TrainStrt);
+}
+
+void TPxFaxTransmitter::tf1TrainStrt() {
+    if (!lineIs(Word::kConnect)) {
+        return;
+    }
+    if (options & afSoftwareFlow) {
+        line_.setSoftwareFlow(true, false);
+    }
+    std::vector<uint8_t> zeros(trainingCheckLength(class1Speed(modem.speedIndex).bps), 0);
+    writeBytes(zeros.data(), zeros.size());
+    writeDleEtx();
+    setState(S::tf1TrainFnsh);
+}
+
+void TPxFaxTransmitter::tf1TrainFnsh() {
+    if (!lineIs(Word::kOK)) {
+        return;
+    }
+    if (options & afSoftwareFlow) {
+        line_.setSoftwareFlow(false, false);
+    }
+    pause(kTurnaroundPauseMs);
+    frameWasFinal_ = false;
+    negative_ = false;
+    listenForFrames();
+    cfrReceived_ = false;
+    setState(S::tf1WaitCFR);
+}
+
+void TPxFaxTransmitter::tf1WaitCFR() {
+    if (!lineIs(Word::kOK)) {
+        return;
+    }
+    if (!frameWasFinal_) {
+        listenForFrames();
+        return;
+    }
+    pause(kTurnaroundPauseMs);
+    if (cfrReceived_) {
+        writeModulationCommand("AT+FTM=" + std::string(class1Speed(modem.speedIndex).pageCode));
+        setState(S::tf1WaitPgCn);
+    } else {
+        frameWasFinal_ = false;
+        talkFrames();
+        setState(S::tf1TSIRespns);
+    }
+}
+
+void TPxFaxTransmitter::tf1WaitPgCn() {
+    if (!lineIs(Word::kConnect)) {
+        return;
+    }
+    line_.armResponseTimer(kXonWait);
+    setState(S::tfWaitXon);
+}
+
+// ------------------------------------------------------------ page end
+
+void TPxFaxTransmitter::tf1PageEnd() {
+    if (!lineIs(Word::kOK)) {
+        return;
+    }
+    retry_ = 0;
+    setProgress(fpSendPageStatus);
+    setState(S::tf1PrepEOP);
+}
+
+void TPxFaxTransmitter::tf1PrepEOP() {
+    ++retry_;
+    if (retry_ > kPostPageTries) {
+        return fail(ecTimeout);
+    }
+    pause(retry_ == 1 ? kPostPagePauseMs : kPostPageRetryPauseMs);
+    talkFrames();
+    setState(S::tf1SendEOP);
+}
+
+void TPxFaxTransmitter::tf1SendEOP() {
+    if (lineIsError()) {
+        setState(S::tf1PrepEOP);
+        return;
+    }
+    if (!lineIs(Word::kConnect)) {
+        return;
+    }
+    uint8_t fcf = !more_ ? fcfEOP : (fastPage ? fcfMPS : fcfEOM);
+    writeFrame({fcf}, true);
+    setState(more_ ? S::tf1WaitMPS : S::tf1WaitEOP);
+}
+
+void TPxFaxTransmitter::tf1WaitMPS() {
+    awaitPostPageOK();
+}
+
+void TPxFaxTransmitter::tf1WaitEOP() {
+    awaitPostPageOK();
+}
+
+void TPxFaxTransmitter::awaitPostPageOK() {
+    if (lineIsError()) {
+        setState(S::tf1PrepEOP);
+        return;
+    }
+    if (!lineIs(Word::kOK)) {
+        return;
+    }
+    pause(kTurnaroundPauseMs);
+    frameWasFinal_ = false;
+    responseFcf_ = 0;
+    listenForFrames();
+    line_.armResponseTimer(kT4ResponseWait);
+    cfrReceived_ = false;
+    setState(S::tf1WaitMCF);
+}
+
+void TPxFaxTransmitter::tf1WaitMCF() {
+    if (lineIs(Word::kConnect)) {
+        collector_.reset();
+        return;
+    }
+    if (lineIsError()) {
+        setState(S::tf1PrepEOP);
+        return;
+    }
+    if (!lineIs(Word::kOK)) {
+        return;
+    }
+    if (!frameWasFinal_) {
+        listenForFrames();
+        line_.armResponseTimer(kT4ResponseWait);
+        return;
+    }
+    switch (responseFcf_) {
+        case withoutXBit(fcfRTN):
+            return fail(ecFaxSessionError);
+        case withoutXBit(fcfMCF):
+            setProgress(fpPageOK);
+            if (more_) {
+                if (fastPage) {
+                    // The next page follows on the same training: V.17 short train.
+                    writeModulationCommand("AT+FTM=" +
+                                           std::string(class1Speed(modem.speedIndex).pageCode));
+                    setState(S::tf1WaitPgCn);
+                } else {
+                    talkFrames();
+                    setState(S::tf1TSIRespns);
+                }
+            } else {
+                talkFrames();
+                setState(S::tf1SendDCN);
+            }
+            return;
+        case withoutXBit(fcfRTP):
+            talkFrames();
+            setState(more_ ? S::tf1TSIRespns : S::tf1SendDCN);
+            return;
+        default:
+            listenForFrames();
+            line_.armResponseTimer(kT4ResponseWait);
+            return;
+    }
+}
+
+void TPxFaxTransmitter::tf1SendDCN() {
+    if (!lineIs(Word::kConnect)) {
+        return;
+    }
+    writeFrame({fcfDCN}, true);
+    setState(S::tf1Hangup);
+}
+
+void TPxFaxTransmitter::tf1Hangup() {
+    if (!lineIs(Word::kOK)) {
+        return;
+    }
+    writeAtCommand("ATH");
+    line_.armResponseTimer(kHangupWait);
+    setState(S::tf1WaitHngp);
+}
+
+void TPxFaxTransmitter::tf1WaitHngp() {
+    if (lineIs(Word::kOK)) {
+        setState(S::tfClose);
+    }
+}
+
+}  // namespace px
