@@ -36,7 +36,9 @@ public:
     uint32_t inputCount() override { return d_.inputCount(); }
     void flushInput() override { d_.clearInput(); }
     void flushOutput() override { d_.clearOutput(); }
-    void setBaud(uint32_t baud) override { d_.setLineParams(baud, 5, 9, 3); }
+    void setBaud(uint32_t baud) override {
+        d_.setLineParams(baud, kKeepParity, kKeepDataBits, kKeepStopBits);
+    }
     void setDtrRts(bool dtr, bool rts) override { d_.setDtrRtsLevels(dtr, rts); }
     bool dcd() override { return d_.dcdOn(); }
     void setSoftwareFlow(bool transmit, bool receive) override;
