@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "common/px_limits.h"
 #include "settings/file_names.h"
 #include "settings/ini_file.h"
 #include "settings/port_choices.h"
@@ -13,10 +14,6 @@ namespace {
 
 using T = SettingType;
 
-// Fixed lengths where the values meet the modem: station IDs 20 characters,
-// modem command strings and the dial prefix 40.
-constexpr std::size_t kStationIdLength = 20;
-constexpr std::size_t kModemStringLength = 40;
 constexpr int kMaxFaxClass = static_cast<int>(FaxClassSetting::Class2_0);
 constexpr int kMaxAnswerRing = 8;
 

@@ -225,7 +225,6 @@ private:
     void refreshBoth();
     // Whether the table's current record passes the deleted-records setting and the filter.
     bool currentVisible(TMainPage page);
-    bool refuseWhileReceiving();
     void viewFile();
     void setArchiveCaption(bool unarchive);
 

@@ -21,14 +21,6 @@
 
 namespace px {
 
-bool TMainScreen::refuseWhileReceiving() {
-    if (page_ == TMainPage::Incoming && faxBeingReceived_) {
-        prompts_.beep();
-        return true;
-    }
-    return false;
-}
-
 void TMainScreen::newCoverSheetClick() {
     if (!refuseInReceiveMode(*this)) {
         outgoingWorkflow_->newCoverSheet();
@@ -48,9 +40,6 @@ void TMainScreen::addCoverSheetClick() {
 
 void TMainScreen::editClick() {
     if (page_ == TMainPage::Incoming) {
-        if (refuseWhileReceiving()) {
-            return;
-        }
         if (!hasCurrent(TMainPage::Incoming)) {
             prompts_.beep();
             return;

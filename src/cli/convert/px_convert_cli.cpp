@@ -99,7 +99,7 @@ int toApf(const Args& args) {
     const std::string& out = args.positional[1];
     const std::string station =
         args.has("--station-id") ? args.options.at("--station-id") : std::string();
-    if (station.size() > TPxFaxConverter::kStationIdLength) {
+    if (station.size() > kStationIdLength) {
         throw UsageError("station ID longer than 20 characters");
     }
     const QString ext = lowerSuffix(in);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/px_limits.h"
 #include "fax/t4/px_fax_font.h"
 #include "fax/t4/px_fax_input_reader.h"
 #include "fax/t4/px_t4_encoder.h"
@@ -47,8 +48,6 @@ public:
                                              bool& endOfPage, bool& morePages)>;
     // Handles one pending application message; ecGotQuitMsg on quit.
     using MessagePump = std::function<ErrorCode()>;
-
-    static constexpr size_t kStationIdLength = 20;
 
     TPxFaxConverter();
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "common/px_errors.h"
+#include "common/px_limits.h"
 #include "fax/engine/px_fax_client.h"
 #include "fax/engine/px_fax_line.h"
 #include "fax/engine/px_fax_timing.h"
@@ -68,8 +69,8 @@ struct TPxModemRecord {
     std::string defaultInit() const;
 };
 
-// Longest modem string (init strings, dial prefix) the engine sends.
-constexpr size_t kModemStringLength = 40;
+// The longest modem string (init strings, dial prefix) the engine sends is
+// kModemStringLength.
 // The modem string as stored: upper case, "AT" in front when missing.
 std::string normaliseModemString(const std::string& text);
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/px_limits.h"
+
 namespace px {
 
 // The address and control octets that open every frame (T.30 5.3.4, 5.3.5).
@@ -86,8 +88,8 @@ constexpr uint32_t kTrainingNoisePercent = 10;
 // Frame bytes after the address and control octets (FCF and information).
 using TPxFrameBody = std::vector<uint8_t>;
 
-// Characters of a station ID in TSI, CSI and CIG (T.30 5.3.6.2.4).
-constexpr size_t kStationIdLength = 20;
+// A station ID in TSI, CSI and CIG has kStationIdLength characters
+// (T.30 5.3.6.2.4).
 
 // TSI or CSI: the FCF, blanks, then the ID from last character to first.
 TPxFrameBody buildIdFrame(uint8_t fcf, const std::string& stationId);
