@@ -125,8 +125,8 @@ public:
     bool printSetup();
 
     // Prints the pages to print. Raises the unpacker's error for a page that
-    // cannot be decoded (after logging the failure), EInOutError when the
-    // output cannot be written, and EFaxPageError when the printing system
+    // cannot be decoded (after logging the failure), and EInOutError when
+    // there is no printer, the output cannot be written or the print server
     // refuses the job. An aborted job returns normally (see aborted()).
     void print();
     // Stops a running job: nothing of it is printed.
@@ -144,6 +144,7 @@ private:
     TFaxPrinterStatusValues statusValues() const;
     void printPage(Job& job, unsigned page);
     void finishJob(Job& job);
+    void endJob();
 
     QString caption_ = "Parvex Fax Printer";
     TPxFaxPrinterMargin header_{"FILE: $F", true};
@@ -168,7 +169,6 @@ private:
     bool aborted_ = false;
     std::unique_ptr<QPrinter> printer_;
     TPxFaxUnpacker unpacker_;
-    Job* job_ = nullptr;
 };
 
 class TPxFaxPrinter : public TPxCustomFaxPrinter {
