@@ -1,10 +1,13 @@
 #include "fax/print/px_fax_printer.h"
 
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "common/px_exceptions.h"
 #include "fax/apf/px_fax_error.h"
@@ -37,26 +40,32 @@ QFont marginFont(const TPxFaxPrinterMargin& margin, bool multiPage) {
     return font;
 }
 
-// Draws a header (top) or footer line with its rule inside `area` and takes
-// their room off the area.
-void drawMargin(QPainter& painter, TPxFaxPrinterMargin& margin, const QString& text, bool multiPage,
-                bool top, QRect& area) {
-    painter.setFont(marginFont(margin, multiPage));
-    const int height = painter.fontMetrics().height();
-    margin.setTextHeight(height);
-    constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+// Where a header (top) or footer line and its rule go inside `area`; the
+// area loses their room.
+struct MarginPlace {
+    QRect text;
+    int ruleY = 0;
+};
+
+MarginPlace placeMargin(int textHeight, bool top, QRect& area) {
+    MarginPlace place;
     if (top) {
-        painter.drawText(QRect(area.left(), area.top(), area.width(), height), kTextFlags, text);
-        const int ruleY = area.top() + height + kRuleGapPels;
-        painter.drawLine(area.left(), ruleY, area.right(), ruleY);
-        area.setTop(ruleY + kRuleToPagePels);
+        place.text = QRect(area.left(), area.top(), area.width(), textHeight);
+        place.ruleY = area.top() + textHeight + kRuleGapPels;
+        area.setTop(place.ruleY + kRuleToPagePels);
     } else {
-        const int textTop = area.bottom() + 1 - height;
-        painter.drawText(QRect(area.left(), textTop, area.width(), height), kTextFlags, text);
-        const int ruleY = textTop - kRuleGapPels;
-        painter.drawLine(area.left(), ruleY, area.right(), ruleY);
-        area.setBottom(ruleY - kRuleToPagePels);
+        place.text = QRect(area.left(), area.bottom() + 1 - textHeight, area.width(), textHeight);
+        place.ruleY = place.text.top() - kRuleGapPels;
+        area.setBottom(place.ruleY - kRuleToPagePels);
     }
+    return place;
+}
+
+void drawMargin(QPainter& painter, const QFont& font, const QString& text, const QRect& area,
+                const MarginPlace& place) {
+    painter.setFont(font);
+    painter.drawText(place.text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    painter.drawLine(area.left(), place.ruleY, area.right(), place.ruleY);
 }
 
 }  // namespace
@@ -326,16 +335,26 @@ void TPxCustomFaxPrinter::printPage(Job& job, unsigned page) {
     }
 
     QPainter& painter = job.spool.painter();
-    painter.setPen(QPen(Qt::black, 0));
-    QRect area = pageArea(job.spool.printable(), index, multiPage_, sideways);
+    const QRect sheetArea = pageArea(job.spool.printable(), index, multiPage_, sideways);
+    QRect area = sheetArea;
     const TMarginValues values{fileName_, pageCount_, page, QDateTime::currentDateTime()};
-    if (header_.enabled()) {
-        drawMargin(painter, header_, expandMarginCodes(header_.caption(), values), multiPage_, true,
-                   area);
-    }
-    if (footer_.enabled()) {
-        drawMargin(painter, footer_, expandMarginCodes(footer_.caption(), values), multiPage_,
-                   false, area);
+    struct Margin {
+        TPxFaxPrinterMargin& margin;
+        bool top;
+        QFont font;
+        QString text;
+        MarginPlace place;
+    };
+    std::vector<Margin> margins;
+    for (auto [margin, top] : {std::pair{&header_, true}, std::pair{&footer_, false}}) {
+        if (!margin->enabled()) {
+            continue;
+        }
+        const QFont font = marginFont(*margin, multiPage_);
+        const int height = QFontMetrics(font, &job.spool.device()).height();
+        margin->setTextHeight(height);
+        margins.push_back({*margin, top, font, expandMarginCodes(margin->caption(), values),
+                           placeMargin(height, top, area)});
     }
     const QSize size =
         drawnPageSize(scale_, area.size(), bitmap.size(),
@@ -349,6 +368,12 @@ void TPxCustomFaxPrinter::printPage(Job& job, unsigned page) {
     // An all-white page has no bitmap: its sheet keeps the header and footer.
     if (!size.isEmpty()) {
         painter.drawImage(QRect(area.topLeft(), size), bitmap);
+    }
+    // The texts and rules go on top: a rule lies a pel from the page, which
+    // at a printer's resolution the page's white would cover.
+    painter.setPen(QPen(Qt::black, 0));
+    for (const Margin& m : margins) {
+        drawMargin(painter, m.font, m.text, sheetArea, m.place);
     }
     setProgress(fpSubmitting);
 }

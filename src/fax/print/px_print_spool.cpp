@@ -1,5 +1,6 @@
 #include "fax/print/px_print_spool.h"
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,8 @@
 namespace px {
 
 namespace {
+
+constexpr mode_t kNewFileMode = 0666;
 
 [[noreturn]] void outputFault(const QString& what) {
     throwPxException(ecDeviceWriteFault, what.toStdString());
@@ -91,6 +94,10 @@ void TPxPrintSpool::commit() {
             outputFault("Cannot write " + pdfTarget_);
         }
         spoolFile_.setAutoRemove(false);
+        // The spool was private to this process; the PDF is an ordinary file.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(QFile::encodeName(pdfTarget_).constData(), kNewFileMode & ~mask);
         return;
     }
     TCupsJobOptions options;
