@@ -6,7 +6,6 @@
 // shows its extent and its number.
 #pragma once
 
-#include <QImage>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
