@@ -1,5 +1,5 @@
-// The printer needs a Qt application (fonts, the printer plugin) but no
-// window: a QGuiApplication on the offscreen platform.
+// The main of tests that draw (fonts, printing) but open no window: a GUI
+// application on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
