@@ -35,25 +35,6 @@ TEST(MarginCodes, EachCodeRunsToTheNextBlankAndIsReplacedOrRemoved) {
     EXPECT_GT(dated.size(), 6);
 }
 
-TEST(SheetLayout, ANewSheetStartsEveryPageOrEveryFourOrTwo) {
-    const struct {
-        bool multi;
-        bool landscape;
-        std::vector<bool> starts;  // for index 0..7
-    } cases[] = {
-        {false, false, {true, true, true, true, true, true, true, true}},
-        {false, true, {true, true, true, true, true, true, true, true}},
-        {true, false, {true, false, false, false, true, false, false, false}},
-        {true, true, {true, false, true, false, true, false, true, false}},
-    };
-    for (const auto& c : cases) {
-        for (unsigned i = 0; i < c.starts.size(); ++i) {
-            EXPECT_EQ(startsSheet(i, c.multi, c.landscape), c.starts[i])
-                << "multi " << c.multi << " landscape " << c.landscape << " index " << i;
-        }
-    }
-}
-
 TEST(SheetLayout, QuartersInPortraitHalvesInLandscapeLessTheInset) {
     const QRect printable(0, 0, 1000, 1400);
     const struct {
