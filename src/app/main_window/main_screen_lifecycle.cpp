@@ -14,6 +14,7 @@
 #include "app/main_window/main_screen.h"
 #include "app/preferences/preferences_workflow.h"
 #include "app/printdriver/print_driver_intake.h"
+#include "cover/render/cover_template_files.h"
 #include "fax/components/px_receive_fax.h"
 #include "settings/window_placement.h"
 
@@ -89,6 +90,8 @@ void TMainScreen::formCreate() {
     receiveMode_ = false;
     faxBeingReceived_ = false;
     folder_.createWorkingFolders();
+    // The shipped cover templates, without replacing any the user already has.
+    installShippedCovers(QString::fromStdString(folder_.coversFolder()));
     applyHints();
 }
 
