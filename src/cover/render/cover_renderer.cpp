@@ -307,6 +307,10 @@ QString RenderCoverPage(const QString& outputPath, const QString& renderListPath
     TPxFaxConverter converter;
     converter.setOptions(coYield);
     converter.setResolution(TFaxResolution::frHigh);
+    // The page bitmap is already the full fax width with its own margin; the
+    // converter's default 50-pel left margin would push its right edge, and
+    // the corner pixel that marks the page, off the line.
+    converter.setLeftMargin(0);
     converter.setOutFileName(outputPath.isEmpty() ? nextCoverFileName(sendFolder) : outputPath);
     converter.convertBitmapToFile(page);
     return converter.outFileName();
