@@ -8,6 +8,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "cli/cli_args.h"
 #include "common/px_exceptions.h"
 #include "cover/io/cover_render_list.h"
 #include "cover/io/g_label_object_filer.h"
@@ -36,17 +37,9 @@ constexpr const char* kUsage =
     "  parvex-cover info FILE.FCS|FILE.FCT   the objects, one line each\n"
     "  parvex-cover install                  copies the shipped templates into Covers\n";
 
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-struct Args {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> options;
-    bool has(const std::string& k) const { return options.count(k) != 0; }
+struct Args : CliArgs {
     QString text(const std::string& k) const {
-        return QString::fromStdString(options.count(k) != 0 ? options.at(k) : std::string());
+        return QString::fromStdString(has(k) ? options.at(k) : std::string());
     }
 };
 
@@ -58,27 +51,7 @@ const std::map<std::string, bool> kOptions = {
 };
 
 Args parse(const std::vector<std::string>& argv) {
-    Args args;
-    for (std::size_t i = 1; i < argv.size(); ++i) {
-        const std::string& a = argv[i];
-        if (a.rfind("--", 0) != 0) {
-            args.positional.push_back(a);
-            continue;
-        }
-        const auto it = kOptions.find(a);
-        if (it == kOptions.end()) {
-            throw UsageError("unknown option " + a);
-        }
-        if (it->second) {
-            if (i + 1 >= argv.size()) {
-                throw UsageError("option " + a + " needs a value");
-            }
-            args.options[a] = argv[++i];
-        } else {
-            args.options[a] = "";
-        }
-    }
-    return args;
+    return Args{parseCliArgs(argv, kOptions)};
 }
 
 ProgramFolder programFolder() {
