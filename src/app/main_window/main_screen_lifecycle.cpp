@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QHeaderView>
 #include <QScreen>
 #include <QTableView>
@@ -14,6 +15,7 @@
 #include "app/main_window/main_screen.h"
 #include "app/preferences/preferences_workflow.h"
 #include "app/printdriver/print_driver_intake.h"
+#include "cover/render/cover_template_files.h"
 #include "fax/components/px_receive_fax.h"
 #include "settings/window_placement.h"
 
@@ -89,6 +91,12 @@ void TMainScreen::formCreate() {
     receiveMode_ = false;
     faxBeingReceived_ = false;
     folder_.createWorkingFolders();
+    // The shipped cover templates on a first run (or when Covers is gone),
+    // without replacing any template the user already has.
+    const QString covers = QString::fromStdString(folder_.coversFolder());
+    if (firstRun_ || !QDir(covers).exists()) {
+        installShippedCovers(covers);
+    }
     applyHints();
 }
 

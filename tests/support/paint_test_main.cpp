@@ -1,5 +1,5 @@
-// The main of tests that draw (fonts, printing) but open no window: a GUI
-// application on the offscreen platform.
+// The main of tests that draw or measure text without windows (fonts need a
+// GUI application): one QGuiApplication on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
