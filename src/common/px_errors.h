@@ -17,6 +17,7 @@ constexpr ErrorCode ecPathNotFound = -3;
 constexpr ErrorCode ecAccessDenied = -5;
 constexpr ErrorCode ecOutOfMemory = -8;
 constexpr ErrorCode ecReadFault = -30;
+constexpr ErrorCode ecDeviceWriteFault = -29;  // a printer or log file refused the data
 constexpr ErrorCode ecDiskFull = -39;
 constexpr ErrorCode ecBadArguments = -160;
 
