@@ -63,6 +63,7 @@ public:
 
     void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
     TPxFaxUnpacker& unpacker() { return unpacker_; }
+    const TPxFaxUnpacker& unpacker() const { return unpacker_; }
 
     // Opens `name` (2 when it does not exist, 8001 when it is not APF, the
     // unpacker's code when a page cannot be decoded, which leaves no file);
