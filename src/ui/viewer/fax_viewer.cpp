@@ -76,6 +76,7 @@ TFaxViewer::TFaxViewer(const std::string& settingsPath, QWidget* parent, TViewer
     unpacker_.setAutoScaleMode(TAutoScaleMode::asNone);
 
     auto* menus = new QMenuBar(this);
+    menus->setAccessibleName("Viewer menu");
     buildMenus(menus);
 
     auto* bar = new QToolBar(this);
