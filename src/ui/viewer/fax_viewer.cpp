@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <cmath>
@@ -202,12 +203,17 @@ void TFaxViewer::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!activated_) {
         activated_ = true;
-        FormActivate();
+        // Inside the window's own event loop: decoding lets events through,
+        // and a Close clicked meanwhile must find the loop running.
+        QTimer::singleShot(0, this, &TFaxViewer::FormActivate);
     }
 }
 
 void TFaxViewer::FormActivate() {
     activated_ = true;
+    if (ready_) {
+        return;
+    }
     // A standard page is already halved in width: shown one to one it looks
     // like a fine page at half size.
     try {
@@ -224,6 +230,7 @@ void TFaxViewer::FormActivate() {
     const bool printers = TPxFaxPrinter::hasInstalledPrinter();
     // Without a printer, Print goes to a PDF file; set-up has nothing to set.
     action("PrinterSetup")->setEnabled(printers);
+    ready_ = true;
 }
 
 void TFaxViewer::openFile() {

@@ -53,8 +53,10 @@ public:
     void setPrintHeader(const QString& text) { printHeader_ = text; }
     const QString& printHeader() const { return printHeader_; }
 
-    // Runs once, when the window is first shown.
+    // Runs once, soon after the window is first shown.
     void FormActivate();
+    // Whether the first activation has run.
+    bool ready() const { return ready_; }
 
     // Commands.
     void ZoomInClick();
@@ -119,6 +121,7 @@ private:
     int zoom_ = 100;
     bool rangeInitialised_ = false;
     bool activated_ = false;
+    bool ready_ = false;
     PrintingOptions choices_;
 };
 

@@ -290,7 +290,7 @@ TEST_F(MainScreen, ViewOpensTheViewerModallyOnTheReceivedFax) {
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* viewer = qobject_cast<TFaxViewer*>(QApplication::activeModalWidget());
-        if (viewer == nullptr) {
+        if (viewer == nullptr || !viewer->ready()) {
             return;
         }
         poll.stop();
