@@ -81,13 +81,18 @@ inline void writeBytes(const std::string& path, const std::vector<uint8_t>& byte
               static_cast<std::streamsize>(bytes.size()));
 }
 
-// A fax of `count` pages: the pages of the one-page file `page` over and over.
-inline void repeatPage(const std::string& page, const std::string& out, unsigned count) {
-    const std::vector<uint8_t> src = readBytes(page);
-    std::vector<uint8_t> dst(src.begin(), src.begin() + kApfFileHeaderSize);
+// A fax of `count` pages: the pages of the one-page files `pages`, in turn.
+inline void repeatPages(const std::vector<std::string>& pages, const std::string& out,
+                        unsigned count) {
+    std::vector<std::vector<uint8_t>> sources;
+    for (const std::string& p : pages) {
+        sources.push_back(readBytes(p));
+    }
+    std::vector<uint8_t> dst(sources.at(0).begin(), sources.at(0).begin() + kApfFileHeaderSize);
     dst[32] = static_cast<uint8_t>(count & 0xFF);
     dst[33] = static_cast<uint8_t>(count >> 8);
     for (unsigned i = 0; i < count; ++i) {
+        const std::vector<uint8_t>& src = sources[i % sources.size()];
         dst.insert(dst.end(), src.begin() + kApfFileHeaderSize, src.end());
     }
     writeBytes(out, dst);
