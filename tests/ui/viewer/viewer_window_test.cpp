@@ -6,8 +6,11 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <filesystem>
@@ -294,6 +297,26 @@ TEST_F(ViewerWindow, ThePlacementIsKeptBetweenOpenings) {
     EXPECT_FALSE(IniFile::load(ini()).sections().empty());
     open(fax("one.apf", 1, true));
     EXPECT_EQ(window->geometry().size(), QSize(640, 480));
+}
+
+// The window on a real received page (CCITT test document 1); with
+// $PARVEX_SCREENSHOT_DIR set the picture goes there for the documentation.
+TEST_F(ViewerWindow, Screenshot) {
+    const std::string page = test::ccittApf(dir.path(), 1);
+    ASSERT_FALSE(page.empty()) << "the CCITT test pages in tests/data";
+    const std::string received = dir / "R0001234.APF";
+    test::repeatPages({page, test::ccittApf(dir.path(), 2)}, received, 2);
+    open(received);
+    window->resize(900, 700);
+    QApplication::processEvents();
+    window->faxViewer()->verticalScrollBar()->setValue(60);
+    QApplication::processEvents();
+    QTemporaryDir scratch;
+    const char* chosen = std::getenv("PARVEX_SCREENSHOT_DIR");
+    const QString target = chosen != nullptr ? QString::fromUtf8(chosen) : scratch.path();
+    const QPixmap shot = window->grab();
+    ASSERT_FALSE(shot.isNull());
+    ASSERT_TRUE(shot.save(target + "/viewer-window.png"));
 }
 
 }  // namespace
