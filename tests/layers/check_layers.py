@@ -2,8 +2,9 @@
 """Checks that every #include in src/ points downward.
 
 The engine layers (tables, settings, serial, fax engine, T.4 pages) use no Qt;
-nothing outside app/ includes app/; only app/, ui/ and the command-line front
-ends of windows include ui/."""
+the document layers use no windows (fax/print may use Qt PrintSupport's printer,
+not its dialogs); nothing outside app/ includes app/; only app/, ui/ and the
+command-line front ends of windows include ui/."""
 import pathlib
 import re
 import sys
@@ -18,6 +19,14 @@ no_qt = ["common", "xbase", "settings", "comms", "fax/apf", "fax/t4", "fax/engin
 
 # Command-line front ends whose work is to show a window.
 window_front_ends = ["cli/view"]
+
+# Document layers: Qt Gui (and the printer of Qt PrintSupport), but no windows.
+no_widgets = ["fax/convert", "fax/unpack", "fax/tiff", "fax/view", "fax/print", "cli/convert",
+              "cli/print"]
+widget_header = re.compile(
+    r"^(QtWidgets/.*|QtPrintSupport/Q\w*(Dialog|Widget)|Q(Application|Widget|MainWindow|Dialog|"
+    r"\w*Dialog|\w*Widget|\w*Button|Label|LineEdit|GroupBox|([HV]?Box|Grid|Form|Stacked)?Layout|Menu\w*|ToolBar|"
+    r"StatusBar|ScrollArea|ComboBox|SpinBox|CheckBox|ProgressBar))$")
 
 faults = []
 for path in sorted(src.rglob("*")):
@@ -40,6 +49,9 @@ for path in sorted(src.rglob("*")):
         if (target.startswith("Q") or target.startswith("qt")) and not in_qt_front and \
                 any(rel == d or rel.startswith(d + "/") for d in no_qt):
             faults.append(where + " (an engine layer uses no Qt)")
+        if widget_header.match(target) and \
+                any(rel == d or rel.startswith(d + "/") for d in no_widgets):
+            faults.append(where + " (a document layer has no windows)")
 
 for fault in faults:
     print(fault)

@@ -1,4 +1,5 @@
-// Font drawing needs a GUI application; the tests run on the offscreen platform.
+// The main of tests that draw (fonts, printing) but open no window: a GUI
+// application on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>

@@ -1,0 +1,96 @@
+// Reading PDF files back through poppler's command-line tools (pdftoppm,
+// pdftotext, pdfinfo), for tests that check printed output.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace px::test {
+
+inline std::string shellQuote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) {
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return out + "'";
+}
+
+// Runs a shell command; returns its standard output, the status in `status`.
+inline std::string runCommand(const std::string& command, int* status = nullptr) {
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        if (status != nullptr) {
+            *status = -1;
+        }
+        return output;
+    }
+    std::array<char, 4096> buffer{};
+    size_t n = 0;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+        output.append(buffer.data(), n);
+    }
+    const int rc = ::pclose(pipe);
+    if (status != nullptr) {
+        *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    }
+    return output;
+}
+
+inline bool haveProgram(const std::string& name) {
+    int status = 0;
+    runCommand("command -v " + name + " >/dev/null 2>&1", &status);
+    return status == 0;
+}
+
+inline bool havePopplerTools() {
+    return haveProgram("pdftoppm") && haveProgram("pdftotext") && haveProgram("pdfinfo");
+}
+
+// The page count pdfinfo reports, -1 when it cannot read the file.
+inline int pdfPageCount(const std::string& pdf) {
+    int status = 0;
+    const std::string info = runCommand("pdfinfo " + shellQuote(pdf) + " 2>/dev/null", &status);
+    const auto at = info.find("Pages:");
+    if (status != 0 || at == std::string::npos) {
+        return -1;
+    }
+    return std::atoi(info.c_str() + at + 6);
+}
+
+// One page rendered in grey at `dpi`; with a crop (x, y, w, h in pixels at
+// that resolution) only that part.
+inline QImage renderPdfPage(const std::string& pdf, int page, int dpi, const std::string& scratch,
+                            const QRect& crop = {}) {
+    std::string command = "pdftoppm -gray -r " + std::to_string(dpi) + " -f " +
+                          std::to_string(page) + " -l " + std::to_string(page) + " -singlefile";
+    if (crop.isValid()) {
+        command += " -x " + std::to_string(crop.x()) + " -y " + std::to_string(crop.y()) + " -W " +
+                   std::to_string(crop.width()) + " -H " + std::to_string(crop.height());
+    }
+    const std::string base = scratch + "/render";
+    command += " " + shellQuote(pdf) + " " + shellQuote(base);
+    int status = 0;
+    runCommand(command + " 2>/dev/null", &status);
+    if (status != 0) {
+        return {};
+    }
+    QImage image(QString::fromStdString(base + ".pgm"));
+    std::remove((base + ".pgm").c_str());
+    return image.convertToFormat(QImage::Format_Grayscale8);
+}
+
+// The text of one page (0: all), its layout kept.
+inline std::string pdfText(const std::string& pdf, int page = 0) {
+    std::string command = "pdftotext -layout";
+    if (page > 0) {
+        command += " -f " + std::to_string(page) + " -l " + std::to_string(page);
+    }
+    return runCommand(command + " " + shellQuote(pdf) + " - 2>/dev/null");
+}
+
+}  // namespace px::test
