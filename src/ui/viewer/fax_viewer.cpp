@@ -39,6 +39,7 @@ TFaxViewer::TFaxViewer(const std::string& settingsPath, QWidget* parent, TViewer
       settings_(settingsPath),
       ownPrompts_(prompts == nullptr ? std::make_unique<TViewerDialogs>() : nullptr),
       prompts_(prompts == nullptr ? *ownPrompts_ : *prompts),
+      printerStatus_(this),
       help_(this) {
     setObjectName("FaxViewer");
     setWindowTitle("Fax Viewer ");
@@ -71,6 +72,10 @@ TFaxViewer::TFaxViewer(const std::string& settingsPath, QWidget* parent, TViewer
     printer_.faxHeader().setCaption("File: $F");
     printer_.faxHeader().setEnabled(false);
     printer_.setMultiPage(false);
+    printerStatus_.setPosition(TStatusPosition::poScreenCenter);
+    printerStatus_.setCaption("Print Status");
+    printer_.setStatusDisplay(&printerStatus_);
+    printer_.setSetupPrompt(&setupPrompt_);
 
     unpacker_.setWhitespaceFrom(50);
     unpacker_.setWhitespaceTo(10);

@@ -16,6 +16,7 @@
 #include "ui/faxviewer/px_fax_viewer.h"
 #include "ui/help/help_center.h"
 #include "ui/help/help_topics.h"
+#include "ui/printstatus/px_fax_printer_status.h"
 #include "ui/viewer/viewer_prompts.h"
 
 class QAction;
@@ -72,6 +73,7 @@ public:
 
     TPxFaxViewer* faxViewer() const { return viewer_; }
     TPxFaxPrinter& faxPrinter() { return printer_; }
+    TPxFaxPrinterStatus& printerStatus() { return printerStatus_; }
     TPxFaxUnpacker& unpacker() { return unpacker_; }
     THelpCenter& helpCenter() { return help_; }
     QLabel* statusLine() const { return status_; }
@@ -113,6 +115,20 @@ private:
     QActionGroup* zoomGroup_ = nullptr;
     QActionGroup* rotationGroup_ = nullptr;
     TPxFaxPrinter printer_;
+    TPxFaxPrinterStatus printerStatus_;
+    // The printer's set-up goes through the prompts.
+    class SetupPrompt : public TPxPrintSetupPrompt {
+    public:
+        explicit SetupPrompt(TFaxViewer& owner) : owner_(owner) {}
+        bool execute(QPrinter& printer, unsigned pageCount, unsigned& first,
+                     unsigned& last) override {
+            return owner_.prompts_.printSetup(&owner_, printer, pageCount, first, last);
+        }
+
+    private:
+        TFaxViewer& owner_;
+    };
+    SetupPrompt setupPrompt_{*this};
     TPxFaxUnpacker unpacker_;
     THelpCenter help_;
     QString fileName_;

@@ -1,6 +1,5 @@
 // The viewer window's print commands and page exports.
 #include <QCheckBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QSpinBox>
 
@@ -9,6 +8,7 @@
 #include "fax/qt/px_qt_services.h"
 #include "fax/tiff/px_tiff_export.h"
 #include "fax/view/px_fax_export.h"
+#include "ui/printstatus/px_print_dialogs.h"
 #include "ui/viewer/fax_viewer.h"
 #include "ui/viewer/pre_print_form.h"
 
@@ -49,34 +49,22 @@ bool TFaxViewer::preparePrinter() {
 }
 
 void TFaxViewer::PrinterSetupClick() {
-    if (!preparePrinter()) {
-        return;
-    }
-    unsigned first = printer_.firstPageToPrint();
-    unsigned last = printer_.lastPageToPrint();
-    if (prompts_.printSetup(this, printer_.printer(), printer_.pageCount(), first, last)) {
-        try {
-            printer_.setPageRange(first, last);
-        } catch (const EPxException& e) {
-            prompts_.information(this, QString::fromUtf8(e.what()));
-        }
+    if (preparePrinter()) {
+        // On OK the dialog's page range becomes the print range.
+        printer_.printSetup();
     }
 }
 
 bool TFaxViewer::choosePdfWhenNoPrinter() {
-    if (TPxFaxPrinter::hasInstalledPrinter()) {
-        return true;
-    }
-    const QString suggested = QFileInfo(viewer_->fileName()).completeBaseName() + ".pdf";
-    const QString path =
-        prompts_.saveFileName(this, "Print to PDF File", "PDF File (*.PDF *.pdf)", suggested);
-    if (path.isEmpty()) {
-        return false;
-    }
-    printer_.setOutputPdf(path);
-    prompts_.information(this, "No printer is installed: the fax is printed into the PDF file " +
-                                   QDir::toNativeSeparators(path) + ".");
-    return true;
+    TPdfChoiceHooks hooks;
+    hooks.askPath = [this](QWidget* parent, const QString& suggested) {
+        return prompts_.saveFileName(parent, "Print to PDF File", "PDF File (*.PDF *.pdf)",
+                                     suggested);
+    };
+    hooks.inform = [this](QWidget* parent, const QString& text) {
+        prompts_.information(parent, text);
+    };
+    return choosePdfOutputWhenNoPrinter(printer_, this, hooks);
 }
 
 void TFaxViewer::runPrePrint(bool currentPageOnly) {

@@ -3,9 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 
+#include "ui/printstatus/px_print_dialogs.h"
 #include "ui/viewer/pre_print_form.h"
 
 namespace px {
@@ -30,21 +29,7 @@ bool TViewerDialogs::prePrint(TPrePrintForm& form) {
 
 bool TViewerDialogs::printSetup(QWidget* parent, QPrinter& printer, unsigned pageCount,
                                 unsigned& first, unsigned& last) {
-    QPrintDialog dialog(&printer, parent);
-    dialog.setMinMax(1, static_cast<int>(std::max(1U, pageCount)));
-    dialog.setFromTo(static_cast<int>(first), static_cast<int>(last));
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-    if (dialog.exec() != QDialog::Accepted) {
-        return false;
-    }
-    if (dialog.printRange() == QAbstractPrintDialog::PageRange) {
-        first = static_cast<unsigned>(dialog.fromPage());
-        last = static_cast<unsigned>(dialog.toPage());
-    } else {
-        first = 1;
-        last = pageCount;
-    }
-    return true;
+    return TPxPrintSetupDialog(parent).execute(printer, pageCount, first, last);
 }
 
 }  // namespace px

@@ -3,7 +3,6 @@
 // failure leaves the viewer empty and usable.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <fstream>
 #include <random>
 
@@ -206,10 +205,3 @@ TEST_F(ViewerMutation, RandomByteDamage) {
 
 }  // namespace
 }  // namespace px
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <filesystem>
 
@@ -390,11 +389,3 @@ TEST_F(ViewerTest, ARealFaxPageOpensInFullAndScrolls) {
 
 }  // namespace
 }  // namespace px
-
-int main(int argc, char** argv) {
-    QGuiApplication::setAttribute(Qt::AA_Use96Dpi);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -7,9 +7,12 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -19,6 +22,7 @@
 #include "settings/ini_file.h"
 #include "support/accessibility.h"
 #include "support/apf_samples.h"
+#include "support/prerequisite.h"
 #include "support/temp_dir.h"
 #include "ui/help/help_window.h"
 #include "ui/viewer/fax_viewer.h"
@@ -232,7 +236,14 @@ TEST_F(ViewerWindow, PrintCurrentPagePrintsThatPageAndRestoresTheRange) {
     for (const QString& message : prompts.informations) {
         EXPECT_TRUE(message.startsWith("No printer is installed")) << message.toStdString();
     }
-    EXPECT_TRUE(std::filesystem::exists(pdf));
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
+    PX_REQUIRE(!pdfinfo.isEmpty(), "pdfinfo (poppler-utils)");
+    QProcess info;
+    info.start(pdfinfo, {QString::fromStdString(pdf)});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput())
+                    .contains(QRegularExpression("Pages: +1\\n")));
     EXPECT_EQ(window->faxPrinter().firstPageToPrint(), 1U);
     EXPECT_EQ(window->faxPrinter().lastPageToPrint(), 3U);
     EXPECT_FALSE(window->faxPrinter().multiPage());
