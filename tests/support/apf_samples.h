@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QImage>
+#include <QPainter>
+#include <QRect>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -17,6 +19,17 @@
 #include "fax/tiff/px_tiff_import.h"
 
 namespace px::test {
+
+// A page 1728 pels wide and `height` lines high, white with black blocks.
+inline QImage drawnPage(int height, const std::vector<QRect>& blocks) {
+    QImage img(1728, height, QImage::Format_Grayscale8);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    for (const QRect& r : blocks) {
+        p.fillRect(r, Qt::black);
+    }
+    return img;
+}
 
 // Writes one page per image (converter form, with length words). A pel is
 // black where the image is dark; images narrower than the page are padded

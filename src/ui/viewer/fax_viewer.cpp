@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolBar>
@@ -17,6 +16,7 @@
 
 #include "common/px_exceptions.h"
 #include "settings/window_placement.h"
+#include "ui/placement/form_placement.h"
 
 namespace px {
 
@@ -366,44 +366,15 @@ void TFaxViewer::done(int result) {
 }
 
 void TFaxViewer::loadPlacement() {
-    QScreen* screen = this->screen();
-    if (screen == nullptr) {
-        return;
-    }
-    const QRect area = screen->geometry();
-    PlacementToApply placement;
-    try {
-        placement = px::loadPlacement(settings_.read(), kPlacementForm,
-                                      qRound(screen->logicalDotsPerInch()), false, area.width(),
-                                      area.height());
-    } catch (const IniFileError&) {
-        placement.centre = true;
-    }
-    if (placement.centre) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(area.center());
-        move(frame.topLeft());
-    } else {
-        const PlacementRect& r = placement.rect;
-        setGeometry(
-            QRect(r.left, r.top, std::max(1, r.right - r.left), std::max(1, r.bottom - r.top)));
-    }
-    if (placement.maximized) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-    }
+    restoreFormPlacement(*this, settings_, kPlacementForm);
 }
 
 void TFaxViewer::savePlacement() {
-    QRect r = normalGeometry();
-    if (!r.isValid()) {
-        r = geometry();
-    }
-    const int dpi = screen() != nullptr ? qRound(screen()->logicalDotsPerInch()) : 96;
-    const WindowPlacement placement{{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()},
-                                    isMaximized()};
+    const WindowPlacement placement = currentFormPlacement(*this);
     try {
-        settings_.update(
-            [&](IniFile& ini) { px::savePlacement(ini, kPlacementForm, dpi, placement); });
+        settings_.update([&](IniFile& ini) {
+            px::savePlacement(ini, kPlacementForm, placementDpi(*this), placement);
+        });
     } catch (const IniFileError& e) {
         prompts_.information(this, QString::fromUtf8(e.what()));
     }

@@ -11,16 +11,7 @@
 namespace px {
 namespace {
 
-// A page 1728 pels wide with black blocks at known places.
-QImage drawnPage(int height, const std::vector<QRect>& blocks) {
-    QImage img(1728, height, QImage::Format_Grayscale8);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    for (const QRect& r : blocks) {
-        p.fillRect(r, Qt::black);
-    }
-    return img;
-}
+using test::drawnPage;
 
 bool black(const QImage& img, int x, int y) {
     return img.pixelIndex(x, y) == 0;

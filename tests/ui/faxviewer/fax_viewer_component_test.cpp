@@ -17,15 +17,7 @@
 namespace px {
 namespace {
 
-QImage drawnPage(int height, const std::vector<QRect>& blocks) {
-    QImage img(1728, height, QImage::Format_Grayscale8);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    for (const QRect& r : blocks) {
-        p.fillRect(r, Qt::black);
-    }
-    return img;
-}
+using test::drawnPage;
 
 void mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
     QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), Qt::LeftButton, buttons,
