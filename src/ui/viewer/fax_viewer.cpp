@@ -109,6 +109,20 @@ TFaxViewer::TFaxViewer(const std::string& settingsPath, QWidget* parent, TViewer
     addCommand(bar, "PrintCurrentPage", "Print current page", QStyle::SP_FileIcon,
                [this] { PrintCurrentPageClick(); });
 
+    // The marked block to the clipboard; nothing marked (or no page) only beeps.
+    auto* copy = new QAction("Copy marked block", this);
+    copy->setObjectName("CopyMark");
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WindowShortcut);
+    connect(copy, &QAction::triggered, this, [this] {
+        try {
+            viewer_->copyToClipboard();
+        } catch (const EPxException&) {
+            prompts_.beep();
+        }
+    });
+    addAction(copy);
+
     closeButton_ = new QPushButton("C&lose", this);
     closeButton_->setObjectName("CloseBtn");
     closeButton_->setDefault(true);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QMimeData>
 #include <QPainter>
@@ -174,6 +175,22 @@ TEST_F(ViewerWindow, ADroppedFaxOpensAndANonFaxIsRefused) {
     ASSERT_EQ(prompts.informations.size(), 1);
     EXPECT_TRUE(prompts.informations[0].startsWith("letter.txt is not a fax file"));
     EXPECT_EQ(window->faxViewer()->numPages(), 3U);
+}
+
+TEST_F(ViewerWindow, CtrlCCopiesTheMarkedBlockAndBeepsWithoutOne) {
+    open(fax("one.apf", 1, true));
+    window->ZoomInClick();
+    window->ZoomInClick();
+    QApplication::clipboard()->clear();
+    act("CopyMark")->trigger();
+    EXPECT_EQ(prompts.beeps, 1);
+    window->faxViewer()->selectImage(QRect(30, 30, 50, 50));
+    act("CopyMark")->trigger();
+    EXPECT_EQ(prompts.beeps, 1);
+    const QImage copied = QApplication::clipboard()->image();
+    ASSERT_EQ(copied.size(), QSize(50, 50));
+    EXPECT_LT(qGray(copied.pixel(20, 20)), 128);
+    EXPECT_GT(qGray(copied.pixel(5, 5)), 128);
 }
 
 TEST_F(ViewerWindow, CancellingThePrintDialogStillSavesTheBoxes) {
