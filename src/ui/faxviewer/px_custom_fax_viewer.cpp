@@ -151,10 +151,10 @@ void TPxCustomFaxViewer::setLoadWholeFax(bool on) {
 
 void TPxCustomFaxViewer::setFileName(const QString& name) {
     const ErrorCode rc = engine_.setFile(name);
-    if (rc != ecOK) {
-        checkFaxResult(rc);
-    }
+    // A file that fails to decode leaves none open; one that does not exist
+    // or is no fax leaves the old one.
     fileName_ = engine_.fileName();
+    checkFaxResult(rc);
     // The engine shows a new file unturned at one to one.
     factors_ = DisplayFactors{};
 }

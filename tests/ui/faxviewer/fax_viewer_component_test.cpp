@@ -200,6 +200,26 @@ TEST_F(FaxViewerComponent, ADroppedFaxOpensAndADroppedNonFaxIsRefused) {
     EXPECT_FALSE(drop(viewer.viewport(), QString::fromStdString(path)));
 }
 
+TEST_F(FaxViewerComponent, AFaxWhoseFirstPageCannotBeDecodedLeavesNoFileOpen) {
+    open();
+    // A raw page that claims 1000 bytes of image data and holds 10.
+    std::vector<uint8_t> bytes = test::readBytes(path);
+    bytes.resize(kApfFileHeaderSize);
+    bytes[32] = 1;
+    bytes[33] = 0;
+    std::vector<uint8_t> page(kApfPageHeaderSize, 0);
+    page[0] = 0xE8;
+    page[1] = 0x03;
+    bytes.insert(bytes.end(), page.begin(), page.end());
+    bytes.insert(bytes.end(), 10, 0x00);
+    test::writeBytes(dir / "cut.apf", bytes);
+    EXPECT_THROW(viewer.setFileName(QString::fromStdString(dir / "cut.apf")), EFaxBadFormat);
+    EXPECT_TRUE(viewer.fileName().isEmpty());
+    EXPECT_EQ(viewer.numPages(), 0U);
+    open();
+    EXPECT_EQ(viewer.currentPage(), 1U);
+}
+
 TEST_F(FaxViewerComponent, AFileThatVanishesReportsAViewerErrorAndLeavesItEmpty) {
     open();
     std::filesystem::remove(path);
