@@ -233,17 +233,6 @@ void TFaxViewer::FormActivate() {
     if (ready_) {
         return;
     }
-    // A standard page is already halved in width: shown one to one it looks
-    // like a fine page at half size.
-    try {
-        TPxFaxUnpacker probe;
-        probe.setInFileName(fileName_);
-        if (!fileName_.isEmpty() && !probe.firstPageIsFine()) {
-            zoom_ = 50;
-        }
-    } catch (const EPxException&) {
-        // The open below reports it.
-    }
     openFile();
     showPageButtons();
     const bool printers = TPxFaxPrinter::hasInstalledPrinter();
@@ -253,6 +242,18 @@ void TFaxViewer::FormActivate() {
 }
 
 void TFaxViewer::openFile() {
+    // A standard page is already halved in width: shown one to one it looks
+    // like a fine page at half size.
+    zoom_ = 100;
+    try {
+        TPxFaxUnpacker probe;
+        probe.setInFileName(fileName_);
+        if (!fileName_.isEmpty() && !probe.firstPageIsFine()) {
+            zoom_ = 50;
+        }
+    } catch (const EPxException&) {
+        // The open below reports it.
+    }
     viewer_->beginUpdate();
     viewer_->setScaling(false);
     viewer_->setHorizMult(1);
@@ -309,7 +310,6 @@ void TFaxViewer::FaxViewerViewerError(ErrorCode code) {
 
 void TFaxViewer::FaxViewerDropFile(const QString& name) {
     fileName_ = name;
-    zoom_ = 100;
     rangeInitialised_ = false;
     if (rotationGroup_ != nullptr) {
         rotationGroup_->actions().first()->setChecked(true);

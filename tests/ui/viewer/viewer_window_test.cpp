@@ -154,7 +154,8 @@ TEST_F(ViewerWindow, AFileThatVanishesWhileShownLeavesTheWindowUsable) {
 
 TEST_F(ViewerWindow, ADroppedFaxOpensAndANonFaxIsRefused) {
     open(fax("one.apf", 1, true));
-    const std::string other = fax("three.apf", 3, true);
+    // A standard-resolution fax dropped onto a fine one comes up unscaled.
+    const std::string other = fax("three.apf", 3, false);
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(other))});
     QWidget* port = window->faxViewer()->viewport();
@@ -165,6 +166,8 @@ TEST_F(ViewerWindow, ADroppedFaxOpensAndANonFaxIsRefused) {
     EXPECT_EQ(window->fileName(), QString::fromStdString(other));
     EXPECT_EQ(window->statusLine()->text(), "Fax printout: Page 1 of 3");
     EXPECT_TRUE(act("NextPage")->isVisible());
+    EXPECT_EQ(window->zoom(), 50);
+    EXPECT_FALSE(window->faxViewer()->scaling());
 
     test::writeFile(dir / "letter.txt", "Dear Sir");
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir / "letter.txt"))});
