@@ -95,6 +95,10 @@ std::exception_ptr makeLeaf(ErrorCode code, const std::string& text) {
             return make<EUnpackAbort>(code, text);
         case ecCantMakeBitmap:
             return make<ECantMakeBitmap>(code, text);
+        case ecNoImageLoaded:
+            return make<ENoImageLoaded>(code, text);
+        case ecNoImageBlockMarked:
+            return make<ENoImageBlockMarked>(code, text);
         case ecFaxBadMachine:
             return make<EFaxBadMachine>(code, text);
         case ecFaxBadModemResult:

@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QHeaderView>
-#include <QScreen>
 #include <QTableView>
 #include <QTimer>
 #include <QToolTip>
@@ -18,6 +17,7 @@
 #include "cover/render/cover_template_files.h"
 #include "fax/components/px_receive_fax.h"
 #include "settings/window_placement.h"
+#include "ui/placement/form_placement.h"
 
 namespace px {
 
@@ -215,44 +215,14 @@ void TMainScreen::formClose() {
 }
 
 void TMainScreen::loadPlacement() {
-    QScreen* screen = this->screen();
-    if (screen == nullptr) {
-        return;
-    }
-    const QRect area = screen->geometry();
-    const int dpi = qRound(screen->logicalDotsPerInch());
-    PlacementToApply placement;
-    try {
-        placement = px::loadPlacement(settingsFile_.read(), kPlacementForm, dpi, isMaximized(),
-                                      area.width(), area.height());
-    } catch (const IniFileError&) {
-        placement.centre = true;
-    }
-    if (placement.centre) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(area.center());
-        move(frame.topLeft());
-    } else {
-        const PlacementRect& r = placement.rect;
-        setGeometry(
-            QRect(r.left, r.top, std::max(1, r.right - r.left), std::max(1, r.bottom - r.top)));
-    }
-    if (placement.maximized) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-    }
+    restoreFormPlacement(*this, settingsFile_, kPlacementForm);
 }
 
 void TMainScreen::savePlacement() {
-    QRect r = normalGeometry();
-    if (!r.isValid()) {
-        r = geometry();
-    }
-    const int dpi = screen() != nullptr ? qRound(screen()->logicalDotsPerInch()) : 96;
-    WindowPlacement placement{{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()},
-                              isMaximized()};
+    const WindowPlacement placement = currentFormPlacement(*this);
     try {
         settingsFile_.update([&](IniFile& ini) {
-            px::savePlacement(ini, kPlacementForm, dpi, placement);
+            px::savePlacement(ini, kPlacementForm, placementDpi(*this), placement);
             // Settings that were never read (an unreadable file) are not written over it.
             if (settingsLoaded_) {
                 settings_.save(ini);

@@ -2,13 +2,17 @@
 // the viewer, the phone book and the cover designer. One that is not built
 // yet says so in the status panel.
 #include "app/main_window/main_screen.h"
+#include "app/main_window/view_description.h"
+#include "ui/viewer/fax_viewer.h"
 
 namespace px {
 
 void TMainScreen::openViewer(const QString& path, const QString& description) {
-    Q_UNUSED(path);
-    Q_UNUSED(description);
-    notAvailableYet(*this, "The fax viewer");
+    TFaxViewer viewer(folder_.settingsPath(), this);
+    viewer.setFileName(path);
+    viewer.setTitle(kViewPrintTitle);
+    viewer.setPrintHeader(description);
+    viewer.exec();
 }
 
 void TMainScreen::openPhoneBook() {

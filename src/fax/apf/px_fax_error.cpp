@@ -20,6 +20,10 @@ std::string faxDocumentErrorText(ErrorCode code) {
             return "User aborted fax unpack";
         case ecCantMakeBitmap:
             return "CreateBitmapIndirect API failure";
+        case ecNoImageLoaded:
+            return "No image loaded into viewer";
+        case ecNoImageBlockMarked:
+            return "No block of image marked";
         case ecFontFileNotFound:
             return "APFAX.FNT not found, or resource bad";
         case ecBmpTooBig:

@@ -7,12 +7,13 @@ namespace px {
 
 namespace {
 
-constexpr std::array<std::pair<int, const char*>, 5> kTopics = {{
+constexpr std::array<std::pair<int, const char*>, 6> kTopics = {{
     {kHelpContents, "contents.html"},
     {kHelpFaq, "faq.html"},
     {kHelpTechnicalSupport, "support.html"},
     {kHelpSendWindow, "sending.html"},
     {kHelpFaxLogCleanup, "cleanup.html"},
+    {kHelpFaxViewer, "viewer.html"},
 }};
 
 }  // namespace

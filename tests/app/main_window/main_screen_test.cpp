@@ -2,12 +2,14 @@
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
 #include <filesystem>
@@ -16,7 +18,9 @@
 #include "app/outgoing/outgoing_workflow.h"
 #include "main_window_fixture.h"
 #include "support/accessibility.h"
+#include "support/apf_samples.h"
 #include "ui/help/help_center.h"
+#include "ui/viewer/fax_viewer.h"
 
 namespace px::test {
 namespace {
@@ -260,6 +264,53 @@ TEST_F(MainScreen, ViewOffersCoverOrDocumentAndReportsMissingFiles) {
     ASSERT_EQ(prompts.informations.size(), 1u);
     EXPECT_EQ(prompts.informations[0], "Error opening fax file");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainScreen, ViewOpensTheViewerModallyOnTheReceivedFax) {
+    configured();
+    writeLogs({}, {{"ACME SALES", "20261201", "R0000001.APF"}});
+    fs::create_directories(home / "Receive");
+    QImage page(1728, 400, QImage::Format_Grayscale8);
+    page.fill(Qt::white);
+    page.scanLine(10)[10] = 0;
+    writeApfPages(home / "Receive/R0000001.APF", {page, page}, true);
+    open();
+    window->showPage(TMainPage::Incoming);
+    window->selectRow(TMainPage::Incoming, 0);
+    QApplication::processEvents();
+    ASSERT_EQ(rows(TMainPage::Incoming), 1);
+
+    QString title;
+    QString file;
+    QString status;
+    QString header;
+    bool modal = false;
+    // Looks for the modal viewer until it is up, then closes it.
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* viewer = qobject_cast<TFaxViewer*>(QApplication::activeModalWidget());
+        if (viewer == nullptr || !viewer->ready()) {
+            return;
+        }
+        poll.stop();
+        modal = viewer->isModal();
+        title = viewer->title();
+        header = viewer->printHeader();
+        file = viewer->faxViewer()->fileName();
+        status = viewer->statusLine()->text();
+        viewer->close();
+    });
+    poll.start();
+    window->viewClick();
+    EXPECT_EQ(prompts.beeps, 0);
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(title, "Fax printout");
+    EXPECT_TRUE(file.endsWith("R0000001.APF")) << file.toStdString();
+    EXPECT_EQ(status, "Fax printout: Page 1 of 2");
+    EXPECT_TRUE(header.startsWith("From: ACME SALES" + QString(13, ' ') + "Received: "))
+        << header.toStdString();
+    EXPECT_TRUE(prompts.informations.empty());
 }
 
 TEST_F(MainScreen, RebuildIndexesPacksDeletedRecordsAndAddsTheMarker) {
