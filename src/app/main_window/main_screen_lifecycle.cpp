@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "app/host/form_placement.h"
 #include "app/host/status_panel.h"
 #include "app/host/user_prompts.h"
 #include "app/incoming/incoming_workflow.h"
@@ -15,7 +16,6 @@
 #include "app/preferences/preferences_workflow.h"
 #include "app/printdriver/print_driver_intake.h"
 #include "fax/components/px_receive_fax.h"
-#include "settings/window_placement.h"
 
 namespace px {
 
@@ -207,44 +207,13 @@ void TMainScreen::formClose() {
 }
 
 void TMainScreen::loadPlacement() {
-    QScreen* screen = this->screen();
-    if (screen == nullptr) {
-        return;
-    }
-    const QRect area = screen->geometry();
-    const int dpi = qRound(screen->logicalDotsPerInch());
-    PlacementToApply placement;
-    try {
-        placement = px::loadPlacement(settingsFile_.read(), kPlacementForm, dpi, isMaximized(),
-                                      area.width(), area.height());
-    } catch (const IniFileError&) {
-        placement.centre = true;
-    }
-    if (placement.centre) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(area.center());
-        move(frame.topLeft());
-    } else {
-        const PlacementRect& r = placement.rect;
-        setGeometry(
-            QRect(r.left, r.top, std::max(1, r.right - r.left), std::max(1, r.bottom - r.top)));
-    }
-    if (placement.maximized) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-    }
+    loadFormPlacement(*this, settingsFile_, kPlacementForm);
 }
 
 void TMainScreen::savePlacement() {
-    QRect r = normalGeometry();
-    if (!r.isValid()) {
-        r = geometry();
-    }
-    const int dpi = screen() != nullptr ? qRound(screen()->logicalDotsPerInch()) : 96;
-    WindowPlacement placement{{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()},
-                              isMaximized()};
     try {
         settingsFile_.update([&](IniFile& ini) {
-            px::savePlacement(ini, kPlacementForm, dpi, placement);
+            writeFormPlacement(ini, *this, kPlacementForm);
             // Settings that were never read (an unreadable file) are not written over it.
             if (settingsLoaded_) {
                 settings_.save(ini);
