@@ -2,7 +2,9 @@
 """Checks that every #include in src/ points downward.
 
 The engine layers (tables, settings, serial, fax engine, T.4 pages) use no Qt;
-nothing outside app/ includes app/; only app/ and ui/ include ui/."""
+the document layers (fax documents, cover pages) use Qt Gui but no widgets;
+nothing outside app/ includes app/; only app/ and ui/ include ui/; the cover
+layers sit above the fax documents and the settings, so those never include them."""
 import pathlib
 import re
 import sys
@@ -13,7 +15,23 @@ include = re.compile(r'^\s*#\s*include\s*[<"]([^">]+)[">]')
 # Folders (relative to src/) whose code must not see Qt. A folder's "qt"
 # subfolder is where its Qt front end lives and is exempt.
 no_qt = ["common", "xbase", "settings", "comms", "fax/apf", "fax/t4", "fax/engine",
-         "fax/components", "app/tables", "cli/fax", "cli/settings"]
+         "fax/components", "app/tables", "cli/fax", "cli/settings", "cover/sender"]
+
+# Folders whose code draws with Qt Gui but shows no window: no Qt Widgets.
+gui_only = ["fax/convert", "fax/unpack", "fax/tiff", "cover", "cli/convert", "cli/cover"]
+widget_headers = {
+    "QtWidgets", "QWidget", "QApplication", "QDialog", "QMainWindow", "QLabel", "QLineEdit",
+    "QPushButton", "QMenu", "QMenuBar", "QMessageBox", "QFileDialog", "QFontDialog",
+    "QListWidget", "QTableView", "QTreeView", "QScrollArea", "QVBoxLayout", "QHBoxLayout",
+    "QFormLayout", "QGridLayout", "QCheckBox", "QComboBox", "QSpinBox", "QToolBar",
+    "QStatusBar", "QAbstractButton", "QGraphicsView", "QDialogButtonBox", "QTextEdit"}
+
+# Folders the cover layers stand on: they never include cover/.
+below_cover = ["common", "xbase", "settings", "comms", "fax"]
+
+
+def under(rel, folders):
+    return any(rel == d or rel.startswith(d + "/") for d in folders)
 
 faults = []
 for path in sorted(src.rglob("*")):
@@ -33,8 +51,12 @@ for path in sorted(src.rglob("*")):
         if target.startswith("ui/") and top not in ("app", "ui", "bin"):
             faults.append(where + " (only windows may)")
         if (target.startswith("Q") or target.startswith("qt")) and not in_qt_front and \
-                any(rel == d or rel.startswith(d + "/") for d in no_qt):
+                under(rel, no_qt):
             faults.append(where + " (an engine layer uses no Qt)")
+        if target.split("/")[0] in widget_headers and under(rel, gui_only):
+            faults.append(where + " (a document layer shows no windows)")
+        if target.startswith("cover/") and under(rel, below_cover):
+            faults.append(where + " (the cover layers stand on this one)")
 
 for fault in faults:
     print(fault)

@@ -15,6 +15,7 @@
 #include "app/main_window/main_screen.h"
 #include "app/preferences/preferences_workflow.h"
 #include "app/printdriver/print_driver_intake.h"
+#include "cover/render/cover_template_files.h"
 #include "fax/components/px_receive_fax.h"
 
 namespace px {
@@ -89,6 +90,8 @@ void TMainScreen::formCreate() {
     receiveMode_ = false;
     faxBeingReceived_ = false;
     folder_.createWorkingFolders();
+    // The shipped cover templates, without replacing any the user already has.
+    installShippedCovers(QString::fromStdString(folder_.coversFolder()));
     applyHints();
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_args.h"
 #include "common/px_exceptions.h"
 #include "fax/apf/px_apf_reader.h"
 #include "fax/apf/px_fax_error.h"
@@ -33,40 +34,10 @@ constexpr const char* kUsage =
     "      .png and .pbm hold the page raster as coded, one pel per fax pel\n"
     "  parvex-convert info FILE.apf\n";
 
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-struct Args {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> options;
-    bool has(const std::string& k) const { return options.count(k) != 0; }
-};
+using Args = CliArgs;
 
 Args parse(const std::vector<std::string>& argv, const std::map<std::string, bool>& known) {
-    Args args;
-    const std::size_t argc = argv.size();
-    for (std::size_t i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a.rfind("--", 0) == 0) {
-            const auto it = known.find(a);
-            if (it == known.end()) {
-                throw UsageError("unknown option " + a);
-            }
-            if (it->second) {
-                if (i + 1 >= argc) {
-                    throw UsageError("option " + a + " needs a value");
-                }
-                args.options[a] = argv[++i];
-            } else {
-                args.options[a] = "";
-            }
-        } else {
-            args.positional.push_back(a);
-        }
-    }
-    return args;
+    return parseCliArgs(argv, known);
 }
 
 unsigned number(const Args& args, const std::string& key, unsigned fallback, unsigned max) {

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QSet>
 
 #include "cover/io/cover_object_properties.h"
 #include "cover/io/cover_value_stream.h"
@@ -22,15 +23,32 @@ void writeObject(TCoverStreamWriter& out, const TGGraphicControl& object) {
     out.writeListEnd();  // children
 }
 
-QString componentName(const TCoverPageModel& page, const QString& stored) {
-    for (int n = 0; n <= TGLabelObjectFiler::kMaxComponentNumber; ++n) {
-        const QString candidate = QStringLiteral("Component") + QString::number(n);
-        if (!page.ownsComponentNamed(candidate)) {
-            return candidate;
+// Names "Component" + n in increasing n; the names the page already holds
+// are gathered once so a large file does not ask the page again and again.
+class ComponentNamer {
+public:
+    explicit ComponentNamer(const TCoverPageModel& page) : page_(page) {
+        for (const auto& o : page.objects()) {
+            taken_.insert(o->name().toLower());
         }
     }
-    return stored;
-}
+
+    QString next(const QString& stored) {
+        for (; n_ <= TGLabelObjectFiler::kMaxComponentNumber; ++n_) {
+            const QString candidate = QStringLiteral("Component") + QString::number(n_);
+            if (!taken_.contains(candidate.toLower()) && !page_.ownsComponentNamed(candidate)) {
+                taken_.insert(candidate.toLower());
+                return candidate;
+            }
+        }
+        return stored;
+    }
+
+private:
+    const TCoverPageModel& page_;
+    QSet<QString> taken_;
+    int n_ = 0;
+};
 
 // One object, fully read, or an exception (the partial object is dropped).
 std::unique_ptr<TGGraphicControl> readObject(TCoverStreamReader& in, int offset) {
@@ -113,12 +131,12 @@ TCoverLoadResult TGLabelObjectFiler::readObjects(TCoverPageModel& page, std::str
     TCoverLoadResult result;
     result.fileFound = true;
     TCoverStreamReader in(bytes);
+    ComponentNamer namer(page);
     try {
         in.readListBegin();
         while (!in.endOfList()) {
             std::unique_ptr<TGGraphicControl> object = readObject(in, offset);
-            const QString name = componentName(page, object->name());
-            object->setName(name);
+            object->setName(namer.next(object->name()));
             page.insert(std::move(object));
             ++result.objectsRead;
         }

@@ -1,4 +1,5 @@
-// Font drawing needs a GUI application; the tests run on the offscreen platform.
+// The main of tests that draw or measure text without windows (fonts need a
+// GUI application): one QGuiApplication on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
