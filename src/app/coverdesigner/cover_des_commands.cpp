@@ -6,9 +6,9 @@
 
 #include "app/coverdesigner/cover_des_main_screen.h"
 #include "app/host/user_prompts.h"
-#include "cover/io/cover_render_list.h"
 #include "cover/io/cover_text_files.h"
 #include "cover/io/g_label_object_filer.h"
+#include "cover/render/cover_template_files.h"
 #include "settings/px_settings.h"
 #include "ui/coverdesign/g_handle.h"
 #include "ui/coverdesign/mru_file_list.h"
@@ -103,6 +103,8 @@ void TCoverDesMainScreen::OpenLabelFile(const QString& path) {
 
 bool TCoverDesMainScreen::SaveLabelFile(const QString& path, const QString& description) {
     TBusy busy(busy_);
+    // The page widget follows the zoom too, so it goes to 1.0 here and the
+    // file set is written from the page as the files hold it.
     const float zoom = page_->Zoom();
     if (zoom != 1.0F) {
         page_->SetZoom(1.0F);
@@ -111,15 +113,7 @@ bool TCoverDesMainScreen::SaveLabelFile(const QString& path, const QString& desc
     bool saved = true;
     try {
         QDir().mkpath(QFileInfo(path).absolutePath());
-        TGLabelObjectFiler::SaveObjects(page_->model(), path);
-        const QString fct = withExtension(path, QStringLiteral(".FCT"));
-        writeRenderList(page_->model(), fct);
-        if (previewWriter_) {
-            previewWriter_(fct, withExtension(path, QStringLiteral(".bmp")));
-        }
-        if (!writeDescription(withExtension(path, QStringLiteral(".DES")), description)) {
-            throw ECoverFileError("Unable to write the description of " + path.toStdString());
-        }
+        px::SaveLabelFile(page_->model(), path, description);
     } catch (const std::exception& e) {
         saved = false;
         prompts_.information(this, QString::fromUtf8(e.what()));

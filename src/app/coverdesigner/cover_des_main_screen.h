@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <functional>
 #include <memory>
 
 #include "app/coverdesigner/designer_dialogs.h"
@@ -43,10 +42,6 @@ public:
 
     // --- Seams for tests.
     void setDialogs(TDesignerDialogs* dialogs) { dialogs_ = dialogs; }
-    // Writes the preview picture NAME.bmp from the render list NAME.FCT.
-    void setPreviewWriter(std::function<bool(const QString& fct, const QString& bmp)> writer) {
-        previewWriter_ = std::move(writer);
-    }
 
     TFaxCoverPanel& page() const { return *page_; }
     QScrollArea* scrollArea() const { return scroll_; }
@@ -113,7 +108,6 @@ private:
     THelpCenter* help_;
     std::unique_ptr<TDesignerDialogBoxes> ownDialogs_;
     TDesignerDialogs* dialogs_;
-    std::function<bool(const QString&, const QString&)> previewWriter_;
 
     TFaxCoverPanel* page_;
     QScrollArea* scroll_;
