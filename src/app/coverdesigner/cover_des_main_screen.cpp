@@ -24,6 +24,7 @@
 #include "ui/coverdesign/g_handle.h"
 #include "ui/coverdesign/mru_file_list.h"
 #include "ui/help/help_center.h"
+#include "ui/help/help_topics.h"
 
 namespace px {
 

@@ -25,8 +25,6 @@ class TMRUFileList;
 class TUserPrompts;
 
 inline constexpr const char* kDesignerCaption = "Cover Sheet Template Designer";
-inline constexpr int kHelpCoverDesigner = 1030;
-inline constexpr int kHelpCoverDesignerTips = 1031;
 
 class TCoverDesMainScreen : public QMainWindow {
     Q_OBJECT

@@ -7,12 +7,14 @@ namespace px {
 
 namespace {
 
-constexpr std::array<std::pair<int, const char*>, 5> kTopics = {{
+constexpr std::array<std::pair<int, const char*>, 7> kTopics = {{
     {kHelpContents, "contents.html"},
     {kHelpFaq, "faq.html"},
     {kHelpTechnicalSupport, "support.html"},
     {kHelpSendWindow, "sending.html"},
     {kHelpFaxLogCleanup, "cleanup.html"},
+    {kHelpCoverDesigner, "coverdesigner.html"},
+    {kHelpCoverDesignerTips, "coverdesigner-tips.html"},
 }};
 
 }  // namespace

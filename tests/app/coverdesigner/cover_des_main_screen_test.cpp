@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <filesystem>
 
@@ -21,6 +22,7 @@
 #include "support/temp_dir.h"
 #include "ui/coverdesign/g_handle.h"
 #include "ui/coverdesign/mru_file_list.h"
+#include "ui/help/help_center.h"
 
 namespace px {
 namespace {
@@ -237,6 +239,26 @@ TEST_F(CoverDesigner, DefaultFontGoesToNewTextAndIntoTheSettings) {
     EXPECT_EQ(ini.readInteger("CD Default Font", "Size", 0), 12);
     EXPECT_TRUE(ini.readBool("CD Default Font", "Bold", false));
     EXPECT_EQ(window->page().pageFont(), bold);
+}
+
+}  // namespace
+}  // namespace px
+
+namespace px {
+namespace {
+
+TEST(CoverDesignerHelp, HelpAndQuickTipsOpenTheDesignersPages) {
+    test::TempDir home;
+    test::TScriptedPrompts prompts;
+    THelpCenter help;
+    TCoverDesMainScreen window(ProgramFolder(home.path() + "/"), prompts, &help);
+    window.show();
+    window.findChild<QPushButton*>(QStringLiteral("HelpButton"))->click();
+    ASSERT_NE(help.helpWindow(), nullptr);
+    EXPECT_TRUE(help.helpWindow()->browser()->source().toString().endsWith("coverdesigner.html"));
+    window.findChild<QPushButton*>(QStringLiteral("QuickTipsButton"))->click();
+    EXPECT_TRUE(
+        help.helpWindow()->browser()->source().toString().endsWith("coverdesigner-tips.html"));
 }
 
 }  // namespace
