@@ -315,62 +315,28 @@ void TGBasePanel::SendSelectionToBack() {
     invalidatePage();
 }
 
-void TGBasePanel::AlignLeft() {
+void TGBasePanel::alignSelection(TAlignEdge edge) {
     if (selection().empty()) {
         return;
     }
     selection().front()->NotifyChanged();
-    int edge = model_.pageSize().width();
+    const bool horizontal = edge == TAlignEdge::Left || edge == TAlignEdge::Right;
+    const bool nearSide = edge == TAlignEdge::Left || edge == TAlignEdge::Top;
+    // The near edges start from the page's far side, the far edges from 0.
+    int line = nearSide ? (horizontal ? model_.pageSize().width() : model_.pageSize().height()) : 0;
     for (const TGGraphicControl* o : selection()) {
-        edge = std::min(edge, o->left());
+        const int start = horizontal ? o->left() : o->top();
+        const int extent = horizontal ? o->width() : o->height();
+        line = nearSide ? std::min(line, start) : std::max(line, start + extent);
     }
     for (TGGraphicControl* o : selection()) {
-        o->setLeft(edge);
-    }
-    invalidatePage();
-}
-
-void TGBasePanel::AlignRight() {
-    if (selection().empty()) {
-        return;
-    }
-    selection().front()->NotifyChanged();
-    int edge = 0;
-    for (const TGGraphicControl* o : selection()) {
-        edge = std::max(edge, o->left() + o->width());
-    }
-    for (TGGraphicControl* o : selection()) {
-        o->setLeft(edge - o->width());
-    }
-    invalidatePage();
-}
-
-void TGBasePanel::AlignTops() {
-    if (selection().empty()) {
-        return;
-    }
-    selection().front()->NotifyChanged();
-    int edge = model_.pageSize().height();
-    for (const TGGraphicControl* o : selection()) {
-        edge = std::min(edge, o->top());
-    }
-    for (TGGraphicControl* o : selection()) {
-        o->setTop(edge);
-    }
-    invalidatePage();
-}
-
-void TGBasePanel::AlignBottoms() {
-    if (selection().empty()) {
-        return;
-    }
-    selection().front()->NotifyChanged();
-    int edge = 0;
-    for (const TGGraphicControl* o : selection()) {
-        edge = std::max(edge, o->top() + o->height());
-    }
-    for (TGGraphicControl* o : selection()) {
-        o->setTop(edge - o->height());
+        const int extent = horizontal ? o->width() : o->height();
+        const int start = nearSide ? line : line - extent;
+        if (horizontal) {
+            o->setLeft(start);
+        } else {
+            o->setTop(start);
+        }
     }
     invalidatePage();
 }
@@ -600,10 +566,10 @@ std::unique_ptr<QMenu> TGBasePanel::pageMenu() {
     menu->addSeparator();
     add("Delete", any, [this] { ClipboardOperation(TClipboardOp::Delete); });
     menu->addSeparator();
-    add("Align Left", any, [this] { AlignLeft(); });
-    add("Align Right", any, [this] { AlignRight(); });
-    add("Align Tops", any, [this] { AlignTops(); });
-    add("Align Bottoms", any, [this] { AlignBottoms(); });
+    add("Align Left", any, [this] { alignSelection(TAlignEdge::Left); });
+    add("Align Right", any, [this] { alignSelection(TAlignEdge::Right); });
+    add("Align Tops", any, [this] { alignSelection(TAlignEdge::Top); });
+    add("Align Bottoms", any, [this] { alignSelection(TAlignEdge::Bottom); });
     menu->addSeparator();
     add("Center Vertically", any, [this] { CenterSelectionVertically(); });
     add("Center Horizontally", any, [this] { CenterSelectionHorizontally(); });

@@ -25,6 +25,7 @@ class TFaxCoverSymbol;
 enum class TLabelShapeType { lsRectangle, lsRoundRect, lsEllipse };
 enum class TGridSize { gs4x4, gs8x8 };
 enum class TClipboardOp { Cut, Copy, Paste, Delete };
+enum class TAlignEdge { Left, Right, Top, Bottom };
 
 // The page's objects with the window behind them: repaints and overlay refits
 // reach the page.
@@ -107,10 +108,8 @@ public:
     void ClipboardOperation(TClipboardOp op);
     void BringSelectionToFront();
     void SendSelectionToBack();
-    void AlignLeft();
-    void AlignRight();
-    void AlignTops();
-    void AlignBottoms();
+    // "Align Left", "Align Right", "Align Tops", "Align Bottoms".
+    void alignSelection(TAlignEdge edge);
     void CenterSelectionVertically();
     void CenterSelectionHorizontally();
     void LockAll(bool locked);
