@@ -140,6 +140,11 @@ void TGBasePanel::DropObject(const QRect&) {}
 
 TGGraphicControl& TGBasePanel::AddObject(std::unique_ptr<TGGraphicControl> object,
                                          const QRect& rect) {
+    // The rectangle is in the page's zoomed pixels already: the object takes
+    // the zoom first, so taking it onto the page does not scale the rectangle again.
+    if (object->Zoom() != model_.zoom()) {
+        object->SetObjectZoom(model_.zoom());
+    }
     TGGraphicControl& o = model_.AddObject(std::move(object), rect);
     invalidatePage();
     return o;

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -259,6 +262,80 @@ TEST(CoverDesignerHelp, HelpAndQuickTipsOpenTheDesignersPages) {
     window.findChild<QPushButton*>(QStringLiteral("QuickTipsButton"))->click();
     EXPECT_TRUE(
         help.helpWindow()->browser()->source().toString().endsWith("coverdesigner-tips.html"));
+}
+
+}  // namespace
+}  // namespace px
+
+namespace px {
+namespace {
+
+TEST_F(CoverDesigner, FileMenuInOrderAndPageKeysScroll) {
+    open();
+    QMenu* file = window->findChild<QMenu*>(QStringLiteral("FileMenu"));
+    ASSERT_NE(file, nullptr);
+    QStringList captions;
+    for (QAction* a : file->actions()) {
+        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    }
+    EXPECT_EQ(captions.join('|').toStdString(),
+              "&New|&Open|&Delete|-|Save|Save &As...|Preview Saved Templates|-|"
+              "Default Font: Arial, 10 pt |-|E&xit");
+    EXPECT_EQ(window->saveAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+
+    window->resize(600, 400);
+    QApplication::processEvents();
+    QScrollBar* bar = window->scrollArea()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    QTest::keyClick(&window->page(), Qt::Key_End);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    QTest::keyClick(&window->page(), Qt::Key_PageUp);
+    EXPECT_EQ(bar->value(), bar->maximum() - bar->singleStep());
+    QTest::keyClick(&window->page(), Qt::Key_Home);
+    EXPECT_EQ(bar->value(), 0);
+}
+
+TEST_F(CoverDesigner, OpenTakesTheTemplateChosenInThePreviewAndSaveKeepsItsDescription) {
+    const QString path = writeTemplate("PLAIN.FCS", "Plain", QRect(10, 10, 50, 50));
+    open();
+    dialogs.templates.push_back(path);
+    window->OpenClick();
+    ASSERT_EQ(dialogs.previews.size(), 1u);
+    EXPECT_EQ(dialogs.previews[0].caption, QStringLiteral("Select  Fax Cover Template"));
+    EXPECT_FALSE(dialogs.previews[0].previewOnly);
+    EXPECT_EQ(window->currentPath(), path);
+    EXPECT_EQ(window->page().model().count(), 1u);
+
+    draw(QRect(200, 200, 30, 30));
+    EXPECT_EQ(window->saveButton()->text(), QStringLiteral("&Save"));
+    window->saveButton()->click();
+    EXPECT_FALSE(window->changesMade());
+    EXPECT_EQ(readDescription(withExtension(path, QStringLiteral(".DES"))),
+              QStringLiteral("Plain"));
+    TCoverPageModel reread;
+    TGLabelObjectFiler::LoadObjects(reread, path);
+    EXPECT_EQ(reread.count(), 2u);
+
+    window->PreviewClick();
+    ASSERT_EQ(dialogs.previews.size(), 2u);
+    EXPECT_EQ(dialogs.previews[1].caption, QStringLiteral("Preview Fax Cover Templates"));
+    EXPECT_TRUE(dialogs.previews[1].previewOnly);
+    EXPECT_EQ(dialogs.previews[1].remembered, QStringLiteral("PLAIN.FCS"));
+}
+
+TEST_F(CoverDesigner, SavingAtAnotherZoomWritesThePageAsAtFullSize) {
+    open();
+    window->ZoomOut();
+    window->ZoomOut();
+    draw(QRect(80, 80, 40, 40));
+    dialogs.names.push_back(TTemplateName{QStringLiteral("ZOOMED.FCS"), QStringLiteral("Z")});
+    window->SaveAsClick();
+    EXPECT_EQ(window->zoomCaption()->text(), QStringLiteral("80%"));
+    EXPECT_NEAR(window->page().Zoom(), 0.8, 1e-5);
+    TCoverPageModel reread;
+    TGLabelObjectFiler::LoadObjects(reread, QDir(covers()).filePath("ZOOMED.FCS"));
+    ASSERT_EQ(reread.count(), 1u);
+    EXPECT_EQ(reread.objects()[0]->boundsRect(), QRect(100, 100, 50, 50));
 }
 
 }  // namespace

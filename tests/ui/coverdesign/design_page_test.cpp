@@ -382,6 +382,50 @@ TEST_F(DesignPage, KeepAndPurgeLookAtTheEdges) {
     EXPECT_EQ(page->model().count(), 2u);
 }
 
+TEST_F(DesignPage, FrontAndBackChangeTheDrawingOrderUnlessTheSelectionIsLocked) {
+    TGGraphicControl& a = rectangle(QRect(10, 10, 40, 40));
+    TGGraphicControl& b = rectangle(QRect(20, 20, 40, 40));
+    page->BringToFront(a);
+    EXPECT_EQ(page->model().objects().back().get(), &a);
+    select(QPoint(15, 15));
+    page->SendToBack(a);
+    EXPECT_EQ(page->model().objects().front().get(), &a);
+    EXPECT_TRUE(page->selection().empty());
+    b.setLocked(true);
+    select(QPoint(55, 55));
+    ASSERT_TRUE(page->handle().Locked());
+    page->SendSelectionToBack();
+    EXPECT_EQ(page->model().objects().back().get(), &b);
+    // A locked selection is not dragged either.
+    dragOverlay(QPoint(20, 20), QPoint(40, 40), 300);
+    EXPECT_EQ(b.boundsRect().topLeft(), QPoint(20, 20));
+}
+
+TEST_F(DesignPage, UnselectableObjectsLetThePressThroughToThePage) {
+    TGGraphicControl& o = rectangle(QRect(100, 100, 40, 40));
+    o.setUnselectable(true);
+    select(QPoint(120, 120));
+    EXPECT_TRUE(page->selection().empty());
+    // A rubber band round it does not select it either.
+    QTest::mousePress(page.get(), Qt::LeftButton, {}, QPoint(90, 90));
+    QTest::mouseMove(page.get(), QPoint(150, 150));
+    QTest::mouseRelease(page.get(), Qt::LeftButton, {}, QPoint(150, 150));
+    EXPECT_TRUE(page->selection().empty());
+    EXPECT_FALSE(page->handle().isVisible());
+}
+
+TEST_F(DesignPage, DoubleClickAndRightClickOpenTheRightMenus) {
+    rectangle(QRect(100, 100, 40, 40));
+    rectangle(QRect(300, 100, 40, 40));
+    QStringList shown;
+    page->setMenuPopper([&](QMenu& menu, QPoint) { shown << menu.objectName(); });
+    QTest::mouseDClick(page.get(), Qt::LeftButton, {}, QPoint(120, 120));
+    QTest::mouseClick(page.get(), Qt::RightButton, {}, QPoint(500, 500));
+    page->SelectAll();
+    QTest::mouseClick(&page->handle(), Qt::RightButton, {}, QPoint(20, 20));
+    EXPECT_EQ(shown, (QStringList{"ObjectPopupMenu", "PagePopupMenu", "PagePopupMenu"}));
+}
+
 TEST_F(DesignPage, EveryControlHasAName) {
     rectangle(QRect(10, 10, 20, 20));
     select(QPoint(15, 15));
