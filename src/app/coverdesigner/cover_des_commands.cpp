@@ -173,8 +173,9 @@ void TCoverDesMainScreen::PreviewClick() {
 }
 
 void TCoverDesMainScreen::CancelClick() {
+    // Both questions throw work away, so No is the default.
     if (!prompts_.question(this, QStringLiteral("CANCEL"), QStringLiteral("Cancel all changes?"),
-                           false)) {
+                           true)) {
         return;
     }
     page_->ClearObjects();
@@ -212,7 +213,7 @@ void TCoverDesMainScreen::DeleteClick() {
         return;
     }
     if (!prompts_.question(this, QStringLiteral("CONFIRM"),
-                           QStringLiteral("Delete ") + path + QStringLiteral("?"), false)) {
+                           QStringLiteral("Delete ") + path + QStringLiteral("?"), true)) {
         return;
     }
     for (const char* extension : {".FCS", ".FCT", ".DES", ".BMP"}) {

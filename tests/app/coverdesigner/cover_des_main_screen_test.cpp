@@ -180,6 +180,7 @@ TEST_F(CoverDesigner, CancelGoesBackToTheSavedTemplate) {
     ASSERT_EQ(prompts.questions.size(), 2u);
     EXPECT_EQ(prompts.questions[1].caption, QStringLiteral("CANCEL"));
     EXPECT_EQ(prompts.questions[1].text, QStringLiteral("Cancel all changes?"));
+    EXPECT_TRUE(prompts.questions[1].noDefault);
     EXPECT_EQ(window->page().model().count(), 1u);
     EXPECT_FALSE(window->changesMade());
     EXPECT_FALSE(window->cancelButton()->isVisible());
