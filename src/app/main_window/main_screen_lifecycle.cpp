@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QHeaderView>
 #include <QScreen>
 #include <QTableView>
@@ -90,8 +91,12 @@ void TMainScreen::formCreate() {
     receiveMode_ = false;
     faxBeingReceived_ = false;
     folder_.createWorkingFolders();
-    // The shipped cover templates, without replacing any the user already has.
-    installShippedCovers(QString::fromStdString(folder_.coversFolder()));
+    // The shipped cover templates on a first run (or when Covers is gone),
+    // without replacing any template the user already has.
+    const QString covers = QString::fromStdString(folder_.coversFolder());
+    if (firstRun_ || !QDir(covers).exists()) {
+        installShippedCovers(covers);
+    }
     applyHints();
 }
 

@@ -13,6 +13,7 @@ namespace px {
 namespace {
 
 constexpr std::string_view kSignature = "TPF0";
+constexpr qint64 kMaxDesignFileBytes = qint64{64} << 20;
 
 void writeObject(TCoverStreamWriter& out, const TGGraphicControl& object) {
     out.writeRaw(kSignature);
@@ -80,7 +81,8 @@ std::string readFile(const QString& path, bool& found) {
     if (!found) {
         return {};
     }
-    const QByteArray bytes = f.readAll();
+    // A design holds some kilobytes; reading stops at a read error past this.
+    const QByteArray bytes = f.read(kMaxDesignFileBytes);
     return bytes.toStdString();
 }
 

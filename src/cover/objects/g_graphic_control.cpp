@@ -99,8 +99,13 @@ void TGGraphicControl::UpdateMenuChecks() {
 void TGGraphicControl::ApplyFont(const TCoverFont&) {}
 
 void TGGraphicControl::NotifyChanged() {
-    if (host_ != nullptr && !host_->printing() && !host_->zooming()) {
+    if (host_ == nullptr || host_->printing() || host_->zooming()) {
+        return;
+    }
+    try {
         host_->labelChanged();
+    } catch (...) {
+        // A failing change handler must not stop the edit that reported it.
     }
 }
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -57,9 +58,22 @@ TEST_F(Lifecycle, FirstRunOpensQuickSetupAndCreatesTheWorkingFolders) {
     EXPECT_TRUE(fs::is_directory(home / "Receive"));
     EXPECT_TRUE(fs::exists(home / "PXOUT.DBF"));
     EXPECT_TRUE(fs::exists(home / "PXREC.DBF"));
+    EXPECT_TRUE(fs::exists(home / "Covers/px0001.FCT")) << "the shipped cover templates";
     EXPECT_TRUE(window->statusPanel().text().startsWith("Quick setup"));
     EXPECT_EQ(window->lastSendError(), -1);
     EXPECT_EQ(window->windowTitle(), "Parvex");
+}
+
+TEST_F(Lifecycle, ShippedCoversNeverReplaceTheUsersTemplates) {
+    fs::create_directories(home / "Covers");
+    std::ofstream(home / "Covers/PX0001.fct") << "mine";
+    open();
+    std::ifstream kept(home / "Covers/PX0001.fct");
+    std::string content;
+    kept >> content;
+    EXPECT_EQ(content, "mine");
+    EXPECT_FALSE(fs::exists(home / "Covers/px0001.FCT"));
+    EXPECT_TRUE(fs::exists(home / "Covers/px0002.FCT"));
 }
 
 TEST_F(Lifecycle, UnreadableLogEndsTheProgramWithItsMessage) {
