@@ -492,5 +492,22 @@ TEST_F(MainScreen, DesignerMakesATemplateThatTheTemplateListShowsWithItsPreview)
     designer->close();
 }
 
+TEST_F(MainScreen, ClosingTheProgramOffersToSaveAnOpenDesign) {
+    configured();
+    writeLogs({}, {});
+    open();
+    trigger(TCommand::CoverDesigner);
+    TCoverDesMainScreen* designer = window->coverDesigner();
+    ASSERT_NE(designer, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(designer));
+    designer->page().setPanelState(TLPanelState::psRectangle);
+    designer->page().DropObject(QRect(50, 50, 40, 40));
+    ASSERT_TRUE(designer->changesMade());
+    prompts.answers.push_back(false);
+    window->close();
+    ASSERT_FALSE(prompts.questions.empty());
+    EXPECT_EQ(prompts.questions.back().text, QStringLiteral("Save changes?"));
+}
+
 }  // namespace
 }  // namespace px::test
