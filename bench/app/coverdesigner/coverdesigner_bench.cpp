@@ -175,8 +175,12 @@ int screenshot(const std::string& file) {
     QApplication::processEvents();
     // One object selected, as a user at work would have it.
     px::TFaxCoverPanel& page = window.page();
-    if (page.model().count() > 2) {
-        page.handle().AddToSelection(*page.model().objects()[2]);
+    for (const auto& o : page.model().objects()) {
+        const auto* field = dynamic_cast<const px::TFaxCoverField*>(o.get());
+        if (field != nullptr && field->coverFieldType() == px::TCoverFieldType::cfRecipient) {
+            page.handle().AddToSelection(*o);
+            break;
+        }
     }
     QApplication::processEvents();
     const bool saved = window.grab().save(QString::fromStdString(file), "PNG");
