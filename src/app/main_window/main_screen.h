@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -185,6 +186,8 @@ public:
     void openViewer(const QString& path, const QString& description);
     void openPhoneBook();
     void openCoverDesigner();
+    // The cover designer while it is open.
+    class TCoverDesMainScreen* coverDesigner() const;
 
 signals:
     void commandsEvaluated();
@@ -232,6 +235,7 @@ private:
     SettingsFile settingsFile_;
     TUserPrompts& prompts_;
     THelpCenter* help_;
+    QPointer<class TCoverDesMainScreen> coverDesigner_;
     Settings settings_;
     bool settingsLoaded_ = false;
     std::shared_ptr<TTableEnv> env_;

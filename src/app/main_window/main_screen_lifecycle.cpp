@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "app/coverdesigner/cover_des_main_screen.h"
 #include "app/host/status_panel.h"
 #include "app/host/user_prompts.h"
 #include "app/incoming/incoming_workflow.h"
@@ -190,6 +191,10 @@ void TMainScreen::closeEvent(QCloseEvent* event) {
         return;
     }
     closing_ = true;
+    // An open designer offers to save its template before it goes with the window.
+    if (coverDesigner() != nullptr) {
+        coverDesigner()->close();
+    }
     formClose();
     event->accept();
 }

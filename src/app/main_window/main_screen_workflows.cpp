@@ -1,6 +1,7 @@
 // Windows of other parts of the program that the main window opens itself:
 // the viewer, the phone book and the cover designer. One that is not built
 // yet says so in the status panel.
+#include "app/coverdesigner/cover_des_main_screen.h"
 #include "app/main_window/main_screen.h"
 #include "app/main_window/view_description.h"
 #include "ui/viewer/fax_viewer.h"
@@ -19,8 +20,19 @@ void TMainScreen::openPhoneBook() {
     notAvailableYet(*this, "The phone book");
 }
 
+TCoverDesMainScreen* TMainScreen::coverDesigner() const {
+    return coverDesigner_;
+}
+
 void TMainScreen::openCoverDesigner() {
-    notAvailableYet(*this, "The cover sheet template designer");
+    if (coverDesigner_ == nullptr) {
+        coverDesigner_ = new TCoverDesMainScreen(folder_, prompts_, help_, this);
+        coverDesigner_->setWindowFlag(Qt::Window);
+        coverDesigner_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    coverDesigner_->show();
+    coverDesigner_->raise();
+    coverDesigner_->activateWindow();
 }
 
 }  // namespace px

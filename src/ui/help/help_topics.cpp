@@ -7,13 +7,15 @@ namespace px {
 
 namespace {
 
-constexpr std::array<std::pair<int, const char*>, 6> kTopics = {{
+constexpr std::array<std::pair<int, const char*>, 8> kTopics = {{
     {kHelpContents, "contents.html"},
     {kHelpFaq, "faq.html"},
     {kHelpTechnicalSupport, "support.html"},
     {kHelpSendWindow, "sending.html"},
     {kHelpFaxLogCleanup, "cleanup.html"},
     {kHelpFaxViewer, "viewer.html"},
+    {kHelpCoverDesigner, "coverdesigner.html"},
+    {kHelpCoverDesignerTips, "coverdesigner-tips.html"},
 }};
 
 }  // namespace

@@ -12,6 +12,8 @@ inline constexpr int kHelpTechnicalSupport = 1025;
 inline constexpr int kHelpSendWindow = 1016;
 inline constexpr int kHelpFaxLogCleanup = 21071;
 inline constexpr int kHelpFaxViewer = 1021;
+inline constexpr int kHelpCoverDesigner = 1030;
+inline constexpr int kHelpCoverDesignerTips = 1031;
 
 // The page of a topic ("qrc:/help/....html"); an unknown topic opens the contents.
 QString helpTopicPage(int topic);

@@ -1,24 +1,30 @@
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QToolTip>
 #include <filesystem>
 
+#include "app/coverdesigner/cover_des_main_screen.h"
 #include "app/host/status_panel.h"
 #include "app/outgoing/outgoing_workflow.h"
 #include "main_window_fixture.h"
 #include "support/accessibility.h"
 #include "support/apf_samples.h"
+#include "ui/coverdesign/preview_covers.h"
 #include "ui/help/help_center.h"
 #include "ui/viewer/fax_viewer.h"
 
@@ -475,6 +481,81 @@ TEST_F(MainScreen, EveryControlHasAnAccessibleName) {
         QApplication::processEvents();
         EXPECT_EQ(unnamedControls(window.get()), "") << static_cast<int>(page);
     }
+}
+
+}  // namespace
+}  // namespace px::test
+
+namespace px::test {
+namespace {
+
+// Answers the designer's Save As with a name and description; the other
+// dialogs are the real ones.
+class TSaveAsAnswer : public TDesignerDialogBoxes {
+public:
+    std::optional<TTemplateName> saveTemplateAs(QWidget*, const QString&,
+                                                const TTemplateName&) override {
+        return TTemplateName{QStringLiteral("MYCOVER.FCS"), QStringLiteral("My own cover")};
+    }
+};
+
+TEST_F(MainScreen, DesignerMakesATemplateThatTheTemplateListShowsWithItsPreview) {
+    configured();
+    writeLogs({}, {});
+    open();
+    trigger(TCommand::CoverDesigner);
+    TCoverDesMainScreen* designer = window->coverDesigner();
+    ASSERT_NE(designer, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(designer));
+    TSaveAsAnswer dialogs;
+    designer->setDialogs(&dialogs);
+
+    // Rectangle tool, then a drag on the page.
+    designer->toolButton(TLPanelState::psRectangle)->click();
+    TFaxCoverPanel& page = designer->page();
+    QTest::mousePress(&page, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(&page, QPoint(300, 200));
+    QTest::mouseRelease(&page, Qt::LeftButton, {}, QPoint(300, 200));
+    ASSERT_EQ(page.model().count(), 1u);
+    EXPECT_TRUE(designer->saveButton()->isVisible());
+    designer->saveButton()->click();
+    EXPECT_EQ(designer->windowTitle(),
+              QStringLiteral("Cover Sheet Template Designer - My own cover"));
+
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<TPreviewCovers*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview Fax Cover Templates"));
+        const auto found =
+            preview->list()->findItems(QStringLiteral("MYCOVER.FCS"), Qt::MatchFixedString);
+        EXPECT_EQ(found.size(), 1);
+        EXPECT_EQ(preview->list()->currentItem()->text(), QStringLiteral("MYCOVER.FCS"));
+        EXPECT_FALSE(preview->picture()->pixmap().isNull());
+        EXPECT_EQ(preview->description()->text(), QStringLiteral("My own cover"));
+        seen = true;
+        preview->reject();
+    });
+    designer->PreviewClick();
+    EXPECT_TRUE(seen);
+    designer->close();
+}
+
+TEST_F(MainScreen, ClosingTheProgramOffersToSaveAnOpenDesign) {
+    configured();
+    writeLogs({}, {});
+    open();
+    trigger(TCommand::CoverDesigner);
+    TCoverDesMainScreen* designer = window->coverDesigner();
+    ASSERT_NE(designer, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(designer));
+    designer->page().setPanelState(TLPanelState::psRectangle);
+    designer->page().DropObject(QRect(50, 50, 40, 40));
+    ASSERT_TRUE(designer->changesMade());
+    prompts.answers.push_back(false);
+    window->close();
+    ASSERT_FALSE(prompts.questions.empty());
+    EXPECT_EQ(prompts.questions.back().text, QStringLiteral("Save changes?"));
 }
 
 }  // namespace
