@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -13,6 +10,7 @@
 #include "fax/apf/px_apf_writer.h"
 #include "fax/apf/px_fax_error.h"
 #include "fax/t4/px_t4_decoder.h"
+#include "support/resource_bound.h"
 
 namespace px {
 namespace {
@@ -356,42 +354,27 @@ TEST_F(ApfTest, PageSixtyFiveThousandFiveHundredThirtySixIsRefusedNotWrapped) {
     EXPECT_EQ(reader.findPage(65535, page), ecOK);
 }
 
-// Runs `body` in a child process whose files may not grow past `limit`
-// bytes; returns the child's exit status.
-int withFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit lim{limit, limit};
-        ::setrlimit(RLIMIT_FSIZE, &lim);
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
-}
-
 TEST_F(ApfTest, HeaderWrittenShortIsErrorOneHundredSixtyAndLeavesNoFile) {
     const std::string path = file("short.apf");
     // The file header itself does not fit.
-    EXPECT_EQ(withFileSizeLimit(40,
-                                [&] {
-                                    TPxApfWriter w;
-                                    return w.create(path) == ecShortHeaderWrite ? 0 : 1;
-                                }),
+    EXPECT_EQ(test::withFileSizeLimit(40,
+                                      [&] {
+                                          TPxApfWriter w;
+                                          return w.create(path) == ecShortHeaderWrite ? 0 : 1;
+                                      }),
               0);
     EXPECT_FALSE(fs::exists(path));
     // The file header fits, the page header does not.
-    EXPECT_EQ(withFileSizeLimit(70,
-                                [&] {
-                                    TPxApfWriter w;
-                                    if (w.create(path) != ecOK) {
-                                        return 1;
-                                    }
-                                    const ErrorCode rc = w.beginPage(kApfLengthWords);
-                                    w.abandon();
-                                    return rc == ecShortHeaderWrite ? 0 : 2;
-                                }),
+    EXPECT_EQ(test::withFileSizeLimit(70,
+                                      [&] {
+                                          TPxApfWriter w;
+                                          if (w.create(path) != ecOK) {
+                                              return 1;
+                                          }
+                                          const ErrorCode rc = w.beginPage(kApfLengthWords);
+                                          w.abandon();
+                                          return rc == ecShortHeaderWrite ? 0 : 2;
+                                      }),
               0);
     EXPECT_FALSE(fs::exists(path));
     EXPECT_EQ(faxDocumentErrorText(ecShortHeaderWrite), "A file header could not be written whole");

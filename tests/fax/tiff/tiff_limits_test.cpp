@@ -1,18 +1,16 @@
 // Inputs at the format's limits: pages far longer than paper and files of
 // more pages than a fax file holds. Large, so labelled slow.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <tiffio.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "fax/apf/px_apf_writer.h"
 #include "fax/tiff/px_tiff_export.h"
 #include "fax/tiff/px_tiff_import.h"
+#include "support/resource_bound.h"
 #include "support/temp_dir.h"
 
 namespace px {
@@ -26,41 +24,8 @@ protected:
     test::TempDir dir_;
 };
 
-// Runs `body` in a child process that may map at most `extra` bytes more
-// than it has when it starts; returns the child's exit status.
-int withMemoryBound(size_t extra, const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        long pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        const rlim_t limit = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + extra;
-        const rlimit lim{limit, limit};
-        ::setrlimit(RLIMIT_AS, &lim);
-        try {
-            ::_exit(body());
-        } catch (...) {
-            ::_exit(3);
-        }
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
-}
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-
 TEST_F(TiffLimitsTest, ExportOfALongPageStaysWithinAFixedMemoryBound) {
-    if (kAddressSanitizer) {
+    if (test::kAddressSanitizer) {
         GTEST_SKIP() << "the sanitizer's shadow memory defeats an address-space bound";
     }
     // 1.5 million blank lines: 12 MB of APF, 324 MB of raster if collected.
@@ -78,8 +43,8 @@ TEST_F(TiffLimitsTest, ExportOfALongPageStaysWithinAFixedMemoryBound) {
         ASSERT_EQ(w.finish(), ecOK);
     }
     const std::string tif = file("long.tif");
-    EXPECT_EQ(withMemoryBound(size_t{96} << 20,
-                              [&] { return exportApfToTiff(apf, tif) == ecOK ? 0 : 1; }),
+    EXPECT_EQ(test::withMemoryBound(size_t{96} << 20,
+                                    [&] { return exportApfToTiff(apf, tif) == ecOK ? 0 : 1; }),
               0);
     TIFF* t = TIFFOpen(tif.c_str(), "r");
     ASSERT_NE(t, nullptr);
