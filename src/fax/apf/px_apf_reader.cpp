@@ -58,7 +58,7 @@ ErrorCode TPxApfReader::open(const std::string& path) {
     }
     if (S_ISDIR(st.st_mode)) {
         close();
-        return ecAccessDenied;
+        return -EISDIR;
     }
     fileSize_ = static_cast<uint64_t>(st.st_size);
     std::array<uint8_t, kApfFileHeaderSize> bytes{};

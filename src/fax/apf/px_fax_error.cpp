@@ -38,6 +38,11 @@ std::string faxDocumentErrorText(ErrorCode code) {
             return "File not found";
         case ecOutOfMemory:
             return "Not enough memory";
+        // Codes of the error table that are not this system's errno values.
+        case ecReadPastEof:
+            return "Attempt to read beyond end of file (the file is cut short)";
+        case ecDiskFull:
+            return "Disk is full";
         default:
             break;
     }

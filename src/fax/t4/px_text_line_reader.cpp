@@ -24,9 +24,14 @@ ErrorCode TPxTextLineReader::open(const std::string& path) {
         return errno != 0 ? -errno : ecFileNotFound;
     }
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd_, &st) != 0) {
+        const ErrorCode rc = errno != 0 ? -errno : ecFileNotFound;
         close();
-        return ecAccessDenied;
+        return rc;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        close();
+        return -EISDIR;
     }
     fileSize_ = static_cast<uint64_t>(st.st_size);
     pos_ = len_ = 0;
