@@ -7,11 +7,20 @@
 #include <vector>
 
 #include "fax/apf/px_apf_reader.h"
+#include "fax/t4/px_t4_encoder.h"
 #include "fax/t4/px_t4_raster.h"
 #include "fax/tiff/px_tiff_file.h"
 #include "fax/unpack/px_page_unpacker.h"
 
 namespace px {
+namespace {
+
+// Lines coded before they are appended to the page's strip.
+constexpr uint32_t kChunkRows = 256;
+// One strip per page, as fax programs reading TIFF Class F expect.
+constexpr uint32_t kOneStrip = 0xFFFFFFFF;
+
+}  // namespace
 
 ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPath,
                           std::string* message) {
@@ -43,6 +52,8 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
     settings.autoScale = TAutoScaleMode::asNone;
     unpacker.setSettings(settings);
     const std::vector<uint8_t> whiteLine(kWideLineBytes, 0);
+    TPxT4Encoder::Record record{};
+    std::vector<uint8_t> stripData;
     for (unsigned n = 1; n <= pages; ++n) {
         ApfPageInfo page;
         if (ErrorCode rc = reader.findPage(n, page); rc != ecOK) {
@@ -67,16 +78,29 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
                      static_cast<uint16_t>(pages));
         TIFFSetField(t, TIFFTAG_CLEANFAXDATA, CLEANFAXDATA_CLEAN);
         TIFFSetField(t, TIFFTAG_SOFTWARE, "Parvex");
-        // The page goes out line by line as it is decoded, in one strip that
-        // grows with it: memory stays that of one line, however long the page.
-        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, uint32_t{0xFFFFFFFF});
+        // The page goes out as it is decoded, coded again by our own coder
+        // (the byte-aligned EOL form the TIFF asks for) and appended to the
+        // page's one strip kChunkRows lines at a time: memory stays that of
+        // a few lines, however long the page, and libtiff only files the data.
+        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, kOneStrip);
+        TIFFSetField(t, TIFFTAG_IMAGELENGTH, uint32_t{1});  // until the end is known
         uint32_t row = 0;
         bool writeFailed = false;
-        auto writeLine = [&](const uint8_t* data) {
-            if (!writeFailed && TIFFWriteScanline(t, const_cast<uint8_t*>(data), row, 0) < 0) {
+        auto flushChunk = [&] {
+            if (!writeFailed && !stripData.empty() &&
+                TIFFWriteRawStrip(t, 0, stripData.data(), static_cast<tmsize_t>(stripData.size())) <
+                    0) {
                 writeFailed = true;
             }
-            ++row;
+            stripData.clear();
+        };
+        auto writeLine = [&](const uint8_t* data) {
+            const size_t bytes = TPxT4Encoder::codeLine(data, width, 0, false, record.data());
+            stripData.insert(stripData.end(), record.begin(),
+                             record.begin() + static_cast<long>(bytes));
+            if (++row % kChunkRows == 0) {
+                flushChunk();
+            }
         };
         const ErrorCode rc = unpacker.unpack(
             reader, apfPath, n, false, [&](const uint8_t* data, unsigned) { writeLine(data); });
@@ -86,6 +110,8 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
         if (row == 0) {
             writeLine(whiteLine.data());  // a page needs at least one line
         }
+        flushChunk();
+        TIFFSetField(t, TIFFTAG_IMAGELENGTH, row);
         if (writeFailed || TIFFWriteDirectory(t) == 0) {
             return fail(-EIO);
         }
