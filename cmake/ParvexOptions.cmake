@@ -18,3 +18,12 @@ if(PARVEX_SANITIZE)
     add_compile_options(${PARVEX_SANITIZE_FLAGS})
     add_link_options(${PARVEX_SANITIZE_FLAGS})
 endif()
+
+# Fuzz builds: every library carries libFuzzer's coverage hooks; the targets
+# link the fuzzer's main (tests/fuzz).
+if(PARVEX_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "PARVEX_FUZZ needs clang (-DCMAKE_CXX_COMPILER=clang++)")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

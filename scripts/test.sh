@@ -2,6 +2,8 @@
 # Installs what is missing, builds every configuration and runs every test.
 #   build-asan  engine and documents under AddressSanitizer + UndefinedBehaviorSanitizer, no GUI
 #   build-tsan  the threaded layers under ThreadSanitizer
+#   build-fuzz  the libFuzzer targets (clang, ASan + UBSan), each run on a fixed
+#               number of inputs from its seeds in tests/data/fuzz
 #   build       the normal build with everything (its CTest summary ends the output)
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -44,6 +46,15 @@ echo "== TSan build ($tsan_areas)"
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 run_ctest --test-dir build-tsan -j "$jobs" --output-on-failure --timeout 900 -L tsan || status=1
 unset ASAN_OPTIONS UBSAN_OPTIONS TSAN_OPTIONS
+
+echo "== Fuzz smoke runs (clang, libFuzzer)"
+"$top/scripts/build.sh" build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+    -DCMAKE_CXX_COMPILER=clang++ -DPARVEX_FUZZ=ON -DPARVEX_SANITIZE=address,undefined \
+    -DPARVEX_GUI=OFF -DPARVEX_TESTS=OFF -DPARVEX_BENCH=OFF -DPARVEX_WERROR=ON \
+    "-DPARVEX_AREAS=common;xbase;settings;comms;apf;t4;engine;convert;unpack;tiff"
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run_ctest --test-dir build-fuzz -j "$jobs" --output-on-failure -L fuzz || status=1
+unset UBSAN_OPTIONS
 
 echo "== Normal build (everything, with benchmarks built)"
 "$top/scripts/build.sh" build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARVEX_WERROR=ON

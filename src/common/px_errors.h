@@ -20,6 +20,8 @@ constexpr ErrorCode ecReadFault = -30;
 constexpr ErrorCode ecDeviceWriteFault = -29;  // a printer or log file refused the data
 constexpr ErrorCode ecDiskFull = -39;
 constexpr ErrorCode ecBadArguments = -160;
+// A file header written short (fewer bytes than its size): row 160.
+constexpr ErrorCode ecShortHeaderWrite = ecBadArguments;
 
 // End of file: a page number beyond the file's page count.
 constexpr ErrorCode ecReadPastEof = -100;
@@ -77,7 +79,8 @@ constexpr ErrorCode ecBadGraphicsFormat = -8002;
 constexpr ErrorCode ecConvertAbort = -8003;
 constexpr ErrorCode ecUnpackAbort = -8004;
 constexpr ErrorCode ecCantMakeBitmap = -8005;
-constexpr ErrorCode ecNoImageLoaded = -8050;       // the viewer shows no page
+constexpr ErrorCode ecTooManyPages = -8006;   // more pages than a fax file's 16-bit count holds
+constexpr ErrorCode ecNoImageLoaded = -8050;  // the viewer shows no page
 constexpr ErrorCode ecNoImageBlockMarked = -8051;  // the viewer has no mark to copy
 constexpr ErrorCode ecFontFileNotFound = -8052;    // fax font resource missing or bad
 constexpr ErrorCode ecBmpTooBig = -8054;           // BMP export of 32768 lines or more

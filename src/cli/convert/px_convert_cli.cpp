@@ -12,12 +12,14 @@
 #include "common/px_exceptions.h"
 #include "fax/apf/px_apf_reader.h"
 #include "fax/apf/px_fax_error.h"
+#include "fax/convert/px_document_kind.h"
 #include "fax/convert/px_fax_converter.h"
 #include "fax/t4/px_t4_decoder.h"
 #include "fax/t4/px_t4_raster.h"
 #include "fax/tiff/px_tiff_export.h"
 #include "fax/tiff/px_tiff_import.h"
 #include "fax/unpack/px_fax_unpacker.h"
+#include "fax/unpack/px_page_bitmap.h"
 
 namespace px {
 
@@ -27,14 +29,29 @@ constexpr const char* kUsage =
     "usage:\n"
     "  parvex-convert to-apf INPUT OUTPUT.apf [--fine] [--wide] [--font small|standard]\n"
     "                 [--station-id ID] [--left-margin N] [--top-margin N] [--lines-per-page N]\n"
-    "      INPUT: a text file (.txt or no picture extension), a picture (.png, .bmp, .pbm)\n"
-    "      or a TIFF file (.tif, .tiff; every page, resolution taken from the file)\n"
+    "      INPUT, told by its content: text, a picture (PCX, BMP, PNG, JPEG, GIF, PBM),\n"
+    "      a DCX file (every page) or a TIFF file (every page, resolution from the file)\n"
     "  parvex-convert from-apf INPUT.apf OUTPUT.{bmp,pcx,dcx,png,pbm,tif} [--page N]\n"
     "      one page (default 1); .tif takes every page (TIFF Class F);\n"
     "      .png and .pbm hold the page raster as coded, one pel per fax pel\n"
     "  parvex-convert info FILE.apf\n";
 
 using Args = CliArgs;
+
+// A failure that concerns one file: reported with the file's name.
+class FileError : public std::runtime_error {
+public:
+    FileError(const std::string& what, ErrorCode code)
+        : std::runtime_error(what + ": " + faxDocumentErrorText(code)), code_(code) {}
+    ErrorCode code() const { return code_; }
+
+private:
+    ErrorCode code_;
+};
+
+void warn(const std::string& text) {
+    std::fprintf(stderr, "parvex-convert: warning: %s\n", text.c_str());
+}
 
 Args parse(const std::vector<std::string>& argv, const std::map<std::string, bool>& known) {
     return parseCliArgs(argv, known);
@@ -73,51 +90,77 @@ int toApf(const Args& args) {
     if (station.size() > kStationIdLength) {
         throw UsageError("station ID longer than 20 characters");
     }
-    const QString ext = lowerSuffix(in);
-    if (ext == "tif" || ext == "tiff") {
+    // Options first: a usage error is told before anything is read.
+    if (args.has("--font") && args.options.at("--font") != "small" &&
+        args.options.at("--font") != "standard") {
+        throw UsageError("--font takes small or standard");
+    }
+    const unsigned leftMargin = number(args, "--left-margin", 50, 2048);
+    const unsigned topMargin = number(args, "--top-margin", 0, 10000);
+    const unsigned linesPerPage = number(args, "--lines-per-page", 60, 100000);
+    TDocumentKind kind = TDocumentKind::dkOther;
+    if (ErrorCode rc = recogniseDocument(in, kind); rc != ecOK) {
+        throw FileError(in, rc);
+    }
+    if (kind == TDocumentKind::dkTiff) {
         TiffImportOptions options;
         options.stationId = station;
         std::string message;
-        const ErrorCode rc = importTiffToApf(in, out, options, &message);
+        TiffImportResult result;
+        const ErrorCode rc = importTiffToApf(in, out, options, &message, &result);
         if (rc != ecOK) {
-            throw std::runtime_error(faxDocumentErrorText(rc) +
-                                     (message.empty() ? "" : " (" + message + ")"));
+            throw FileError(in + (message.empty() ? "" : " (" + message + ")"), rc);
+        }
+        if (result.linesDropped != 0) {
+            warn(in + ": " + std::to_string(result.pagesCut) + " page(s) longer than " +
+                 std::to_string(options.maxLines) + " lines; " +
+                 std::to_string(result.linesDropped) + " lines left out");
         }
         return 0;
+    }
+    TFaxInputDocumentType type = TFaxInputDocumentType::idBmp;
+    switch (kind) {
+        case TDocumentKind::dkText:
+            type = TFaxInputDocumentType::idText;
+            break;
+        case TDocumentKind::dkPcx:
+            type = TFaxInputDocumentType::idPcx;
+            break;
+        case TDocumentKind::dkDcx:
+            type = TFaxInputDocumentType::idDcx;
+            break;
+        case TDocumentKind::dkBmp:
+        case TDocumentKind::dkPng:
+        case TDocumentKind::dkJpeg:
+        case TDocumentKind::dkGif:
+        case TDocumentKind::dkPnm:
+            type = TFaxInputDocumentType::idBmp;  // read by Qt's picture readers
+            break;
+        case TDocumentKind::dkTiff:
+        case TDocumentKind::dkOther:
+        default:
+            throw FileError(in + " (neither text nor a supported picture)", ecBadGraphicsFormat);
     }
     TPxFaxConverter c;
     c.setMessagePump(nullptr);
     c.setResolution(args.has("--fine") ? TFaxResolution::frHigh : TFaxResolution::frNormal);
     c.setWidth(args.has("--wide") ? TFaxWidth::fwWide : TFaxWidth::fwNormal);
     if (args.has("--font")) {
-        const std::string& f = args.options.at("--font");
-        if (f != "small" && f != "standard") {
-            throw UsageError("--font takes small or standard");
-        }
-        c.setFontType(f == "small" ? TFaxFont::ffSmall : TFaxFont::ffStandard);
+        c.setFontType(args.options.at("--font") == "small" ? TFaxFont::ffSmall
+                                                           : TFaxFont::ffStandard);
     }
-    c.setLeftMargin(number(args, "--left-margin", 50, 2048));
-    c.setTopMargin(number(args, "--top-margin", 0, 10000));
-    c.setLinesPerPage(number(args, "--lines-per-page", 60, 100000));
+    c.setLeftMargin(leftMargin);
+    c.setTopMargin(topMargin);
+    c.setLinesPerPage(linesPerPage);
     c.setStationId(QString::fromStdString(station));
     c.setOptions(coDoubleWidth | coCenterImage);
+    c.setInputDocumentType(type);
+    c.setDocumentFile(QString::fromStdString(in));
     c.setOutFileName(QString::fromStdString(out));
-    if (ext == "png" || ext == "bmp" || ext == "pbm") {
-        QImage picture;
-        if (!QFileInfo::exists(QString::fromStdString(in))) {
-            fail(ecFileNotFound);
-        }
-        if (!picture.load(QString::fromStdString(in))) {
-            fail(ecBadGraphicsFormat);
-        }
-        c.setDocumentFile(QString::fromStdString(in));
-        c.setOutFileName(QString::fromStdString(out));
-        c.convertBitmapToFile(picture);
-    } else {
-        c.setInputDocumentType(TFaxInputDocumentType::idText);
-        c.setDocumentFile(QString::fromStdString(in));
-        c.setOutFileName(QString::fromStdString(out));
+    try {
         c.convert();
+    } catch (const EPxException& e) {
+        throw FileError(in + " -> " + out + " (" + documentKindName(kind) + ")", e.ErrorCode());
     }
     return 0;
 }
@@ -129,13 +172,23 @@ QImage pageRaster(const std::string& path, unsigned page) {
     settings.autoScale = TAutoScaleMode::asNone;
     unpacker.setSettings(settings);
     std::vector<uint8_t> lines;
+    uint64_t kept = 0;
+    uint64_t dropped = 0;
     const ErrorCode rc = unpacker.unpack(path, page, false, [&](const uint8_t* d, unsigned n) {
-        if (lines.size() < size_t{65536} * kWideLineBytes) {
+        if (kept < TPxPageBitmap::kMaxLines) {
             lines.insert(lines.end(), d, d + n);
+            ++kept;
+        } else {
+            ++dropped;
         }
     });
     if (rc != ecOK) {
-        fail(rc);
+        throw FileError(path, rc);
+    }
+    if (dropped != 0) {
+        warn(path + ": page " + std::to_string(page) + " is longer than " +
+             std::to_string(TPxPageBitmap::kMaxLines) + " lines; " + std::to_string(dropped) +
+             " lines left out");
     }
     const unsigned lineBytes = unpacker.pageHeader().wide() ? kWideLineBytes : kNormalLineBytes;
     const int rows = std::max(1, static_cast<int>(lines.size() / lineBytes));
@@ -166,8 +219,7 @@ int fromApf(const Args& args) {
     if (ext == "tif" || ext == "tiff") {
         std::string message;
         if (ErrorCode rc = exportApfToTiff(in, out, &message); rc != ecOK) {
-            throw std::runtime_error(faxDocumentErrorText(rc) +
-                                     (message.empty() ? "" : " (" + message + ")"));
+            throw FileError(in + " -> " + out + (message.empty() ? "" : " (" + message + ")"), rc);
         }
         return 0;
     }
@@ -182,14 +234,24 @@ int fromApf(const Args& args) {
     u.setOptions(0);
     u.setInFileName(QString::fromStdString(in));
     u.setOutFileName(QString::fromStdString(out));
-    if (ext == "bmp") {
-        u.unpackPageToBmp(page);
-    } else if (ext == "pcx") {
-        u.unpackPageToPcx(page);
-    } else if (ext == "dcx") {
-        u.unpackPageToDcx(page);
-    } else {
+    if (ext != "bmp" && ext != "pcx" && ext != "dcx") {
         throw UsageError("unknown output format ." + ext.toStdString());
+    }
+    try {
+        if (ext == "bmp") {
+            u.unpackPageToBmp(page);
+        } else if (ext == "pcx") {
+            u.unpackPageToPcx(page);
+        } else {
+            u.unpackPageToDcx(page);
+        }
+    } catch (const EPxException& e) {
+        throw FileError(in + " -> " + out, e.ErrorCode());
+    }
+    if (u.droppedLines() != 0) {
+        warn(in + ": page " + std::to_string(page) + " is longer than " +
+             std::to_string(TPxPageBitmap::kMaxLines) + " lines; " +
+             std::to_string(u.droppedLines()) + " lines left out");
     }
     return 0;
 }
@@ -210,7 +272,7 @@ int info(const Args& args) {
     }
     TPxApfReader reader;
     if (ErrorCode rc = reader.open(args.positional[0]); rc != ecOK) {
-        fail(rc);
+        throw FileError(args.positional[0], rc);
     }
     const ApfFileHeader& h = reader.header();
     std::printf("file: %s\n", args.positional[0].c_str());
@@ -274,6 +336,9 @@ int runConvertCli(const std::vector<std::string>& argv) {
     } catch (const UsageError& e) {
         std::fprintf(stderr, "parvex-convert: %s\n%s", e.what(), kUsage);
         return 2;
+    } catch (const FileError& e) {
+        std::fprintf(stderr, "parvex-convert: %s (error %d)\n", e.what(), -e.code());
+        return 1;
     } catch (const EPxException& e) {
         std::fprintf(stderr, "parvex-convert: %s (error %d)\n", e.what(), -e.ErrorCode());
         return 1;

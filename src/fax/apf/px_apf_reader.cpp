@@ -58,7 +58,7 @@ ErrorCode TPxApfReader::open(const std::string& path) {
     }
     if (S_ISDIR(st.st_mode)) {
         close();
-        return ecAccessDenied;
+        return -EISDIR;
     }
     fileSize_ = static_cast<uint64_t>(st.st_size);
     std::array<uint8_t, kApfFileHeaderSize> bytes{};
@@ -76,12 +76,15 @@ void TPxApfReader::close() {
     }
     header_ = ApfFileHeader{};
     fileSize_ = 0;
+    pageOffsets_.clear();
+    windowLength_ = 0;
 }
 
 bool TPxApfReader::readAt(uint64_t offset, void* data, size_t size) const {
     auto* p = static_cast<uint8_t*>(data);
     while (size > 0) {
         const ssize_t n = ::pread(fd_, p, size, static_cast<off_t>(offset));
+        ++readCalls_;
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -95,6 +98,33 @@ bool TPxApfReader::readAt(uint64_t offset, void* data, size_t size) const {
     return true;
 }
 
+bool TPxApfReader::readBuffered(uint64_t offset, void* data, size_t size) const {
+    auto* out = static_cast<uint8_t*>(data);
+    while (size > 0) {
+        if (offset < windowStart_ || offset >= windowStart_ + windowLength_) {
+            if (size >= kWindowSize) {
+                return readAt(offset, out, size);
+            }
+            window_.resize(kWindowSize);
+            const uint64_t left = fileSize_ > offset ? fileSize_ - offset : 0;
+            const size_t want = static_cast<size_t>(std::min<uint64_t>(kWindowSize, left));
+            if (want < size || !readAt(offset, window_.data(), want)) {
+                windowLength_ = 0;
+                return false;
+            }
+            windowStart_ = offset;
+            windowLength_ = want;
+        }
+        const auto at = static_cast<size_t>(offset - windowStart_);
+        const size_t take = std::min(size, windowLength_ - at);
+        std::copy_n(window_.data() + at, take, out);
+        out += take;
+        size -= take;
+        offset += take;
+    }
+    return true;
+}
+
 ErrorCode TPxApfReader::findPage(unsigned n, ApfPageInfo& page) const {
     if (fd_ < 0) {
         return ecFileNotFound;
@@ -102,18 +132,30 @@ ErrorCode TPxApfReader::findPage(unsigned n, ApfPageInfo& page) const {
     if (n == 0 || n > header_.pageCount) {
         return ecFaxBadFormat;
     }
-    uint64_t offset = header_.firstPageOffset;
+    if (pageOffsets_.empty()) {
+        pageOffsets_.push_back(header_.firstPageOffset);
+    }
     std::array<uint8_t, kApfPageHeaderSize> bytes{};
-    for (unsigned i = 1;; ++i) {
+    auto readHeader = [&](uint64_t offset) {
         if (offset + kApfPageHeaderSize > fileSize_ ||
             !readAt(offset, bytes.data(), bytes.size())) {
+            return false;
+        }
+        ++headersRead_;
+        page.header = ApfPageHeader::unpack(bytes.data());
+        return true;
+    };
+    // Continue the walk from the last page found so far.
+    while (pageOffsets_.size() < n) {
+        const uint64_t offset = pageOffsets_.back();
+        if (!readHeader(offset)) {
             return ecFaxBadFormat;
         }
-        page.header = ApfPageHeader::unpack(bytes.data());
-        if (i == n) {
-            break;
-        }
-        offset += kApfPageHeaderSize + uint64_t{page.header.imageLength};
+        pageOffsets_.push_back(offset + kApfPageHeaderSize + uint64_t{page.header.imageLength});
+    }
+    const uint64_t offset = pageOffsets_[n - 1];
+    if (!readHeader(offset)) {
+        return ecFaxBadFormat;
     }
     page.number = n;
     page.headerOffset = offset;
@@ -138,7 +180,7 @@ ErrorCode TPxApfReader::readPage(const ApfPageInfo& page, const ChunkSink& sink,
         const uint64_t limit = std::min(end, fileSize_);
         for (;;) {
             uint8_t count[2];
-            if (pos + 2 > limit || !readAt(pos, count, 2)) {
+            if (pos + 2 > limit || !readBuffered(pos, count, 2)) {
                 break;
             }
             const size_t size = static_cast<size_t>(count[0] | (count[1] << 8));
@@ -146,7 +188,7 @@ ErrorCode TPxApfReader::readPage(const ApfPageInfo& page, const ChunkSink& sink,
                 break;  // a record past the page: the page ends here
             }
             const size_t take = std::min(size, kApfMaxRecord);
-            if (!readAt(pos + 2, buffer.data(), take)) {
+            if (!readBuffered(pos + 2, buffer.data(), take)) {
                 break;
             }
             pos += 2 + size;
@@ -161,6 +203,7 @@ ErrorCode TPxApfReader::readPage(const ApfPageInfo& page, const ChunkSink& sink,
     while (pos < end) {
         const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), end - pos));
         const ssize_t n = ::pread(fd_, buffer.data(), want, static_cast<off_t>(pos));
+        ++readCalls_;
         if (n < 0 && errno == EINTR) {
             continue;
         }

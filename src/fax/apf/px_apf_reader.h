@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "fax/apf/px_apf_format.h"
 
@@ -38,7 +39,9 @@ public:
     uint64_t fileSize() const { return fileSize_; }
 
     // Walks the page headers to page n (8001 above the page count or when a
-    // header lies past the end of the file).
+    // header lies past the end of the file). The offsets walked are kept, so
+    // that reading every page of a file reads each page header once or twice,
+    // not once per page before it.
     ErrorCode findPage(unsigned n, ApfPageInfo& page) const;
 
     // Hands out the page's coded data. With length words: record by record
@@ -50,13 +53,31 @@ public:
     ErrorCode readPage(const ApfPageInfo& page, const ChunkSink& sink,
                        uint64_t* consumed = nullptr) const;
 
+    // Work done so far, for callers that bound it: page headers read from
+    // the file, and read calls made on it.
+    uint64_t pageHeadersRead() const { return headersRead_; }
+    uint64_t readCalls() const { return readCalls_; }
+
 private:
+    // Size of the read-ahead window: a page's line records come out of it
+    // instead of two reads per record.
+    static constexpr size_t kWindowSize = 64 * 1024;
+
     // Reads exactly `size` bytes at `offset`; false on a short read.
     bool readAt(uint64_t offset, void* data, size_t size) const;
+    // The same through the read-ahead window.
+    bool readBuffered(uint64_t offset, void* data, size_t size) const;
 
     int fd_ = -1;
     uint64_t fileSize_ = 0;
     ApfFileHeader header_;
+    // Offsets of the page headers found so far, page 1 first.
+    mutable std::vector<uint64_t> pageOffsets_;
+    mutable std::vector<uint8_t> window_;
+    mutable uint64_t windowStart_ = 0;
+    mutable size_t windowLength_ = 0;
+    mutable uint64_t headersRead_ = 0;
+    mutable uint64_t readCalls_ = 0;
 };
 
 }  // namespace px

@@ -23,18 +23,21 @@ ErrorCode TPxApfWriter::create(const std::string& path) {
         return rc;
     }
     const auto bytes = header_.pack();
-    return file_.write(bytes.data(), bytes.size());
+    return writeHeader(bytes.data(), bytes.size());
 }
 
 ErrorCode TPxApfWriter::beginPage(uint16_t flags) {
     if (!file_.isOpen() || inPage_) {
         return ecBadArgument;
     }
+    if (header_.pageCount == kMaxPages) {
+        return ecTooManyPages;
+    }
     pageOffset_ = file_.position();
     page_ = ApfPageHeader{0, flags};
     inPage_ = true;
     const auto bytes = page_.pack();
-    return file_.write(bytes.data(), bytes.size());
+    return writeHeader(bytes.data(), bytes.size());
 }
 
 ErrorCode TPxApfWriter::writeRecord(const uint8_t* data, size_t size) {
@@ -63,14 +66,23 @@ ErrorCode TPxApfWriter::writeRaw(const uint8_t* data, size_t size) {
     return ecOK;
 }
 
+ErrorCode TPxApfWriter::writeHeader(const uint8_t* bytes, size_t size) {
+    // Data still buffered is not part of the header: its failure is its own.
+    if (ErrorCode rc = file_.flush(); rc != ecOK) {
+        return rc;
+    }
+    size_t written = 0;
+    if (file_.writeThrough(bytes, size, written) != ecOK || written < size) {
+        return ecShortHeaderWrite;
+    }
+    return ecOK;
+}
+
 ErrorCode TPxApfWriter::writeHeaderAt(uint64_t offset, const uint8_t* bytes, size_t size) {
     if (ErrorCode rc = file_.seek(offset); rc != ecOK) {
         return rc;
     }
-    if (ErrorCode rc = file_.write(bytes, size); rc != ecOK) {
-        return rc;
-    }
-    if (ErrorCode rc = file_.flush(); rc != ecOK) {
+    if (ErrorCode rc = writeHeader(bytes, size); rc != ecOK) {
         return rc;
     }
     return file_.seekEnd();

@@ -13,6 +13,9 @@ namespace px {
 // endPage; then finish. The file header keeps page count 0 and no sender
 // until finish (the receiver calls updateHeader after each page instead).
 // abandon() closes and deletes the file: no partial file remains.
+// Headers are written through at once, so that a header written short is
+// told apart (ecShortHeaderWrite) from a failing write of page data. A file
+// holds at most 65535 pages: beginPage refuses one more (ecTooManyPages).
 class TPxApfWriter {
 public:
     TPxApfWriter() = default;
@@ -39,6 +42,9 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    static constexpr uint16_t kMaxPages = 0xFFFF;
+
+    ErrorCode writeHeader(const uint8_t* bytes, size_t size);
     ErrorCode writeHeaderAt(uint64_t offset, const uint8_t* bytes, size_t size);
 
     TPxBufferedFile file_;

@@ -32,7 +32,10 @@ ErrorCode TPxBufferedFile::create(const std::string& path) {
     return ecOK;
 }
 
-ErrorCode TPxBufferedFile::writeDirect(const uint8_t* data, size_t size) {
+ErrorCode TPxBufferedFile::writeDirect(const uint8_t* data, size_t size, size_t* written) {
+    if (written != nullptr) {
+        *written = 0;
+    }
     while (size > 0) {
         const ssize_t n = ::pwrite(fd_, data, size, static_cast<off_t>(filePos_));
         if (n < 0) {
@@ -42,7 +45,10 @@ ErrorCode TPxBufferedFile::writeDirect(const uint8_t* data, size_t size) {
             return lastSystemError();
         }
         if (n == 0) {
-            return ecDiskFull;
+            return -ENOSPC;
+        }
+        if (written != nullptr) {
+            *written += static_cast<size_t>(n);
         }
         data += n;
         size -= static_cast<size_t>(n);
@@ -71,6 +77,17 @@ ErrorCode TPxBufferedFile::write(const void* data, size_t size) {
     std::memcpy(buffer_.data(), p + direct, size - direct);
     used_ = size - direct;
     return ecOK;
+}
+
+ErrorCode TPxBufferedFile::writeThrough(const void* data, size_t size, size_t& written) {
+    written = 0;
+    if (fd_ < 0) {
+        return ecFileNotFound;
+    }
+    if (ErrorCode rc = flush(); rc != ecOK) {
+        return rc;
+    }
+    return writeDirect(static_cast<const uint8_t*>(data), size, &written);
 }
 
 ErrorCode TPxBufferedFile::flush() {

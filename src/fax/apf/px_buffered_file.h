@@ -25,6 +25,9 @@ public:
     // Creates or truncates the file.
     ErrorCode create(const std::string& path);
     ErrorCode write(const void* data, size_t size);
+    // Flushes, then writes `size` bytes at the current position at once,
+    // unbuffered; `written` tells how many reached the file.
+    ErrorCode writeThrough(const void* data, size_t size, size_t& written);
     ErrorCode flush();
     ErrorCode seek(uint64_t offset);
     ErrorCode seekEnd();
@@ -33,7 +36,7 @@ public:
     bool isOpen() const { return fd_ >= 0; }
 
 private:
-    ErrorCode writeDirect(const uint8_t* data, size_t size);
+    ErrorCode writeDirect(const uint8_t* data, size_t size, size_t* written = nullptr);
 
     int fd_ = -1;
     uint64_t filePos_ = 0;  // file offset of the buffer's first byte

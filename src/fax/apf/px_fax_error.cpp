@@ -18,6 +18,8 @@ std::string faxDocumentErrorText(ErrorCode code) {
             return "User aborted fax conversion";
         case ecUnpackAbort:
             return "User aborted fax unpack";
+        case ecTooManyPages:
+            return "Document has more pages than a fax file holds (65535)";
         case ecCantMakeBitmap:
             return "CreateBitmapIndirect API failure";
         case ecNoImageLoaded:
@@ -34,12 +36,17 @@ std::string faxDocumentErrorText(ErrorCode code) {
             return "Bad argument passed to function";
         case ecGotQuitMsg:
             return "Got quit message";
-        case ecBadArguments:
-            return "Bad arguments";
+        case ecShortHeaderWrite:
+            return "A file header could not be written whole";
         case ecFileNotFound:
             return "File not found";
         case ecOutOfMemory:
             return "Not enough memory";
+        // Codes of the error table that are not this system's errno values.
+        case ecReadPastEof:
+            return "Attempt to read beyond end of file (the file is cut short)";
+        case ecDiskFull:
+            return "Disk is full";
         default:
             break;
     }

@@ -9,6 +9,8 @@
 #include "fax/apf/px_apf_writer.h"
 #include "fax/apf/px_fax_error.h"
 #include "fax/convert/px_bitmap_reader.h"
+#include "fax/convert/px_document_kind.h"
+#include "fax/convert/px_pcx_file_reader.h"
 #include "fax/convert/px_text_ex_reader.h"
 #include "fax/qt/px_qt_services.h"
 #include "fax/t4/px_t4_raster.h"
@@ -162,7 +164,35 @@ std::unique_ptr<TPxFaxInputReader> TPxFaxConverter::makeReader(const QImage* bit
                                                                ErrorCode& rc) {
     const bool fine = resolution_ == TFaxResolution::frHigh;
     rc = ecOK;
+    const bool text = inputType_ == TFaxInputDocumentType::idText ||
+                      inputType_ == TFaxInputDocumentType::idTextEx;
+    if (text) {
+        // Text readers take what looks like text; a picture or binary data
+        // would come out as a page of garbage.
+        TDocumentKind kind = TDocumentKind::dkOther;
+        rc = recogniseDocument(toPath(inputFileName()), kind);
+        if (rc == ecOK && kind != TDocumentKind::dkText) {
+            rc = ecBadGraphicsFormat;
+        }
+        if (rc != ecOK) {
+            return nullptr;
+        }
+    }
     switch (inputType_) {
+        case TFaxInputDocumentType::idPcx:
+        case TFaxInputDocumentType::idDcx: {
+            auto reader = std::make_unique<TPxPcxFileReader>(
+                inputType_ == TFaxInputDocumentType::idPcx ? TPxPcxFileReader::Form::Pcx
+                                                           : TPxPcxFileReader::Form::Dcx);
+            rc = reader->load(toPath(inputFileName()));
+            if (rc != ecOK) {
+                return nullptr;
+            }
+            placement = placeImage(static_cast<unsigned>(reader->firstPage().width()));
+            reader->setOffsetBytes(placement.offsetBytes);
+            reader->setMessagePump(pump_);
+            return reader;
+        }
         case TFaxInputDocumentType::idText: {
             auto reader = std::make_unique<TPxTextReader>();
             rc = reader->setup(fontType_, fine, pageWidthPels(), leftMargin_);
@@ -179,9 +209,7 @@ std::unique_ptr<TPxFaxInputReader> TPxFaxConverter::makeReader(const QImage* bit
         }
         case TFaxInputDocumentType::idBitmap:
         case TFaxInputDocumentType::idBmp:
-        case TFaxInputDocumentType::idTiff:
-        case TFaxInputDocumentType::idPcx:
-        case TFaxInputDocumentType::idDcx: {
+        case TFaxInputDocumentType::idTiff: {
             QImage image;
             if (inputType_ == TFaxInputDocumentType::idBitmap) {
                 if (bitmap == nullptr || bitmap->isNull()) {
@@ -191,8 +219,13 @@ std::unique_ptr<TPxFaxInputReader> TPxFaxConverter::makeReader(const QImage* bit
                 image = *bitmap;
             } else {
                 const QString name = inputFileName();
-                if (!QFileInfo::exists(name)) {
-                    rc = ecFileNotFound;
+                TDocumentKind kind = TDocumentKind::dkOther;
+                rc = recogniseDocument(toPath(name), kind);
+                if (rc == ecOK && kind == TDocumentKind::dkBmp) {
+                    // Qt fills what a cut BMP lacks; a cut file is an error here.
+                    rc = checkBmpComplete(toPath(name));
+                }
+                if (rc != ecOK) {
                     return nullptr;
                 }
                 // Whatever picture format Qt reads; anything else is unsupported.

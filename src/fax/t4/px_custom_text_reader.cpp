@@ -86,7 +86,8 @@ ErrorCode TPxCustomTextReader::drawText(const std::string& text, const RowSink& 
 }
 
 ErrorCode TPxCustomTextReader::open(const std::string& name) {
-    hasPending_ = drawing_ = breakPending_ = false;
+    hasPending_ = drawing_ = breakPending_ = pendingFormFeed_ = false;
+    largestHeld_ = 0;
     row_ = 0;
     startPage();
     return lines_.open(name);
@@ -103,7 +104,8 @@ void TPxCustomTextReader::startPage() {
 
 bool TPxCustomTextReader::peek() {
     if (!hasPending_) {
-        hasPending_ = lines_.readLine(pending_);
+        hasPending_ = lines_.readPiece(pending_, pendingFormFeed_);
+        largestHeld_ = std::max(largestHeld_, pending_.size());
     }
     return hasPending_;
 }
@@ -136,15 +138,11 @@ ErrorCode TPxCustomTextReader::readLine(uint8_t* raster, unsigned& len, bool& en
         endOfPage = true;
         return ecOK;
     }
-    std::string text = pending_;
+    std::string text = std::move(pending_);
     hasPending_ = false;
-    const size_t ff = text.find('\f');
-    if (ff != std::string::npos) {
+    if (pendingFormFeed_) {
         // The form feed closes the page after the text before it; the rest
-        // of the line starts the next page.
-        pending_ = text.substr(ff + 1);
-        hasPending_ = !pending_.empty();
-        text.resize(ff);
+        // of the line (the next piece read) starts the next page.
         breakPending_ = true;
         if (text.empty()) {
             if (!firstRead_) {

@@ -26,6 +26,10 @@ public:
     uint64_t bytesRead() const override { return lines_.bytesRead(); }
     uint64_t bytesToRead() const override { return lines_.fileSize(); }
     std::string defaultExtension() const override { return "TXT"; }
+    // The most text held at once for one line: bounded, whatever the file.
+    size_t largestTextHeld() const { return largestHeld_; }
+    // Bytes of overlong lines left out, so far.
+    uint64_t bytesSkipped() const { return lines_.bytesSkipped(); }
 
     // Receives one drawn row: the raster (kRasterBytes long) and the length
     // of the row in bytes, never more than kRasterBytes.
@@ -57,6 +61,8 @@ private:
     unsigned linesPerPage_ = 60;
     std::string pending_;
     bool hasPending_ = false;
+    bool pendingFormFeed_ = false;  // the pending text ended at a form feed
+    size_t largestHeld_ = 0;
     bool drawing_ = false;
     unsigned row_ = 0;
     unsigned linesOnPage_ = 0;

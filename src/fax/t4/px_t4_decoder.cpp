@@ -78,7 +78,8 @@ void TPxT4Decoder::refill() {
 }
 
 void TPxT4Decoder::consume(unsigned bits) {
-    acc_ >>= bits;
+    // All 64 bits at once happens when a run of 1 bits fills the accumulator.
+    acc_ = bits < 64 ? acc_ >> bits : 0;
     avail_ -= bits;
     bitsConsumed_ += bits;
 }

@@ -1,6 +1,7 @@
 #include "fax/t4/px_t4_encoder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "fax/t4/px_t4_raster.h"
@@ -48,8 +49,7 @@ const LsbTables& tables() {
 
 // Writes runs as codes, LSB first. `Sink` decides how bits reach memory.
 template <typename Sink>
-void writeRun(Sink& sink, int colour, unsigned length) {
-    const LsbTables& t = tables();
+void writeRun(const LsbTables& t, Sink& sink, int colour, unsigned length) {
     while (length > kT4MaxMakeup) {
         sink.put(t.makeup[colour][kT4MakeupCount]);
         length -= kT4MaxMakeup;
@@ -127,10 +127,11 @@ size_t TPxT4Encoder::codeLine(const uint8_t* raster, unsigned width, unsigned le
     record[1] = 0x80;  // fill 0000 + EOL 000000000001, LSB first
     ByteWriter writer(record + 2);
 
+    const LsbTables& t = tables();
     const unsigned margin = std::min(leftMargin, width);
     const unsigned imagePels = width - margin;
     if (rasterIsWhite(raster, width / 8)) {
-        writeRun(writer, 0, width);
+        writeRun(t, writer, 0, width);
     } else {
         // Source pels taken from the raster, and how many line pels each makes.
         const unsigned scale = doubleWidth ? 2 : 1;
@@ -139,17 +140,41 @@ size_t TPxT4Encoder::codeLine(const uint8_t* raster, unsigned width, unsigned le
         unsigned pos = 0;
         bool black = false;
         unsigned pending = margin;  // the margin joins the first white run
-        while (pos < sourcePels) {
-            const unsigned next = rasterFindChange(raster, pos, sourcePels, black);
+        auto runTo = [&](unsigned next) {
             const unsigned length = std::min((next - pos) * scale, imagePels - produced);
             produced += length;
-            writeRun(writer, black ? 1 : 0, pending + length);
+            writeRun(t, writer, black ? 1 : 0, pending + length);
             pending = 0;
             pos = next;
             black = !black;
+        };
+        // The changes of colour, 64 pels at a time: a set bit marks a pel
+        // that differs from the one before it (the pel before the first is
+        // white). Words never reach past the line's width / 8 bytes.
+        uint64_t previous = 0;
+        for (unsigned base = 0; base < sourcePels; base += 64) {
+            uint64_t word = 0;
+            const unsigned bytes = std::min(8U, (sourcePels - base + 7) / 8);
+            std::memcpy(&word, raster + base / 8, bytes);
+            if constexpr (std::endian::native == std::endian::little) {
+                word = __builtin_bswap64(word);
+            }
+            uint64_t changes = word ^ ((word >> 1) | (previous << 63));
+            previous = word & 1U;
+            if (sourcePels - base < 64) {
+                changes &= ~(~uint64_t{0} >> (sourcePels - base));
+            }
+            while (changes != 0) {
+                const auto lead = static_cast<unsigned>(std::countl_zero(changes));
+                runTo(base + lead);
+                changes ^= uint64_t{1} << (63 - lead);
+            }
+        }
+        if (pos < sourcePels) {
+            runTo(sourcePels);
         }
         if (pending != 0) {
-            writeRun(writer, 0, pending);
+            writeRun(t, writer, 0, pending);
         }
     }
     // Zero bytes after the codes: the record holds the complete bytes + 2.
@@ -163,7 +188,7 @@ size_t TPxT4Encoder::codeLine(const uint8_t* raster, unsigned width, unsigned le
 
 void TPxT4Encoder::codeRun(T4Colour colour, unsigned run, uint8_t* out, size_t& bitPos) {
     OrWriter writer(out, bitPos);
-    writeRun(writer, colour == T4Colour::Black ? 1 : 0, run);
+    writeRun(tables(), writer, colour == T4Colour::Black ? 1 : 0, run);
     bitPos = writer.bitPos();
 }
 

@@ -24,14 +24,20 @@ ErrorCode TPxTextLineReader::open(const std::string& path) {
         return errno != 0 ? -errno : ecFileNotFound;
     }
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd_, &st) != 0) {
+        const ErrorCode rc = errno != 0 ? -errno : ecFileNotFound;
         close();
-        return ecAccessDenied;
+        return rc;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        close();
+        return -EISDIR;
     }
     fileSize_ = static_cast<uint64_t>(st.st_size);
     pos_ = len_ = 0;
-    eof_ = skipLf_ = false;
+    eof_ = skipLf_ = afterFormFeed_ = false;
     bytesRead_ = 0;
+    skipped_ = 0;
     error_ = ecOK;
     return ecOK;
 }
@@ -74,10 +80,21 @@ bool TPxTextLineReader::fill() {
 }
 
 bool TPxTextLineReader::readLine(std::string& line) {
+    bool formFeed = false;
+    return read(line, false, formFeed);
+}
+
+bool TPxTextLineReader::readPiece(std::string& line, bool& formFeed) {
+    return read(line, true, formFeed);
+}
+
+bool TPxTextLineReader::read(std::string& line, bool stopAtFormFeed, bool& formFeed) {
     line.clear();
+    formFeed = false;
     bool any = false;
     for (;;) {
         if (pos_ == len_ && !fill()) {
+            afterFormFeed_ = false;
             return any;
         }
         if (len_ == 0) {
@@ -93,14 +110,27 @@ bool TPxTextLineReader::readLine(std::string& line) {
         any = true;
         while (pos_ < len_) {
             const char ch = block_[pos_++];
-            if (ch == '\r') {
-                skipLf_ = true;
+            if (ch == '\r' || ch == '\n') {
+                skipLf_ = ch == '\r';
+                if (afterFormFeed_ && line.empty()) {
+                    // The line ended right after its form feed: nothing
+                    // follows the break on this line.
+                    afterFormFeed_ = false;
+                    any = false;
+                    break;
+                }
+                afterFormFeed_ = false;
                 return true;
             }
-            if (ch == '\n') {
+            if (ch == '\f' && stopAtFormFeed) {
+                formFeed = afterFormFeed_ = true;
                 return true;
             }
-            line.push_back(ch);
+            if (line.size() < kMaxKept) {
+                line.push_back(ch);
+            } else {
+                ++skipped_;
+            }
         }
     }
 }

@@ -2,14 +2,25 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <vector>
 
 #include "fax/apf/px_apf_reader.h"
+#include "fax/t4/px_t4_encoder.h"
 #include "fax/t4/px_t4_raster.h"
 #include "fax/tiff/px_tiff_file.h"
 #include "fax/unpack/px_page_unpacker.h"
 
 namespace px {
+namespace {
+
+// Lines coded before they are appended to the page's strip.
+constexpr uint32_t kChunkRows = 256;
+// One strip per page, as fax programs reading TIFF Class F expect.
+constexpr uint32_t kOneStrip = 0xFFFFFFFF;
+
+}  // namespace
 
 ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPath,
                           std::string* message) {
@@ -40,25 +51,18 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
     UnpackSettings settings;
     settings.autoScale = TAutoScaleMode::asNone;
     unpacker.setSettings(settings);
+    const std::vector<uint8_t> whiteLine(kWideLineBytes, 0);
+    TPxT4Encoder::Record record{};
+    std::vector<uint8_t> stripData;
     for (unsigned n = 1; n <= pages; ++n) {
-        std::vector<uint8_t> lines;
-        ErrorCode rc = unpacker.unpack(apfPath, n, false, [&](const uint8_t* data, unsigned bytes) {
-            lines.insert(lines.end(), data, data + bytes);
-        });
-        if (rc != ecOK) {
+        ApfPageInfo page;
+        if (ErrorCode rc = reader.findPage(n, page); rc != ecOK) {
             return fail(rc);
         }
-        const ApfPageHeader& page = unpacker.pageHeader();
-        const unsigned width = page.wide() ? kWideWidthPels : kNormalWidthPels;
-        const unsigned lineBytes = width / 8;
-        if (lines.empty()) {
-            lines.assign(lineBytes, 0);  // a page needs at least one line
-        }
-        const auto rows = static_cast<uint32_t>(lines.size() / lineBytes);
+        const unsigned width = page.header.wide() ? kWideWidthPels : kNormalWidthPels;
         TIFF* t = tiff.get();
         TIFFSetField(t, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
         TIFFSetField(t, TIFFTAG_IMAGEWIDTH, width);
-        TIFFSetField(t, TIFFTAG_IMAGELENGTH, rows);
         TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 1);
         TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
         TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
@@ -67,21 +71,49 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
         TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
         TIFFSetField(t, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
         TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, rows);
         TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
         TIFFSetField(t, TIFFTAG_XRESOLUTION, 204.0F);
-        TIFFSetField(t, TIFFTAG_YRESOLUTION, page.fine() ? 196.0F : 98.0F);
+        TIFFSetField(t, TIFFTAG_YRESOLUTION, page.header.fine() ? 196.0F : 98.0F);
         TIFFSetField(t, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(n - 1),
                      static_cast<uint16_t>(pages));
         TIFFSetField(t, TIFFTAG_CLEANFAXDATA, CLEANFAXDATA_CLEAN);
         TIFFSetField(t, TIFFTAG_SOFTWARE, "Parvex");
-        for (uint32_t y = 0; y < rows; ++y) {
-            if (TIFFWriteScanline(t, lines.data() + size_t{y} * lineBytes, y, 0) < 0) {
-                return fail(ecDiskFull);
+        // The page goes out as it is decoded, coded again by our own coder
+        // (the byte-aligned EOL form the TIFF asks for) and appended to the
+        // page's one strip kChunkRows lines at a time: memory stays that of
+        // a few lines, however long the page, and libtiff only files the data.
+        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, kOneStrip);
+        TIFFSetField(t, TIFFTAG_IMAGELENGTH, uint32_t{1});  // until the end is known
+        uint32_t row = 0;
+        bool writeFailed = false;
+        auto flushChunk = [&] {
+            if (!writeFailed && !stripData.empty() &&
+                TIFFWriteRawStrip(t, 0, stripData.data(), static_cast<tmsize_t>(stripData.size())) <
+                    0) {
+                writeFailed = true;
             }
+            stripData.clear();
+        };
+        auto writeLine = [&](const uint8_t* data) {
+            const size_t bytes = TPxT4Encoder::codeLine(data, width, 0, false, record.data());
+            stripData.insert(stripData.end(), record.begin(),
+                             record.begin() + static_cast<long>(bytes));
+            if (++row % kChunkRows == 0) {
+                flushChunk();
+            }
+        };
+        const ErrorCode rc = unpacker.unpack(
+            reader, apfPath, n, false, [&](const uint8_t* data, unsigned) { writeLine(data); });
+        if (rc != ecOK) {
+            return fail(rc);
         }
-        if (TIFFWriteDirectory(t) == 0) {
-            return fail(ecDiskFull);
+        if (row == 0) {
+            writeLine(whiteLine.data());  // a page needs at least one line
+        }
+        flushChunk();
+        TIFFSetField(t, TIFFTAG_IMAGELENGTH, row);
+        if (writeFailed || TIFFWriteDirectory(t) == 0) {
+            return fail(-EIO);
         }
     }
     tiff.close();

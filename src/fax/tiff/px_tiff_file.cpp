@@ -11,7 +11,11 @@ TPxTiffFile::~TPxTiffFile() {
 
 int TPxTiffFile::onError(TIFF*, void* user, const char* module, const char* fmt, va_list ap) {
     char text[512];
+    // libtiff hands its own format strings over; they are not ours to check.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
     std::vsnprintf(text, sizeof text, fmt, ap);
+#pragma GCC diagnostic pop
     auto* self = static_cast<TPxTiffFile*>(user);
     self->error_ = std::string(module != nullptr ? module : "libtiff") + ": " + text;
     return 1;  // handled

@@ -27,7 +27,11 @@ bool isFine(TIFF* t) {
 }  // namespace
 
 ErrorCode importTiffToApf(const std::string& tiffPath, const std::string& apfPath,
-                          const TiffImportOptions& options, std::string* message) {
+                          const TiffImportOptions& options, std::string* message,
+                          TiffImportResult* result) {
+    TiffImportResult local;
+    TiffImportResult& report = result != nullptr ? *result : local;
+    report = TiffImportResult{};
     TPxTiffFile tiff;
     if (!tiff.open(tiffPath, "r")) {
         if (message != nullptr) {
@@ -75,6 +79,10 @@ ErrorCode importTiffToApf(const std::string& tiffPath, const std::string& apfPat
         }
         scan.assign(static_cast<size_t>(TIFFScanlineSize(t)), 0);
         const uint32_t rows = std::min<uint32_t>(height, options.maxLines);
+        if (rows < height) {
+            ++report.pagesCut;
+            report.linesDropped += height - rows;
+        }
         for (uint32_t y = 0; y < rows; ++y) {
             if (TIFFReadScanline(t, scan.data(), y, 0) < 0) {
                 return fail(ecBadGraphicsFormat);
@@ -121,9 +129,7 @@ ErrorCode importTiffToApf(const std::string& tiffPath, const std::string& apfPat
         if (ErrorCode rc = writer.endPage(); rc != ecOK) {
             return fail(rc);
         }
-        if (writer.pageCount() == 0xFFFF) {
-            break;
-        }
+        report.pages = writer.pageCount();
     } while (TIFFReadDirectory(t) != 0);
     apfSetSenderIdConverter(writer.header(), options.stationId);
     if (ErrorCode rc = writer.finish(); rc != ecOK) {

@@ -11,14 +11,20 @@ ErrorCode TPxPageUnpacker::unpack(const std::string& path, unsigned page, bool f
     if (path.empty()) {
         return ecFileNotFound;
     }
-    const UnpackSettings& s = settings_;
-    if (s.whitespaceCompression &&
-        (s.whitespaceFrom < s.whitespaceTo || (s.whitespaceFrom == 0 && s.whitespaceTo != 0))) {
+    if (!settingsValid()) {
         return ecBadArgument;
     }
     TPxApfReader reader;
     if (ErrorCode rc = reader.open(path); rc != ecOK) {
         return rc;
+    }
+    return unpack(reader, path, page, forBitmap, sink);
+}
+
+ErrorCode TPxPageUnpacker::unpack(const TPxApfReader& reader, const std::string& path,
+                                  unsigned page, bool forBitmap, const LineSink& sink) {
+    if (!settingsValid()) {
+        return ecBadArgument;
     }
     ApfPageInfo info;
     if (ErrorCode rc = reader.findPage(page, info); rc != ecOK) {
@@ -75,6 +81,12 @@ ErrorCode TPxPageUnpacker::unpack(const std::string& path, unsigned page, bool f
     }
     flushBlank();
     return ecOK;
+}
+
+bool TPxPageUnpacker::settingsValid() const {
+    const UnpackSettings& s = settings_;
+    return !s.whitespaceCompression ||
+           (s.whitespaceFrom >= s.whitespaceTo && (s.whitespaceFrom != 0 || s.whitespaceTo == 0));
 }
 
 void TPxPageUnpacker::decoded(const uint8_t* raster, unsigned bytes) {

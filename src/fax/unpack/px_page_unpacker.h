@@ -41,12 +41,17 @@ public:
     // halving the width then keeps a pel pair white when either pel is white,
     // where a file keeps it black when either pel is black.
     ErrorCode unpack(const std::string& path, unsigned page, bool forBitmap, const LineSink& sink);
+    // The same on a file already open: a caller that reads many pages keeps
+    // one reader, so that each page is found from the one before it.
+    ErrorCode unpack(const TPxApfReader& reader, const std::string& path, unsigned page,
+                     bool forBitmap, const LineSink& sink);
 
     // Flags of the page last unpacked.
     const ApfPageHeader& pageHeader() const { return header_; }
     uint64_t badCodes() const { return badCodes_; }
 
 private:
+    bool settingsValid() const;
     void decoded(const uint8_t* raster, unsigned bytes);
     void flushBlank();
     void deliver(const uint8_t* raster, unsigned bytes);

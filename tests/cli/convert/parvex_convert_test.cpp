@@ -150,5 +150,85 @@ TEST_F(ToolTest, ErrorsAreOneLineAndNonZero) {
     EXPECT_FALSE(fs::exists(file("x.apf")));
 }
 
+TEST_F(ToolTest, InputIsTakenByItsContentAndGarbageIsRefused) {
+    QImage picture(300, 100, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    for (int y = 20; y < 80; ++y) {
+        for (int x = 20; x < 280; ++x)
+            picture.setPixel(x, y, qRgb(0, 0, 0));
+    }
+    ASSERT_TRUE(picture.save(QString::fromStdString(file("pic.png"))));
+    ASSERT_EQ(run("to-apf " + file("pic.png") + " " + file("pic.apf")).status, 0);
+    // A real PCX page, under a name that says nothing, comes in as a picture.
+    ASSERT_EQ(run("from-apf " + file("pic.apf") + " " + file("page.pcx")).status, 0);
+    fs::rename(file("page.pcx"), file("page.txt"));
+    Result r = run("to-apf " + file("page.txt") + " " + file("pcx.apf") + " --fine");
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = run("info " + file("pcx.apf"));
+    // Read back at fine resolution: the page's 100 lines, doubled in height.
+    EXPECT_NE(r.output.find("200 lines"), std::string::npos) << r.output;
+    // A JPEG is a picture, not text.
+    ASSERT_TRUE(picture.save(QString::fromStdString(file("photo.jpg")), "JPEG"));
+    r = run("to-apf " + file("photo.jpg") + " " + file("jpg.apf"));
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = run("info " + file("jpg.apf"));
+    EXPECT_NE(r.output.find("100 lines"), std::string::npos) << r.output;
+
+    ASSERT_TRUE(picture.save(QString::fromStdString(file("whole.bmp")), "BMP"));
+    std::string bmp;
+    {
+        std::ifstream in(file("whole.bmp"), std::ios::binary);
+        bmp.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::ofstream(file("cut.bmp"), std::ios::binary) << bmp.substr(0, 100);
+    std::ofstream(file("zeros.txt"), std::ios::binary) << std::string(4096, '\0');
+    fs::create_directory(file("folder"));
+    struct Case {
+        std::string input;
+        std::string text;
+    };
+    const Case cases[] = {
+        {file("cut.bmp"), "the file is cut short"},
+        {file("zeros.txt"), "neither text nor a supported picture"},
+        {file("folder"), "Is a directory (error 21)"},
+    };
+    for (const Case& c : cases) {
+        r = run("to-apf " + c.input + " " + file("x.apf"));
+        EXPECT_EQ(r.status, 1) << c.input << "\n" << r.output;
+        EXPECT_NE(r.output.find(c.input), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find(c.text), std::string::npos) << r.output;
+        EXPECT_EQ(r.output.find("Input/output error"), std::string::npos) << r.output;
+        EXPECT_FALSE(fs::exists(file("x.apf"))) << c.input;
+    }
+    r = run("info " + file("folder"));
+    EXPECT_NE(r.output.find("Is a directory"), std::string::npos) << r.output;
+}
+
+TEST_F(ToolTest, PagesPastTheFormatAreAnErrorAndCutPagesAWarning) {
+    std::ofstream(file("feeds.txt"), std::ios::binary) << std::string(65536, '\f');
+    Result r = run("to-apf " + file("feeds.txt") + " " + file("feeds.apf"));
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("more pages than a fax file holds"), std::string::npos) << r.output;
+    EXPECT_FALSE(fs::exists(file("feeds.apf")));
+
+    // One page of 2,200 text lines at fine resolution: 70,400 raster lines,
+    // more than a page picture or an imported page keeps. Each cut says so.
+    std::string text;
+    for (int i = 0; i < 2200; ++i) {
+        text += "line\r\n";
+    }
+    std::ofstream(file("tall.txt"), std::ios::binary) << text;
+    r = run("to-apf " + file("tall.txt") + " " + file("tall.apf") + " --fine --lines-per-page 0");
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = run("from-apf " + file("tall.apf") + " " + file("tall.png"));
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("warning: " + file("tall.apf")), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("4864 lines left out"), std::string::npos) << r.output;
+    ASSERT_EQ(run("from-apf " + file("tall.apf") + " " + file("tall.tif")).status, 0);
+    r = run("to-apf " + file("tall.tif") + " " + file("back.apf"));
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("4864 lines left out"), std::string::npos) << r.output;
+}
+
 }  // namespace
 }  // namespace px

@@ -3,11 +3,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 
 #include "fax/apf/px_apf_reader.h"
 #include "fax/apf/px_apf_writer.h"
+#include "fax/apf/px_fax_error.h"
 #include "fax/t4/px_t4_decoder.h"
+#include "support/resource_bound.h"
 
 namespace px {
 namespace {
@@ -266,6 +269,115 @@ TEST_F(ApfTest, MutatedFilesNeverCrashOrHang) {
                 << "round " << round << " -> " << result;
         }
     }
+}
+
+// Writes `pages` pages that hold only the end-of-page record.
+std::string writeEmptyPages(const std::string& path, unsigned pages, ErrorCode* last = nullptr) {
+    TPxApfWriter w;
+    EXPECT_EQ(w.create(path), ecOK);
+    ErrorCode rc = ecOK;
+    for (unsigned i = 0; i < pages && rc == ecOK; ++i) {
+        rc = w.beginPage(kApfLengthWords);
+        if (rc == ecOK) {
+            rc = w.writeRecord(kApfEndOfPageRecord.data(), kApfEndOfPageRecord.size());
+        }
+        if (rc == ecOK) {
+            rc = w.endPage();
+        }
+    }
+    if (last != nullptr) {
+        *last = rc;
+    }
+    EXPECT_EQ(w.finish(), ecOK);
+    return path;
+}
+
+TEST_F(ApfTest, ReadingEveryPageWalksEachPageHeaderAFixedNumberOfTimes) {
+    constexpr unsigned kPages = 3000;
+    const std::string path = writeEmptyPages(file("many.apf"), kPages);
+    TPxApfReader reader;
+    ASSERT_EQ(reader.open(path), ecOK);
+    ASSERT_EQ(reader.pageCount(), kPages);
+    for (unsigned n = 1; n <= kPages; ++n) {
+        ApfPageInfo page;
+        ASSERT_EQ(reader.findPage(n, page), ecOK) << n;
+        ASSERT_EQ(page.headerOffset, kApfFileHeaderSize + uint64_t{n - 1} * 30) << n;
+    }
+    // A walk from page 1 for every page would read 4.5 million headers.
+    EXPECT_LE(reader.pageHeadersRead(), 2 * kPages);
+    // Going back finds a page already walked past without walking again.
+    const uint64_t before = reader.pageHeadersRead();
+    ApfPageInfo page;
+    ASSERT_EQ(reader.findPage(7, page), ecOK);
+    EXPECT_EQ(reader.pageHeadersRead(), before + 1);
+}
+
+TEST_F(ApfTest, LineRecordsAreReadInBlocksNotTwoReadsEach) {
+    const std::string path = file("long.apf");
+    TPxApfWriter w;
+    ASSERT_EQ(w.create(path), ecOK);
+    ASSERT_EQ(w.beginPage(kApfLengthWords), ecOK);
+    constexpr unsigned kLines = 20000;  // 160,000 bytes of records
+    for (unsigned i = 0; i < kLines; ++i) {
+        ASSERT_EQ(w.writeRecord(kApfBlankRecord.data(), kApfBlankRecord.size()), ecOK);
+    }
+    ASSERT_EQ(w.writeRecord(kApfEndOfPageRecord.data(), kApfEndOfPageRecord.size()), ecOK);
+    ASSERT_EQ(w.endPage(), ecOK);
+    ASSERT_EQ(w.finish(), ecOK);
+
+    TPxApfReader reader;
+    ASSERT_EQ(reader.open(path), ecOK);
+    ApfPageInfo page;
+    ASSERT_EQ(reader.findPage(1, page), ecOK);
+    const uint64_t before = reader.readCalls();
+    unsigned records = 0;
+    ASSERT_EQ(reader.readPage(page,
+                              [&](const uint8_t* data, size_t size) {
+                                  EXPECT_EQ(size, records < kLines ? 6U : 12U);
+                                  EXPECT_EQ(data[0], 0x00);
+                                  ++records;
+                                  return true;
+                              }),
+              ecOK);
+    EXPECT_EQ(records, kLines + 1);
+    EXPECT_LE(reader.readCalls() - before, 4U);
+}
+
+TEST_F(ApfTest, PageSixtyFiveThousandFiveHundredThirtySixIsRefusedNotWrapped) {
+    ErrorCode last = ecOK;
+    const std::string path = writeEmptyPages(file("full.apf"), 65536, &last);
+    EXPECT_EQ(last, ecTooManyPages);
+    TPxApfReader reader;
+    ASSERT_EQ(reader.open(path), ecOK);
+    EXPECT_EQ(reader.pageCount(), 65535);
+    ApfPageInfo page;
+    EXPECT_EQ(reader.findPage(65535, page), ecOK);
+}
+
+TEST_F(ApfTest, HeaderWrittenShortIsErrorOneHundredSixtyAndLeavesNoFile) {
+    const std::string path = file("short.apf");
+    // The file header itself does not fit.
+    EXPECT_EQ(test::withFileSizeLimit(40,
+                                      [&] {
+                                          TPxApfWriter w;
+                                          return w.create(path) == ecShortHeaderWrite ? 0 : 1;
+                                      }),
+              0);
+    EXPECT_FALSE(fs::exists(path));
+    // The file header fits, the page header does not.
+    EXPECT_EQ(test::withFileSizeLimit(70,
+                                      [&] {
+                                          TPxApfWriter w;
+                                          if (w.create(path) != ecOK) {
+                                              return 1;
+                                          }
+                                          const ErrorCode rc = w.beginPage(kApfLengthWords);
+                                          w.abandon();
+                                          return rc == ecShortHeaderWrite ? 0 : 2;
+                                      }),
+              0);
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(faxDocumentErrorText(ecShortHeaderWrite), "A file header could not be written whole");
 }
 
 }  // namespace

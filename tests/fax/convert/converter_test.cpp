@@ -282,6 +282,25 @@ TEST(Converter, FailuresLeaveNoFileBehind) {
     EXPECT_EQ(test::errorOf([&] { c.convert(); }), ecFileNotFound);
 }
 
+TEST(Converter, MorePagesThanAFaxFileHoldsFailLeavingNoFile) {
+    TempDir dir;
+    // 64 KiB of form feeds: 65,536 pages, one more than the page count holds.
+    dir.write("feeds.txt", std::string(65536, '\f'));
+    TPxFaxConverter c;
+    c.setMessagePump(nullptr);
+    c.setOptions(0);
+    c.setInputDocumentType(TFaxInputDocumentType::idText);
+    c.setDocumentFile(QString::fromStdString(dir.file("feeds.txt")));
+    EXPECT_EQ(test::errorOf([&] { c.convert(); }), ecTooManyPages);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("feeds.APF")));
+    // One form feed fewer fits.
+    dir.write("feeds.txt", std::string(65535, '\f'));
+    c.convert();
+    TPxApfReader reader;
+    ASSERT_EQ(reader.open(dir.file("feeds.APF")), ecOK);
+    EXPECT_EQ(reader.pageCount(), 65535);
+}
+
 TEST(Converter, EnhancedTextWithASystemFont) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;

@@ -224,5 +224,27 @@ TEST_F(TiffTest, ImportRefusesWhatIsNotAFaxPage) {
     EXPECT_EQ(importTiffToApf(file("none.tif"), file("n.apf"), {}), ecFileNotFound);
 }
 
+TEST_F(TiffTest, ImportReportsThePageLinesItCuts) {
+    const std::string tif = file("tall.tif");
+    TIFF* t = TIFFOpen(tif.c_str(), "w");
+    ASSERT_NE(t, nullptr);
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, 1728);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, 70000);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 70000);
+    const uint8_t row[216] = {};
+    for (uint32_t y = 0; y < 70000; ++y) {
+        TIFFWriteScanline(t, const_cast<uint8_t*>(row), y, 0);
+    }
+    TIFFClose(t);
+    TiffImportResult result;
+    ASSERT_EQ(importTiffToApf(tif, file("tall.apf"), {}, nullptr, &result), ecOK);
+    EXPECT_EQ(result.pages, 1U);
+    EXPECT_EQ(result.pagesCut, 1U);
+    EXPECT_EQ(result.linesDropped, 70000U - 65536U);
+}
+
 }  // namespace
 }  // namespace px

@@ -1,0 +1,44 @@
+// PCX pictures and DCX files of PCX pages, as converter input.
+//
+// A PCX picture is a 128-byte header and run-length coded scan lines: a byte
+// with its two top bits set repeats the next byte (its low six bits) times;
+// any other byte stands for itself. A DCX file is the signature 0x3ADE68B1
+// and a table of up to 1024 page offsets ending at a zero entry.
+#pragma once
+
+#include <QImage>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/px_errors.h"
+
+namespace px {
+
+constexpr size_t kPcxHeaderSize = 128;
+constexpr uint8_t kPcxManufacturer = 0x0A;
+constexpr uint8_t kPcxRunLengthCoding = 1;
+constexpr uint8_t kPcxRunMarker = 0xC0;
+constexpr uint8_t kPcxPaletteMarker = 0x0C;  // before a 256-colour palette at the end
+constexpr size_t kPcxPaletteSize = 768;
+constexpr uint32_t kDcxSignature = 0x3ADE68B1;
+constexpr size_t kDcxMaxPages = 1024;
+
+// Largest picture taken: a 1-bit page of 16,384 × 16,384 pels, a colour one
+// of 16 million pels. Larger headers are refused before anything is read.
+constexpr uint64_t kPcxMaxMonoPels = uint64_t{1} << 28;
+constexpr uint64_t kPcxMaxColourPels = uint64_t{1} << 24;
+
+// Decodes the PCX picture at [offset, end) of the open file `fd`: 1 bit per
+// pel in 1 to 4 planes, 2, 4 or 8 bits in one plane, or 8 bits in 3 or 4
+// planes (true colour). A 1-bit picture comes out as QImage::Format_Mono,
+// any other as RGB32. Data that ends before the last line fails with
+// ecReadPastEof; a header that is no PCX picture, or one of a kind not
+// listed, with ecBadGraphicsFormat.
+ErrorCode decodePcx(int fd, uint64_t offset, uint64_t end, QImage& image);
+
+// Reads the page table of a DCX file: the offsets of its pages (at least
+// one), each inside the file. Anything else is ecBadGraphicsFormat.
+ErrorCode readDcxPageTable(int fd, uint64_t fileSize, std::vector<uint64_t>& pages);
+
+}  // namespace px
