@@ -3,6 +3,10 @@
 // yet says so in the status panel.
 #include "app/main_window/main_screen.h"
 
+#include "app/phonebook/phone_book.h"
+#include "ui/help/help_center.h"
+#include "ui/help/help_topics.h"
+
 namespace px {
 
 void TMainScreen::openViewer(const QString& path, const QString& description) {
@@ -12,7 +16,15 @@ void TMainScreen::openViewer(const QString& path, const QString& description) {
 }
 
 void TMainScreen::openPhoneBook() {
-    notAvailableYet(*this, "The phone book");
+    TPhoneBook book(folder_.path(), env_, prompts_, TPhoneBookMode::Browse, this);
+    book.setHelp([this] {
+        if (help_ != nullptr) {
+            help_->showTopic(kHelpContents);
+        }
+    });
+    if (book.openBook(false)) {
+        book.exec();
+    }
 }
 
 void TMainScreen::openCoverDesigner() {

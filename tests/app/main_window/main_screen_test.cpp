@@ -4,16 +4,19 @@
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
 #include <filesystem>
 
 #include "app/host/status_panel.h"
 #include "app/outgoing/outgoing_workflow.h"
+#include "app/phonebook/phone_book.h"
 #include "main_window_fixture.h"
 #include "support/accessibility.h"
 #include "ui/help/help_center.h"
@@ -282,6 +285,26 @@ TEST_F(MainScreen, RebuildIndexesPacksDeletedRecordsAndAddsTheMarker) {
     EXPECT_EQ(window->outgoingLog().table().recCount(), 1u);
     EXPECT_EQ(rows(TMainPage::Outgoing), 1);
     EXPECT_TRUE(fs::exists(home / "PXPB.DBF"));
+    EXPECT_FALSE(window->statusPanel().isVisible());
+}
+
+TEST_F(MainScreen, PhoneBookOpensTheBrowserInBrowseMode) {
+    configured();
+    writeLogs({}, {});
+    open();
+    QString title;
+    bool browsing = false;
+    QTimer::singleShot(0, [&] {
+        auto* book = qobject_cast<TPhoneBook*>(QApplication::activeModalWidget());
+        ASSERT_NE(book, nullptr);
+        title = book->windowTitle();
+        browsing = book->mode() == TPhoneBookMode::Browse && book->closeButton()->isVisible();
+        book->closeButton()->click();
+    });
+    trigger(TCommand::PhoneBook);
+    EXPECT_EQ(title, "Phone Book Browser");
+    EXPECT_TRUE(browsing);
+    EXPECT_TRUE(fs::exists(home / "PXPB.CDX"));
     EXPECT_FALSE(window->statusPanel().isVisible());
 }
 
