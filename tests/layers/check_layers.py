@@ -18,7 +18,7 @@ no_qt = ["common", "xbase", "settings", "comms", "fax/apf", "fax/t4", "fax/engin
          "fax/components", "app/tables", "cli/fax", "cli/settings"]
 
 # Document layers: Qt Gui (and the printer of Qt PrintSupport), but no windows.
-no_widgets = ["fax/convert", "fax/unpack", "fax/tiff", "fax/print", "cli/convert", "cli/print"]
+no_widgets = ["fax/convert", "fax/unpack", "fax/tiff", "fax/pdf", "fax/print", "cli/convert", "cli/print"]
 widget_header = re.compile(
     r"^(QtWidgets/.*|QtPrintSupport/Q\w*(Dialog|Widget)|Q(Application|Widget|MainWindow|Dialog|"
     r"\w*Dialog|\w*Widget|\w*Button|Label|LineEdit|GroupBox|([HV]?Box|Grid|Form|Stacked)?Layout|Menu\w*|ToolBar|"

@@ -12,6 +12,9 @@
 #include "fax/apf/px_apf_reader.h"
 #include "fax/apf/px_fax_error.h"
 #include "fax/convert/px_fax_converter.h"
+#include "fax/pdf/px_document_kind.h"
+#include "fax/pdf/px_pdf_import.h"
+#include "fax/pdf/px_postscript_import.h"
 #include "fax/t4/px_t4_decoder.h"
 #include "fax/t4/px_t4_raster.h"
 #include "fax/tiff/px_tiff_export.h"
@@ -27,7 +30,9 @@ constexpr const char* kUsage =
     "  parvex-convert to-apf INPUT OUTPUT.apf [--fine] [--wide] [--font small|standard]\n"
     "                 [--station-id ID] [--left-margin N] [--top-margin N] [--lines-per-page N]\n"
     "      INPUT: a text file (.txt or no picture extension), a picture (.png, .bmp, .pbm)\n"
-    "      or a TIFF file (.tif, .tiff; every page, resolution taken from the file)\n"
+    "      or a TIFF file (.tif, .tiff; every page, resolution taken from the file);\n"
+    "      a PDF or PostScript file, known by its content, is rendered page by page\n"
+    "      (--letter: the paper of a PostScript job that names none, else A4)\n"
     "  parvex-convert from-apf INPUT.apf OUTPUT.{bmp,pcx,dcx,png,pbm,tif} [--page N]\n"
     "      one page (default 1); .tif takes every page (TIFF Class F);\n"
     "      .png and .pbm hold the page raster as coded, one pel per fax pel\n"
@@ -91,6 +96,23 @@ QString lowerSuffix(const std::string& name) {
     throw std::logic_error("unreachable");
 }
 
+// PDF and PostScript, told by their content whatever their names.
+int documentToApf(TDocumentKind kind, const std::string& in, const std::string& out,
+                  const Args& args, const std::string& station) {
+    PostScriptImportOptions options;
+    options.pdf.fine = args.has("--fine");
+    options.pdf.stationId = station;
+    options.letter = args.has("--letter");
+    std::string message;
+    const ErrorCode rc = kind == TDocumentKind::Pdf
+                             ? importPdfToApf(in, out, options.pdf, &message)
+                             : importPostScriptToApf(in, out, options, &message);
+    if (rc != ecOK) {
+        throw std::runtime_error(in + " refused: " + message);
+    }
+    return 0;
+}
+
 int toApf(const Args& args) {
     if (args.positional.size() != 2) {
         throw UsageError("to-apf needs INPUT and OUTPUT");
@@ -102,7 +124,15 @@ int toApf(const Args& args) {
     if (station.size() > kStationIdLength) {
         throw UsageError("station ID longer than 20 characters");
     }
+    if (const TDocumentKind kind = documentKind(in);
+        kind == TDocumentKind::Pdf || kind == TDocumentKind::PostScript) {
+        return documentToApf(kind, in, out, args, station);
+    }
     const QString ext = lowerSuffix(in);
+    if (ext == "pdf" || ext == "ps" || ext == "eps") {
+        // Named as a document but holding something else.
+        throw std::runtime_error(in + " refused: not a PDF or PostScript file");
+    }
     if (ext == "tif" || ext == "tiff") {
         TiffImportOptions options;
         options.stationId = station;
@@ -283,6 +313,7 @@ int runConvertCli(const std::vector<std::string>& argv) {
         if (command == "to-apf") {
             return toApf(parse(argv, {{"--fine", false},
                                       {"--wide", false},
+                                      {"--letter", false},
                                       {"--font", true},
                                       {"--station-id", true},
                                       {"--left-margin", true},

@@ -1,0 +1,77 @@
+#include "fax/pdf/px_postscript_import.h"
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "fax/pdf/px_document_kind.h"
+
+namespace px {
+
+namespace {
+
+ErrorCode refuse(std::string* message, const std::string& why, ErrorCode rc = ecBadGraphicsFormat) {
+    if (message != nullptr) {
+        *message = why;
+    }
+    return rc;
+}
+
+// The first line Ghostscript wrote about the failure, for the message.
+std::string firstLine(const QByteArray& text) {
+    const QByteArray trimmed = text.trimmed();
+    const qsizetype end = trimmed.indexOf('\n');
+    return (end < 0 ? trimmed : trimmed.left(end)).left(200).toStdString();
+}
+
+}  // namespace
+
+ErrorCode importPostScriptToApf(const std::string& psPath, const std::string& apfPath,
+                                const PostScriptImportOptions& options, std::string* message) {
+    switch (documentKind(psPath)) {
+        case TDocumentKind::Missing:
+            return refuse(message, "cannot read " + psPath, ecFileNotFound);
+        case TDocumentKind::PostScript:
+            break;
+        case TDocumentKind::Pdf:
+        case TDocumentKind::Unknown:
+            return refuse(message, "not a PostScript file");
+    }
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        return refuse(message, "no room for a temporary file", ecAccessDenied);
+    }
+    // The output name holds no '%', which Ghostscript would take as a page
+    // number pattern; the input follows -f, so no name is read as an option.
+    const QString pdf = scratch.filePath("job.pdf");
+    const QStringList arguments = {"-dSAFER",
+                                   "-dBATCH",
+                                   "-dNOPAUSE",
+                                   "-dQUIET",
+                                   "-sDEVICE=pdfwrite",
+                                   options.letter ? "-sPAPERSIZE=letter" : "-sPAPERSIZE=a4",
+                                   "-sOutputFile=" + pdf,
+                                   "-f",
+                                   QString::fromStdString(psPath)};
+    QProcess gs;
+    gs.setProcessChannelMode(QProcess::SeparateChannels);
+    gs.setStandardInputFile(QProcess::nullDevice());
+    gs.start(QString::fromStdString(options.ghostscript), arguments);
+    if (!gs.waitForStarted()) {
+        return refuse(message, "Ghostscript (" + options.ghostscript + ") cannot be started",
+                      ecFileNotFound);
+    }
+    if (!gs.waitForFinished(options.timeLimitMs)) {
+        gs.kill();
+        gs.waitForFinished();
+        return refuse(message, "Ghostscript took too long on the PostScript file", ecTimeout);
+    }
+    if (gs.exitStatus() != QProcess::NormalExit || gs.exitCode() != 0) {
+        const std::string why = firstLine(gs.readAllStandardError() + gs.readAllStandardOutput());
+        return refuse(message, "Ghostscript cannot interpret the PostScript file" +
+                                   (why.empty() ? std::string() : ": " + why));
+    }
+    return importPdfToApf(pdf.toStdString(), apfPath, options.pdf, message);
+}
+
+}  // namespace px
