@@ -17,6 +17,23 @@ namespace {
 // The Name column is as wide as 50 characters, the fax number as its field.
 constexpr int kNameDisplayWidth = 50;
 
+// The text as stored in a character field of `width` bytes: whole
+// characters only, so a long name is never cut inside one.
+std::string fieldText(const QString& text, int width) {
+    QString fitted = text;
+    QByteArray bytes = fitted.toUtf8();
+    while (bytes.size() > width) {
+        fitted.chop(fitted.size() >= 2 && fitted.back().isLowSurrogate() ? 2 : 1);
+        bytes = fitted.toUtf8();
+    }
+    return bytes.toStdString();
+}
+
+void storeEntry(TXbTable& table, const TPhoneBookEntry& entry) {
+    table.setText("NAME", fieldText(entry.name, kPhoneBookNameWidth));
+    table.setText("PHONE", fieldText(entry.phone, kPhoneBookPhoneWidth));
+}
+
 QPushButton* addButton(QWidget* parent, QBoxLayout* row, const char* text) {
     auto* button = new QPushButton(text, parent);
     button->setAutoDefault(false);
@@ -147,8 +164,7 @@ void TPhoneBook::newClick() {
     }
     TXbTable& table = book_.table();
     table.append();
-    table.setText("NAME", entry.name.toStdString());
-    table.setText("PHONE", entry.phone.toStdString());
+    storeEntry(table, entry);
     refresh(table.recNo());
 }
 
@@ -165,8 +181,7 @@ void TPhoneBook::editClick() {
         return;
     }
     table.goTo(recno);
-    table.setText("NAME", entry.name.toStdString());
-    table.setText("PHONE", entry.phone.toStdString());
+    storeEntry(table, entry);
     refresh(recno);
 }
 

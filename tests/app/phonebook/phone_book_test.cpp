@@ -189,6 +189,15 @@ TEST_F(PhoneBookTest, TheEditorKeepsEachBoxWithinItsField) {
     EXPECT_EQ(editor.entry().name, QString(17, QChar(0xE9)));
 }
 
+TEST_F(PhoneBookTest, AnOverlongEntryIsStoredCutAtAWholeCharacter) {
+    auto book = openBook();
+    edits = {{QString(20, 'a') + QString(20, QChar(0xE9)), QString(30, '5')}};
+    book->newClick();
+    // 20 one-byte letters and 7 two-byte ones fill 34 of the 35 bytes.
+    EXPECT_EQ(names(*book),
+              QStringList({QString(20, 'a') + QString(7, QChar(0xE9)) + "=" + QString(25, '5')}));
+}
+
 TEST_F(PhoneBookTest, TheRealEditorAddsAnEntryThatReadsBackWhole) {
     TPhoneBook book(home.path(), env, prompts, TPhoneBookMode::Browse);
     ASSERT_TRUE(book.openBook());
