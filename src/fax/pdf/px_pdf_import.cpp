@@ -159,6 +159,14 @@ ErrorCode writePage(TPxApfWriter& writer, const poppler::image& image, bool fine
 
 }  // namespace
 
+#if defined(__SANITIZE_ADDRESS__)
+// Poppler keeps the font configuration it loads through fontconfig for the
+// life of the process; the leak checker of sanitizer builds is told so.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+#endif
+
 ErrorCode importPdfToApf(const std::string& pdfPath, const std::string& apfPath,
                          const PdfImportOptions& options, std::string* message) {
     switch (documentKind(pdfPath)) {
