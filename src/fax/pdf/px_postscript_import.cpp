@@ -1,6 +1,7 @@
 #include "fax/pdf/px_postscript_import.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -17,11 +18,17 @@ ErrorCode refuse(std::string* message, const std::string& why, ErrorCode rc = ec
     return rc;
 }
 
-// The first line Ghostscript wrote about the failure, for the message.
-std::string firstLine(const QByteArray& text) {
-    const QByteArray trimmed = text.trimmed();
-    const qsizetype end = trimmed.indexOf('\n');
-    return (end < 0 ? trimmed : trimmed.left(end)).left(200).toStdString();
+// What Ghostscript said about the failure, for the message: its "Error:"
+// line (the PostScript error), else the first line it wrote.
+std::string failureLine(const QByteArray& output, const QByteArray& errors) {
+    for (const QByteArray& line : output.split('\n') + errors.split('\n')) {
+        if (line.trimmed().startsWith("Error:")) {
+            return line.trimmed().left(200).toStdString();
+        }
+    }
+    const QByteArray text = (errors + output).trimmed();
+    const qsizetype end = text.indexOf('\n');
+    return (end < 0 ? text : text.left(end)).left(200).toStdString();
 }
 
 }  // namespace
@@ -54,6 +61,13 @@ ErrorCode importPostScriptToApf(const std::string& psPath, const std::string& ap
                                    "-f",
                                    QString::fromStdString(psPath)};
     QProcess gs;
+    // -dSAFER still lets a job write in Ghostscript's temporary folder; the
+    // private scratch folder is made that folder, so the job can write
+    // nowhere else.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TMPDIR", scratch.path());
+    environment.insert("TEMP", scratch.path());
+    gs.setProcessEnvironment(environment);
     gs.setProcessChannelMode(QProcess::SeparateChannels);
     gs.setStandardInputFile(QProcess::nullDevice());
     gs.start(QString::fromStdString(options.ghostscript), arguments);
@@ -67,7 +81,7 @@ ErrorCode importPostScriptToApf(const std::string& psPath, const std::string& ap
         return refuse(message, "Ghostscript took too long on the PostScript file", ecTimeout);
     }
     if (gs.exitStatus() != QProcess::NormalExit || gs.exitCode() != 0) {
-        const std::string why = firstLine(gs.readAllStandardError() + gs.readAllStandardOutput());
+        const std::string why = failureLine(gs.readAllStandardOutput(), gs.readAllStandardError());
         return refuse(message, "Ghostscript cannot interpret the PostScript file" +
                                    (why.empty() ? std::string() : ": " + why));
     }

@@ -11,6 +11,7 @@
 #include "fax/apf/px_apf_reader.h"
 #include "fax/pdf/px_document_kind.h"
 #include "fax/pdf/px_pdf_import.h"
+#include "fax/pdf/px_postscript_import.h"
 #include "pdf_samples.h"
 #include "support/prerequisite.h"
 #include "support/temp_dir.h"
@@ -145,6 +146,32 @@ TEST_F(PdfImport, APostScriptJobConvertsThroughGhostscript) {
     EXPECT_EQ(reader.pageCount(), 2);
     reader.close();
     EXPECT_NEAR(faxPage(dir / "job.apf", 2).height(), 1146, 3);  // A4, standard
+}
+
+TEST_F(PdfImport, AJobThatNeverEndsIsStoppedAtTheTimeLimit) {
+    PX_REQUIRE(test::haveProgram("gs"), "gs (ghostscript)");
+    test::writeBytes(dir / "forever.ps", "%!PS\n{ } loop\n");
+    PostScriptImportOptions options;
+    options.timeLimitMs = 1500;
+    std::string message;
+    EXPECT_EQ(importPostScriptToApf(dir / "forever.ps", dir / "forever.apf", options, &message),
+              ecTimeout);
+    EXPECT_NE(message.find("too long"), std::string::npos) << message;
+    EXPECT_EQ(folderFiles(dir.path()), std::vector<std::string>({"forever.ps"}));
+}
+
+TEST_F(PdfImport, APostScriptJobCannotWriteFiles) {
+    PX_REQUIRE(test::haveProgram("gs"), "gs (ghostscript)");
+    const std::string target = dir / "written-by-the-job";
+    test::writeBytes(dir / "writer.ps", "%!PS\n(" + target +
+                                            ") (w) file dup (gotcha) writestring closefile\n"
+                                            "showpage\n");
+    std::string message;
+    EXPECT_EQ(importPostScriptToApf(dir / "writer.ps", dir / "writer.apf", {}, &message),
+              ecBadGraphicsFormat);
+    EXPECT_NE(message.find("invalidfileaccess"), std::string::npos) << message;
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_FALSE(fs::exists(dir / "writer.apf"));
 }
 
 struct TRefusal {
