@@ -20,7 +20,7 @@ no_qt = ["common", "xbase", "settings", "comms", "fax/apf", "fax/t4", "fax/engin
          "fax/components", "app/tables", "cli/fax", "cli/settings", "cover/sender"]
 
 # Folders whose code draws with Qt Gui but shows no window: no Qt Widgets.
-gui_only = ["fax/convert", "fax/unpack", "fax/tiff", "fax/print", "fax/view", "cover",
+gui_only = ["fax/convert", "fax/unpack", "fax/tiff", "fax/pdf", "fax/print", "fax/view", "cover",
             "cli/convert", "cli/cover", "cli/print"]
 widget_headers = {
     "QtWidgets", "QWidget", "QApplication", "QDialog", "QMainWindow", "QLabel", "QLineEdit",

@@ -6,6 +6,10 @@
 #include "app/main_window/view_description.h"
 #include "ui/viewer/fax_viewer.h"
 
+#include "app/phonebook/phone_book.h"
+#include "ui/help/help_center.h"
+#include "ui/help/help_topics.h"
+
 namespace px {
 
 void TMainScreen::openViewer(const QString& path, const QString& description) {
@@ -17,7 +21,15 @@ void TMainScreen::openViewer(const QString& path, const QString& description) {
 }
 
 void TMainScreen::openPhoneBook() {
-    notAvailableYet(*this, "The phone book");
+    TPhoneBook book(folder_.path(), env_, prompts_, TPhoneBookMode::Browse, this);
+    book.setHelp([this] {
+        if (help_ != nullptr) {
+            help_->showTopic(kHelpContents);
+        }
+    });
+    if (book.openBook(false)) {
+        book.exec();
+    }
 }
 
 TCoverDesMainScreen* TMainScreen::coverDesigner() const {

@@ -14,6 +14,9 @@
 #include "fax/apf/px_fax_error.h"
 #include "fax/convert/px_document_kind.h"
 #include "fax/convert/px_fax_converter.h"
+#include "fax/pdf/px_document_kind.h"
+#include "fax/pdf/px_pdf_import.h"
+#include "fax/pdf/px_postscript_import.h"
 #include "fax/t4/px_t4_decoder.h"
 #include "fax/t4/px_t4_raster.h"
 #include "fax/tiff/px_tiff_export.h"
@@ -31,6 +34,8 @@ constexpr const char* kUsage =
     "                 [--station-id ID] [--left-margin N] [--top-margin N] [--lines-per-page N]\n"
     "      INPUT, told by its content: text, a picture (PCX, BMP, PNG, JPEG, GIF, PBM),\n"
     "      a DCX file (every page) or a TIFF file (every page, resolution from the file)\n"
+    "      a PDF or PostScript file, known by its content, is rendered page by page\n"
+    "      (--letter: the paper of a PostScript job that names none, else A4)\n"
     "  parvex-convert from-apf INPUT.apf OUTPUT.{bmp,pcx,dcx,png,pbm,tif} [--page N]\n"
     "      one page (default 1); .tif takes every page (TIFF Class F);\n"
     "      .png and .pbm hold the page raster as coded, one pel per fax pel\n"
@@ -79,6 +84,23 @@ QString lowerSuffix(const std::string& name) {
     throw std::logic_error("unreachable");
 }
 
+// PDF and PostScript, told by their content whatever their names.
+int documentToApf(TPageDescriptionKind kind, const std::string& in, const std::string& out,
+                  const Args& args, const std::string& station) {
+    PostScriptImportOptions options;
+    options.pdf.fine = args.has("--fine");
+    options.pdf.stationId = station;
+    options.letter = args.has("--letter");
+    std::string message;
+    const ErrorCode rc = kind == TPageDescriptionKind::Pdf
+                             ? importPdfToApf(in, out, options.pdf, &message)
+                             : importPostScriptToApf(in, out, options, &message);
+    if (rc != ecOK) {
+        throw std::runtime_error(in + " refused: " + message);
+    }
+    return 0;
+}
+
 int toApf(const Args& args) {
     if (args.positional.size() != 2) {
         throw UsageError("to-apf needs INPUT and OUTPUT");
@@ -98,6 +120,15 @@ int toApf(const Args& args) {
     const unsigned leftMargin = number(args, "--left-margin", 50, 2048);
     const unsigned topMargin = number(args, "--top-margin", 0, 10000);
     const unsigned linesPerPage = number(args, "--lines-per-page", 60, 100000);
+    if (const TPageDescriptionKind pageKind = pageDescriptionKind(in);
+        pageKind == TPageDescriptionKind::Pdf || pageKind == TPageDescriptionKind::PostScript) {
+        return documentToApf(pageKind, in, out, args, station);
+    }
+    const QString ext = lowerSuffix(in);
+    if (ext == "pdf" || ext == "ps" || ext == "eps") {
+        // Named as a document but holding something else.
+        throw std::runtime_error(in + " refused: not a PDF or PostScript file");
+    }
     TDocumentKind kind = TDocumentKind::dkOther;
     if (ErrorCode rc = recogniseDocument(in, kind); rc != ecOK) {
         throw FileError(in, rc);
@@ -316,6 +347,7 @@ int runConvertCli(const std::vector<std::string>& argv) {
         if (command == "to-apf") {
             return toApf(parse(argv, {{"--fine", false},
                                       {"--wide", false},
+                                      {"--letter", false},
                                       {"--font", true},
                                       {"--station-id", true},
                                       {"--left-margin", true},

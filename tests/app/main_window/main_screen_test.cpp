@@ -21,6 +21,7 @@
 #include "app/coverdesigner/cover_des_main_screen.h"
 #include "app/host/status_panel.h"
 #include "app/outgoing/outgoing_workflow.h"
+#include "app/phonebook/phone_book.h"
 #include "main_window_fixture.h"
 #include "support/accessibility.h"
 #include "support/apf_samples.h"
@@ -339,6 +340,26 @@ TEST_F(MainScreen, RebuildIndexesPacksDeletedRecordsAndAddsTheMarker) {
     EXPECT_EQ(window->outgoingLog().table().recCount(), 1u);
     EXPECT_EQ(rows(TMainPage::Outgoing), 1);
     EXPECT_TRUE(fs::exists(home / "PXPB.DBF"));
+    EXPECT_FALSE(window->statusPanel().isVisible());
+}
+
+TEST_F(MainScreen, PhoneBookOpensTheBrowserInBrowseMode) {
+    configured();
+    writeLogs({}, {});
+    open();
+    QString title;
+    bool browsing = false;
+    QTimer::singleShot(0, [&] {
+        auto* book = qobject_cast<TPhoneBook*>(QApplication::activeModalWidget());
+        ASSERT_NE(book, nullptr);
+        title = book->windowTitle();
+        browsing = book->mode() == TPhoneBookMode::Browse && book->closeButton()->isVisible();
+        book->closeButton()->click();
+    });
+    trigger(TCommand::PhoneBook);
+    EXPECT_EQ(title, "Phone Book Browser");
+    EXPECT_TRUE(browsing);
+    EXPECT_TRUE(fs::exists(home / "PXPB.CDX"));
     EXPECT_FALSE(window->statusPanel().isVisible());
 }
 
