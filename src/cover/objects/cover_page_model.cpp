@@ -47,11 +47,13 @@ TGGraphicControl& TCoverPageModel::AddObject(std::unique_ptr<TGGraphicControl> o
                                              const QRect& rect) {
     TGGraphicControl& o = insert(std::move(object));
     o.setName(UniqueName(QStringLiteral("Special")));
-    o.setBounds(rect.left(), rect.top(), std::max(rect.width(), kMinimumNewWidth),
-                std::max(rect.height(), kMinimumNewHeight));
+    // The rectangle is already in the page's zoomed pixels: the object takes
+    // the page's zoom first, so that only its default size is scaled.
     if (o.Zoom() != zoom_) {
         o.SetObjectZoom(zoom_);
     }
+    o.setBounds(rect.left(), rect.top(), std::max(rect.width(), kMinimumNewWidth),
+                std::max(rect.height(), kMinimumNewHeight));
     o.NotifyChanged();
     return o;
 }

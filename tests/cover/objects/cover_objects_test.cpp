@@ -214,6 +214,16 @@ TEST(CoverObjects, PageNamesObjectsAndPurgesThoseOffThePage) {
     EXPECT_TRUE(page.selection().empty());
 }
 
+// A drawing tool's rectangle is in the zoomed page's pixels: the new object
+// keeps it as drawn, whatever the zoom.
+TEST(CoverObjects, ObjectDrawnOnAZoomedPageKeepsItsRectangle) {
+    RecordingPage page;
+    page.SetZoom(0.8F);
+    auto& shape = place<TFaxCoverShapes>(page, QRect(40, 80, 100, 60));
+    EXPECT_EQ(shape.boundsRect(), QRect(40, 80, 100, 60));
+    EXPECT_FLOAT_EQ(shape.Zoom(), 0.8F);
+}
+
 // Marks are drawn on the page's canvas: eight squares for one selected
 // object, four corner squares for each of several.
 TEST(CoverObjects, SelectionMarksForOneAndForSeveralObjects) {
