@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "fax/apf/px_apf_reader.h"
+#include "support/shell_command.h"
 
 namespace px {
 namespace {
@@ -39,13 +40,7 @@ protected:
 
     Result run(const std::string& args) const {
         Result r;
-        FILE* p = ::popen((tool_ + " " + args + " 2>&1").c_str(), "r");
-        std::array<char, 512> buf{};
-        while (std::fgets(buf.data(), buf.size(), p) != nullptr) {
-            r.output += buf.data();
-        }
-        const int st = ::pclose(p);
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        r.output = test::runCommand(tool_ + " " + args + " 2>&1", &r.status);
         return r;
     }
 

@@ -11,6 +11,7 @@
 
 #include "fax/apf/px_apf_reader.h"
 #include "support/prerequisite.h"
+#include "support/shell_command.h"
 #include "support/temp_dir.h"
 
 namespace px {
@@ -41,14 +42,8 @@ protected:
 
     Result run(const std::string& args) const {
         Result r;
-        const std::string command = "PARVEX_HOME='" + home_ + "' " + tool_ + " " + args + " 2>&1";
-        FILE* p = ::popen(command.c_str(), "r");
-        std::array<char, 512> buf{};
-        while (std::fgets(buf.data(), buf.size(), p) != nullptr) {
-            r.output += buf.data();
-        }
-        const int st = ::pclose(p);
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        r.output = test::runCommand("PARVEX_HOME='" + home_ + "' " + tool_ + " " + args + " 2>&1",
+                                    &r.status);
         return r;
     }
     std::string cover(const char* name, const char* ext) const {
@@ -142,14 +137,7 @@ TEST_F(CoverTool, InstallCopiesTheShippedTemplatesOnce) {
 }
 
 std::string ocr(const std::string& picture) {
-    std::string text;
-    FILE* p = ::popen(("tesseract '" + picture + "' - 2>/dev/null").c_str(), "r");
-    std::array<char, 512> buf{};
-    while (std::fgets(buf.data(), buf.size(), p) != nullptr) {
-        text += buf.data();
-    }
-    ::pclose(p);
-    return text;
+    return test::runCommand("tesseract " + test::shellQuote(picture) + " - 2>/dev/null");
 }
 
 TEST_F(CoverTool, EveryShippedTemplateReadsBackByOcr) {

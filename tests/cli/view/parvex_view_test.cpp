@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "support/apf_samples.h"
+#include "support/shell_command.h"
 #include "support/temp_dir.h"
 
 namespace px {
@@ -36,13 +37,7 @@ protected:
         const std::string env = "PARVEX_HOME='" + home.path() +
                                 "' QT_QPA_PLATFORM=offscreen PARVEX_QUIT_AFTER_PAINT=1 ";
         Result r;
-        FILE* p = ::popen((env + tool_ + " " + args + " 2>&1").c_str(), "r");
-        std::array<char, 512> buf{};
-        while (std::fgets(buf.data(), buf.size(), p) != nullptr) {
-            r.output += buf.data();
-        }
-        const int st = ::pclose(p);
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        r.output = test::runCommand(env + tool_ + " " + args + " 2>&1", &r.status);
         return r;
     }
 
