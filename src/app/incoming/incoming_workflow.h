@@ -3,7 +3,10 @@
 // deletion.
 #pragma once
 
+#include <vector>
+
 #include "app/host/workflow_host.h"
+#include "app/incoming/receive_mode_listener.h"
 
 namespace px {
 
@@ -22,8 +25,12 @@ public:
     void postPlayReceiveSound();
     void playReceiveSound();
 
+    // Listeners are not owned; each must outlive the workflow or be removed.
+    void addListener(TReceiveModeListener* listener) { listeners_.push_back(listener); }
+
 private:
     TWorkflowHost& host_;
+    std::vector<TReceiveModeListener*> listeners_;
 };
 
 }  // namespace px
