@@ -59,6 +59,8 @@ Settings Settings::load(const IniFile& ini) {
     r.printOnReceipt = ini.readBool(kReceive, "PrintOnReceipt", false);
     r.printOnReceiptPrinter =
         ini.readString(kReceive, "PrintOnReceiptPrinter", kDefaultPrinterName);
+    r.command = ini.readString(kReceive, "Command", "");
+    r.keepReceivingInTray = ini.readBool(kReceive, "KeepReceivingInTray", false);
 
     s.hintsOn = ini.readBool("Hints", "On", true);
     return s;
@@ -100,6 +102,8 @@ void Settings::save(IniFile& ini) const {
     ini.writeString(kReceive, "Wav", receive.wav);
     ini.writeBool(kReceive, "PrintOnReceipt", receive.printOnReceipt);
     ini.writeString(kReceive, "PrintOnReceiptPrinter", receive.printOnReceiptPrinter);
+    ini.writeString(kReceive, "Command", receive.command);
+    ini.writeBool(kReceive, "KeepReceivingInTray", receive.keepReceivingInTray);
 
     ini.writeBool("Hints", "On", hintsOn);
     ini.writeString("Version", "Version", kProgramVersion);

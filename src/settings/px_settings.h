@@ -61,6 +61,11 @@ struct ReceiveSettings {
     std::string wav;
     bool printOnReceipt = false;
     std::string printOnReceiptPrinter = kDefaultPrinterName;
+    // A program started for each received fax with the file path, the
+    // sender's ID and the page count as its arguments; empty = none.
+    std::string command;
+    // Closing the main window in receive mode keeps receiving in the tray.
+    bool keepReceivingInTray = false;
 };
 
 struct Settings {

@@ -58,6 +58,8 @@ constexpr SettingKey kMainKeys[] = {
     {"Receive", "Wav", kString},
     {"Receive", "PrintOnReceipt", kBoolean},
     {"Receive", "PrintOnReceiptPrinter", kString},
+    {"Receive", "Command", kString},
+    {"Receive", "KeepReceivingInTray", kBoolean},
     {"Hints", "On", kBoolean},
     {"Version", "Version", {T::String, 0, 0, 0, true}},
 };

@@ -24,6 +24,8 @@ TEST(Settings, EmptyFileGivesEveryDefault) {
     EXPECT_EQ(s.modem.maximumBpsReceive, 9600);
     EXPECT_EQ(s.receive.answerOnRing, 1);
     EXPECT_EQ(s.receive.printOnReceiptPrinter, "Default Windows Printer");
+    EXPECT_EQ(s.receive.command, "");
+    EXPECT_FALSE(s.receive.keepReceivingInTray);
     EXPECT_TRUE(s.hintsOn);
 }
 
@@ -66,6 +68,8 @@ TEST(Settings, SaveWritesEveryKeyAndReadsBackEqual) {
     s.resetting.afterString = "ATZ";
     s.receive.wav = "/usr/share/sounds/fax.wav";
     s.receive.answerOnRing = 4;
+    s.receive.command = "/home/ann/bin/mail fax";
+    s.receive.keepReceivingInTray = true;
     s.hintsOn = false;
 
     IniFile ini;
@@ -74,7 +78,7 @@ TEST(Settings, SaveWritesEveryKeyAndReadsBackEqual) {
         EXPECT_TRUE(ini.value("User", key).has_value()) << key;
     EXPECT_EQ(ini.keys("Dialing").size(), 9u);
     EXPECT_EQ(ini.keys("Modem").size(), 8u);
-    EXPECT_EQ(ini.keys("Receive").size(), 6u);
+    EXPECT_EQ(ini.keys("Receive").size(), 8u);
     EXPECT_EQ(ini.readString("Version", "Version", ""), "2.9q");
     EXPECT_EQ(ini.readString("User", "SuffixDisable", ""), "1");
 
@@ -90,6 +94,8 @@ TEST(Settings, SaveWritesEveryKeyAndReadsBackEqual) {
     EXPECT_EQ(back.resetting.afterString, "ATZ");
     EXPECT_EQ(back.receive.wav, "/usr/share/sounds/fax.wav");
     EXPECT_EQ(back.receive.answerOnRing, 4);
+    EXPECT_EQ(back.receive.command, "/home/ann/bin/mail fax");
+    EXPECT_TRUE(back.receive.keepReceivingInTray);
     EXPECT_FALSE(back.hintsOn);
 }
 

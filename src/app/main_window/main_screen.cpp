@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "app/cleanup/cleanup_workflow.h"
+#include "app/desktop/desktop_receiving.h"
 #include "app/host/status_panel.h"
 #include "app/host/user_prompts.h"
 #include "app/incoming/incoming_workflow.h"
@@ -175,6 +176,11 @@ TMainScreen::TMainScreen(const ProgramFolder& folder, TUserPrompts& prompts, THe
     createReceiveComponents();
     outgoingWorkflow_ = std::make_unique<TOutgoingWorkflow>(*this);
     incomingWorkflow_ = std::make_unique<TIncomingWorkflow>(*this);
+    desktop_ = std::make_unique<TDesktopReceiving>(
+        *this, settings_.receive,
+        [this](const TReceivedFaxInfo& fax, const QDateTime& at) { openReceivedFax(fax, at); },
+        [this](const QString& problem) { status_->showText(problem); });
+    desktop_->listenTo(*incomingWorkflow_);
     cleanupWorkflow_ = std::make_unique<TCleanupWorkflow>(*this);
     printDriverIntake_ = std::make_unique<TPrintDriverIntake>(*this);
     preferencesWorkflow_ = std::make_unique<TPreferencesWorkflow>(*this);

@@ -5,6 +5,7 @@
 // mode flags.
 #pragma once
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -82,6 +83,8 @@ inline constexpr int kHintShowMs = 30000;
 
 class TCleanupWorkflow;
 class TConfigurationReport;
+class TDesktopReceiving;
+struct TReceivedFaxInfo;
 class TIncomingWorkflow;
 class TOutgoingWorkflow;
 class TPreferencesWorkflow;
@@ -184,6 +187,11 @@ public:
     // Windows of other parts of the program; until one is built, its entry
     // point says so in the status panel.
     void openViewer(const QString& path, const QString& description);
+    // A received fax from its desktop notification, in a viewer that does not
+    // hold up receive mode.
+    void openReceivedFax(const TReceivedFaxInfo& fax, const QDateTime& at);
+    // The notification, receipt command and tray icon of receive mode.
+    TDesktopReceiving& desktopReceiving() { return *desktop_; }
     void openPhoneBook();
     void openCoverDesigner();
     // The cover designer while it is open.
@@ -279,6 +287,8 @@ private:
     std::unique_ptr<TPxComPort> comPort_;
     std::unique_ptr<TPxReceiveFax> receiveFax_;
     std::unique_ptr<TOutgoingWorkflow> outgoingWorkflow_;
+    // Before the workflow that calls it, so it goes after it.
+    std::unique_ptr<TDesktopReceiving> desktop_;
     std::unique_ptr<TIncomingWorkflow> incomingWorkflow_;
     std::unique_ptr<TCleanupWorkflow> cleanupWorkflow_;
     std::unique_ptr<TPrintDriverIntake> printDriverIntake_;

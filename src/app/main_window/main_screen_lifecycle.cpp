@@ -9,6 +9,7 @@
 #include <QToolTip>
 
 #include "app/coverdesigner/cover_des_main_screen.h"
+#include "app/desktop/desktop_receiving.h"
 #include "app/host/status_panel.h"
 #include "app/host/user_prompts.h"
 #include "app/incoming/incoming_workflow.h"
@@ -184,6 +185,11 @@ void TMainScreen::laterActivation() {
 void TMainScreen::closeEvent(QCloseEvent* event) {
     if (closing_) {
         event->accept();
+        return;
+    }
+    if (desktop_->tray().keepsWindowOnClose()) {
+        desktop_->tray().hideToTray();
+        event->ignore();
         return;
     }
     if (!formCloseQuery()) {

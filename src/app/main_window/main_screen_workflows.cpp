@@ -1,7 +1,10 @@
 // Windows of other parts of the program that the main window opens itself:
 // the viewer, the phone book and the cover designer. One that is not built
 // yet says so in the status panel.
+#include <QDateTime>
+
 #include "app/coverdesigner/cover_des_main_screen.h"
+#include "app/incoming/receive_mode_listener.h"
 #include "app/main_window/main_screen.h"
 #include "app/main_window/view_description.h"
 #include "ui/viewer/fax_viewer.h"
@@ -18,6 +21,21 @@ void TMainScreen::openViewer(const QString& path, const QString& description) {
     viewer.setTitle(kViewPrintTitle);
     viewer.setPrintHeader(description);
     viewer.exec();
+}
+
+void TMainScreen::openReceivedFax(const TReceivedFaxInfo& fax, const QDateTime& at) {
+    auto* viewer = new TFaxViewer(folder_.settingsPath(), this);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    viewer->setFileName(fax.path);
+    viewer->setTitle(kViewPrintTitle);
+    // The same line as View/Print of the fax's record: its DATEREC and TIMEREC
+    // are the moment it arrived.
+    const TXbDate date{at.date().year(), at.date().month(), at.date().day()};
+    viewer->setPrintHeader(
+        incomingViewDescription(fax.stationId.trimmed().toStdString(),
+                                incomingDateText(date, at.time().toString("hh:mm").toStdString()),
+                                fax.path.toLower().toStdString()));
+    viewer->show();
 }
 
 void TMainScreen::openPhoneBook() {

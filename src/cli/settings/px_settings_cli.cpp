@@ -90,7 +90,11 @@ int status(const ProgramFolder& folder, const SettingsFile& file, std::ostream& 
         << faxClassName(s.modem.faxClassReceive) << " receiving\n"
         << "Highest rate:   " << s.modem.maximumBps << " bps sending, " << s.modem.maximumBpsReceive
         << " bps receiving\n"
-        << "Station ID:     " << (s.user.fax.empty() ? "(none)" : s.user.fax) << "\n";
+        << "Station ID:     " << (s.user.fax.empty() ? "(none)" : s.user.fax) << "\n"
+        << "Run on receipt: " << (s.receive.command.empty() ? "(none)" : s.receive.command) << "\n"
+        << "On close:       "
+        << (s.receive.keepReceivingInTray ? "keep receiving in the tray" : "end receive mode")
+        << "\n";
     return 0;
 }
 

@@ -43,6 +43,7 @@ TEST_F(SettingsCli, SetRefusesAValueTheSettingCannotHoldAndLeavesTheFileAlone) {
         {{"set", "Modem/MaximumBPS", "56000"}, "is one of 2400, 4800"},
         {{"set", "Receive/AnswerOnRing", "12"}, "from 1 to 8"},
         {{"set", "Dialing/ECM", "true"}, "0 (off) or 1 (on)"},
+        {{"set", "Receive/KeepReceivingInTray", "yes"}, "0 (off) or 1 (on)"},
         {{"set", "User/Fax", "+1 555 0100 0100 0100 0100"}, "at most 20 characters"},
         {{"set", "Modem/Speed", "9600"}, "no setting Modem/Speed"},
     };
@@ -63,6 +64,22 @@ TEST_F(SettingsCli, SetWritesTheKeyAsTheProgramSpellsIt) {
     EXPECT_NE(out.str().find("Modem port:     COM3 (/tmp/ttyFAX0)"), std::string::npos)
         << out.str();
     EXPECT_TRUE(err.str().empty()) << "nothing runs, nothing to say";
+}
+
+TEST_F(SettingsCli, TheReceiptCommandAndTheTraySettingAreShownAndSet) {
+    EXPECT_EQ(run({"status"}), 0);
+    EXPECT_NE(out.str().find("Run on receipt: (none)\nOn close:       end receive mode\n"),
+              std::string::npos)
+        << out.str();
+    ASSERT_EQ(run({"set", "Receive/Command", "/home/ann/bin/mail-fax"}), 0) << err.str();
+    ASSERT_EQ(run({"set", "Receive/KeepReceivingInTray", "1"}), 0) << err.str();
+    EXPECT_EQ(run({"status"}), 0);
+    EXPECT_NE(out.str().find("Run on receipt: /home/ann/bin/mail-fax\n"
+                             "On close:       keep receiving in the tray\n"),
+              std::string::npos)
+        << out.str();
+    EXPECT_EQ(run({"get", "Receive/Command"}), 0);
+    EXPECT_EQ(out.str(), "/home/ann/bin/mail-fax\n");
 }
 
 TEST_F(SettingsCli, SetWhileTheProgramRunsSaysItWillBeUndoneAtClose) {
