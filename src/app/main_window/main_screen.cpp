@@ -47,6 +47,8 @@ struct TActionEntry {
 constexpr TActionEntry kActions[] = {
     {TCommand::NewCoverSheet, "&New Cover Sheet", "Ctrl+N",
      "Create a new cover sheet fax [CTRL+N]"},
+    {TCommand::NewFaxFromFile, "New Fax from F&ile…", "",
+     "Make a fax of a document: a fax, TIFF, PDF, PostScript or text file"},
     {TCommand::AddCoverSheet, "A&dd Cover Sheet", "Ctrl+O",
      "Add a cover sheet to the selected fax [CTRL+O]"},
     {TCommand::Edit, "&Edit", "Ctrl+E", "Edit the selected fax [CTRL+E]"},
@@ -274,6 +276,7 @@ void TMainScreen::buildActions() {
                 [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
     };
     bind(TCommand::NewCoverSheet, &TMainScreen::newCoverSheetClick);
+    bind(TCommand::NewFaxFromFile, &TMainScreen::newFaxFromFileClick);
     bind(TCommand::AddCoverSheet, &TMainScreen::addCoverSheetClick);
     bind(TCommand::Edit, &TMainScreen::editClick);
     bind(TCommand::Clone, &TMainScreen::cloneClick);
@@ -343,9 +346,9 @@ void TMainScreen::runCommand(const std::function<void()>& command) {
 void TMainScreen::buildMenus() {
     menuBar()->setAccessibleName("Menu bar");
     QMenu* file = menuBar()->addMenu("&File");
-    for (TCommand c :
-         {TCommand::NewCoverSheet, TCommand::AddCoverSheet, TCommand::Edit, TCommand::Clone,
-          TCommand::Delete, TCommand::Archive, TCommand::ForwardReceivedFax}) {
+    for (TCommand c : {TCommand::NewCoverSheet, TCommand::NewFaxFromFile, TCommand::AddCoverSheet,
+                       TCommand::Edit, TCommand::Clone, TCommand::Delete, TCommand::Archive,
+                       TCommand::ForwardReceivedFax}) {
         file->addAction(action(c));
     }
     file->addSeparator();
@@ -648,6 +651,7 @@ void TMainScreen::evaluateCommands() {
     action(TCommand::Sort)->setEnabled(states_.sort);
     action(TCommand::SendFax)->setEnabled(states_.send);
     action(TCommand::NewCoverSheet)->setEnabled(states_.newCover);
+    action(TCommand::NewFaxFromFile)->setEnabled(states_.newCover);
     action(TCommand::Edit)->setEnabled(states_.edit);
     action(TCommand::Delete)->setEnabled(states_.del);
     action(TCommand::ViewPrintFax)->setEnabled(states_.view);

@@ -40,6 +40,7 @@ class THelpCenter;
 
 enum class TCommand {
     NewCoverSheet,
+    NewFaxFromFile,
     AddCoverSheet,
     Edit,
     Clone,
@@ -160,6 +161,7 @@ public:
 
     // Commands of the menus and the button bar.
     void newCoverSheetClick();
+    void newFaxFromFileClick();
     void addCoverSheetClick();
     void editClick();
     void cloneClick();

@@ -34,13 +34,18 @@ void TOutgoingWorkflow::clone() {
     }
     TXbTable& table = host_.log(TMainPage::Outgoing).table();
     const std::string subject = table.text("SUBJECT");
+    const std::string doc = table.text("FAXDOC");
+    const std::string cover = table.text("FAXCOVER");
+    const TFaxInformation info{QString::fromStdString(table.text("RECIPIENT")),
+                               QString::fromStdString(table.text("PHONE")),
+                               QString::fromStdString(kClonePrefix + subject),
+                               {},
+                               {}};
     const QString question = messageText(
         QString::fromStdString("Clone the current fax?\r\n(subject: \"" + subject + "\")"));
     if (!prompts.question(host_.dialogParent(), "Clone", question, true)) {
         return;
     }
-    const std::string doc = table.text("FAXDOC");
-    const std::string cover = table.text("FAXCOVER");
     if (doc.empty() && cover.empty()) {
         return;
     }
@@ -71,11 +76,6 @@ void TOutgoingWorkflow::clone() {
         prompts.information(host_.dialogParent(), kFaxFileNotCopied);
         return;
     }
-    const TFaxInformation info{QString::fromStdString(table.text("RECIPIENT")),
-                               QString::fromStdString(table.text("PHONE")),
-                               QString::fromStdString(kClonePrefix + subject),
-                               {},
-                               {}};
     try {
         appendOutgoingFax(table, info, newDoc, newCover);
     } catch (const std::exception& e) {
