@@ -127,10 +127,11 @@ TFaxEditor::PhoneBookChooser phoneBookChooser(std::string programFolder,
 }
 
 bool editFaxInformation(QWidget* parent, const QString& caption, TFaxInformation& info,
-                        TFaxEditor::PhoneBookChooser chooser) {
+                        TFaxEditor::PhoneBookChooser chooser, std::function<void()> help) {
     TFaxEditor editor(info, parent);
     editor.setWindowTitle(caption);
     editor.setPhoneBookChooser(std::move(chooser));
+    editor.setHelp(std::move(help));
     if (editor.exec() != QDialog::Accepted) {
         return false;
     }

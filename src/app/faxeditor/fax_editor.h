@@ -71,6 +71,6 @@ TFaxEditor::PhoneBookChooser phoneBookChooser(std::string programFolder,
 // Runs the editor modally with `caption` over `info`; true and `info`
 // changed on Accept.
 bool editFaxInformation(QWidget* parent, const QString& caption, TFaxInformation& info,
-                        TFaxEditor::PhoneBookChooser chooser);
+                        TFaxEditor::PhoneBookChooser chooser, std::function<void()> help = {});
 
 }  // namespace px

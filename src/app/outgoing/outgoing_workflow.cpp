@@ -23,7 +23,7 @@ TOutgoingWorkflow::TOutgoingWorkflow(TWorkflowHost& host) : host_(host), chooser
         TXbTable& log = host_.log(TMainPage::Outgoing).table();
         return px::editFaxInformation(
             parent, caption, info,
-            phoneBookChooser(host_.folder().path(), log.sharedEnv(), host_.prompts()));
+            phoneBookChooser(host_.folder().path(), log.sharedEnv(), host_.prompts()), help_);
     };
 }
 

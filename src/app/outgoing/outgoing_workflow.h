@@ -30,6 +30,8 @@ public:
     // Tests put their own editor and document choice in place of the windows.
     void setFaxInformationEditor(FaxInformationEditor editor) { editor_ = std::move(editor); }
     void setDocumentChooser(DocumentChooser chooser) { chooser_ = std::move(chooser); }
+    // What the Help buttons of the workflow's windows open.
+    void setHelp(std::function<void()> open) { help_ = std::move(open); }
 
     void newCoverSheet();
     void addCoverSheet();
@@ -53,6 +55,7 @@ private:
     TWorkflowHost& host_;
     FaxInformationEditor editor_;
     DocumentChooser chooser_;
+    std::function<void()> help_;
 };
 
 // The file dialog of New Fax from File: the documents Parvex can fax.
