@@ -8,9 +8,12 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 
 #include "app/faxeditor/fax_editor.h"
+#include "app/host/scripted_prompts.h"
+#include "app/phonebook/phone_book.h"
 #include "support/accessibility.h"
 #include "support/temp_dir.h"
 
@@ -78,6 +81,38 @@ TEST(FaxEditor, PhonebookFillsRecipientAndNumberAndCancelLeavesThem) {
     editor.phonebookClick();
     EXPECT_EQ(editor.recipientBox()->text(), QString(35, 'n'));
     EXPECT_EQ(editor.phoneBox()->text(), QString(25, '9'));
+}
+
+// The program's own chooser: the phone book of the program folder, in
+// selection mode, the entry the user accepts.
+TEST(FaxEditor, ThePhonebookButtonOpensTheProgramsPhoneBookToChooseFrom) {
+    test::TempDir home;
+    test::TScriptedPrompts prompts;
+    const auto env = makeLogEnvironment();
+    {
+        TPhoneBook book(home.path(), env, prompts, TPhoneBookMode::Browse);
+        ASSERT_TRUE(book.openBook());
+        book.setEditor([](QWidget*, TPhoneBookEntry& entry) {
+            entry = {"Grace Hopper", "555 0100"};
+            return true;
+        });
+        book.newClick();
+    }
+    TFaxEditor editor({});
+    editor.setPhoneBookChooser(phoneBookChooser(home.path(), env, prompts));
+    editor.show();
+    bool wasSelecting = false;
+    QTimer::singleShot(0, [&] {
+        auto* book = qobject_cast<TPhoneBook*>(QApplication::activeModalWidget());
+        ASSERT_NE(book, nullptr);
+        wasSelecting = book->mode() == TPhoneBookMode::Select;
+        book->selectRow(0);
+        book->acceptClick();
+    });
+    editor.phonebookClick();
+    EXPECT_TRUE(wasSelecting);
+    EXPECT_EQ(editor.recipientBox()->text(), "Grace Hopper");
+    EXPECT_EQ(editor.phoneBox()->text(), "555 0100");
 }
 
 TEST(FaxEditor, FieldTextNeverCutsACharacterInTwo) {
