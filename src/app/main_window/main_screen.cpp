@@ -32,6 +32,8 @@
 #include "comms/px_com_port.h"
 #include "comms/qt/px_qt_event_loop.h"
 #include "fax/components/px_receive_fax.h"
+#include "ui/help/help_center.h"
+#include "ui/help/help_topics.h"
 
 namespace px {
 
@@ -48,6 +50,8 @@ struct TActionEntry {
 constexpr TActionEntry kActions[] = {
     {TCommand::NewCoverSheet, "&New Cover Sheet", "Ctrl+N",
      "Create a new cover sheet fax [CTRL+N]"},
+    {TCommand::NewFaxFromFile, "New Fax from F&ile…", "",
+     "Make a fax of a document: a fax, TIFF, PDF, PostScript or text file"},
     {TCommand::AddCoverSheet, "A&dd Cover Sheet", "Ctrl+O",
      "Add a cover sheet to the selected fax [CTRL+O]"},
     {TCommand::Edit, "&Edit", "Ctrl+E", "Edit the selected fax [CTRL+E]"},
@@ -175,6 +179,11 @@ TMainScreen::TMainScreen(const ProgramFolder& folder, TUserPrompts& prompts, THe
 
     createReceiveComponents();
     outgoingWorkflow_ = std::make_unique<TOutgoingWorkflow>(*this);
+    outgoingWorkflow_->setHelp([this] {
+        if (help_ != nullptr) {
+            help_->showTopic(kHelpContents);
+        }
+    });
     incomingWorkflow_ = std::make_unique<TIncomingWorkflow>(*this);
     desktop_ = std::make_unique<TDesktopReceiving>(
         *this, settings_.receive,
@@ -280,6 +289,7 @@ void TMainScreen::buildActions() {
                 [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
     };
     bind(TCommand::NewCoverSheet, &TMainScreen::newCoverSheetClick);
+    bind(TCommand::NewFaxFromFile, &TMainScreen::newFaxFromFileClick);
     bind(TCommand::AddCoverSheet, &TMainScreen::addCoverSheetClick);
     bind(TCommand::Edit, &TMainScreen::editClick);
     bind(TCommand::Clone, &TMainScreen::cloneClick);
@@ -349,9 +359,9 @@ void TMainScreen::runCommand(const std::function<void()>& command) {
 void TMainScreen::buildMenus() {
     menuBar()->setAccessibleName("Menu bar");
     QMenu* file = menuBar()->addMenu("&File");
-    for (TCommand c :
-         {TCommand::NewCoverSheet, TCommand::AddCoverSheet, TCommand::Edit, TCommand::Clone,
-          TCommand::Delete, TCommand::Archive, TCommand::ForwardReceivedFax}) {
+    for (TCommand c : {TCommand::NewCoverSheet, TCommand::NewFaxFromFile, TCommand::AddCoverSheet,
+                       TCommand::Edit, TCommand::Clone, TCommand::Delete, TCommand::Archive,
+                       TCommand::ForwardReceivedFax}) {
         file->addAction(action(c));
     }
     file->addSeparator();
@@ -654,6 +664,7 @@ void TMainScreen::evaluateCommands() {
     action(TCommand::Sort)->setEnabled(states_.sort);
     action(TCommand::SendFax)->setEnabled(states_.send);
     action(TCommand::NewCoverSheet)->setEnabled(states_.newCover);
+    action(TCommand::NewFaxFromFile)->setEnabled(states_.newCover);
     action(TCommand::Edit)->setEnabled(states_.edit);
     action(TCommand::Delete)->setEnabled(states_.del);
     action(TCommand::ViewPrintFax)->setEnabled(states_.view);

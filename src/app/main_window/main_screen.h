@@ -41,6 +41,7 @@ class THelpCenter;
 
 enum class TCommand {
     NewCoverSheet,
+    NewFaxFromFile,
     AddCoverSheet,
     Edit,
     Clone,
@@ -163,6 +164,7 @@ public:
 
     // Commands of the menus and the button bar.
     void newCoverSheetClick();
+    void newFaxFromFileClick();
     void addCoverSheetClick();
     void editClick();
     void cloneClick();

@@ -27,6 +27,12 @@ void TMainScreen::newCoverSheetClick() {
     }
 }
 
+void TMainScreen::newFaxFromFileClick() {
+    if (!refuseInReceiveMode(*this)) {
+        outgoingWorkflow_->newFaxFromFile();
+    }
+}
+
 void TMainScreen::addCoverSheetClick() {
     if (refuseInReceiveMode(*this)) {
         return;

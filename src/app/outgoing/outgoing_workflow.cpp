@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "app/faxeditor/fax_editor.h"
 #include "app/host/fax_files.h"
 #include "app/host/user_prompts.h"
 #include "app/tables/log_table.h"
+#include "settings/program_folder.h"
 
 namespace px {
 
@@ -15,6 +17,15 @@ namespace {
 enum class TDeletePart { Cover, Body, Both };
 
 }  // namespace
+
+TOutgoingWorkflow::TOutgoingWorkflow(TWorkflowHost& host) : host_(host), chooser_(chooseDocument) {
+    editor_ = [this](QWidget* parent, const QString& caption, TFaxInformation& info) {
+        TXbTable& log = host_.log(TMainPage::Outgoing).table();
+        return px::editFaxInformation(
+            parent, caption, info,
+            phoneBookChooser(host_.folder().path(), log.sharedEnv(), host_.prompts()), help_);
+    };
+}
 
 void TOutgoingWorkflow::newCoverSheet() {
     notAvailableYet(host_, "New Cover Sheet");
@@ -25,15 +36,15 @@ void TOutgoingWorkflow::addCoverSheet() {
 }
 
 void TOutgoingWorkflow::edit() {
-    notAvailableYet(host_, "Editing an outgoing fax");
-}
-
-void TOutgoingWorkflow::clone() {
-    notAvailableYet(host_, "Clone");
-}
-
-void TOutgoingWorkflow::forwardReceivedFax() {
-    notAvailableYet(host_, "Forward Received Fax");
+    if (!host_.hasCurrent(TMainPage::Outgoing)) {
+        host_.prompts().beep();
+        return;
+    }
+    if (host_.log(TMainPage::Outgoing).table().text("FAXCOVER").empty()) {
+        editFaxInformation();
+        return;
+    }
+    notAvailableYet(host_, "Editing the cover sheet");
 }
 
 void TOutgoingWorkflow::send() {

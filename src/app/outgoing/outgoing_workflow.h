@@ -2,6 +2,10 @@
 // clones, forwarded faxes, archiving (on either log), deleting, and sending.
 #pragma once
 
+#include <QString>
+#include <functional>
+
+#include "app/faxeditor/fax_information.h"
 #include "app/host/workflow_host.h"
 
 namespace px {
@@ -14,14 +18,33 @@ inline constexpr const char* kSendFromIncomingPage =
 
 class TOutgoingWorkflow {
 public:
-    explicit TOutgoingWorkflow(TWorkflowHost& host) : host_(host) {}
+    // Shows the fax information editor over `info` with `caption`; true and
+    // `info` changed on Accept.
+    using FaxInformationEditor =
+        std::function<bool(QWidget* parent, const QString& caption, TFaxInformation& info)>;
+    // Asks for a document to fax; empty for Cancel.
+    using DocumentChooser = std::function<QString(QWidget* parent)>;
+
+    explicit TOutgoingWorkflow(TWorkflowHost& host);
+
+    // Tests put their own editor and document choice in place of the windows.
+    void setFaxInformationEditor(FaxInformationEditor editor) { editor_ = std::move(editor); }
+    void setDocumentChooser(DocumentChooser chooser) { chooser_ = std::move(chooser); }
+    // What the Help buttons of the workflow's windows open.
+    void setHelp(std::function<void()> open) { help_ = std::move(open); }
 
     void newCoverSheet();
     void addCoverSheet();
     // Edit of an outgoing fax: its cover sheet, or its fax information.
     void edit();
+    // Edit of a fax without a cover: its recipient, fax number, subject,
+    // notes and codes in the fax information editor.
+    void editFaxInformation();
     void clone();
     void forwardReceivedFax();
+    // A document from another program (APF, TIFF, PDF, PostScript, text)
+    // converted into SEND and entered with its fax information.
+    void newFaxFromFile();
     // Archives or unarchives the current fax of either log, after asking.
     void archive(TMainPage page);
     // Deletes the current outgoing fax, its cover, or its document, with the files.
@@ -30,6 +53,12 @@ public:
 
 private:
     TWorkflowHost& host_;
+    FaxInformationEditor editor_;
+    DocumentChooser chooser_;
+    std::function<void()> help_;
 };
+
+// The file dialog of New Fax from File: the documents Parvex can fax.
+QString chooseDocument(QWidget* parent);
 
 }  // namespace px

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/cli_args.h"
+#include "cli/convert/px_document_to_apf.h"
 #include "common/px_exceptions.h"
 #include "fax/apf/px_apf_reader.h"
 #include "fax/apf/px_fax_error.h"
@@ -48,6 +49,9 @@ class FileError : public std::runtime_error {
 public:
     FileError(const std::string& what, ErrorCode code)
         : std::runtime_error(what + ": " + faxDocumentErrorText(code)), code_(code) {}
+    // A refusal whose text names the file and the reason already.
+    explicit FileError(const DocumentRefused& refused)
+        : std::runtime_error(refused.what()), code_(refused.code()) {}
     ErrorCode code() const { return code_; }
 
 private:
@@ -84,114 +88,39 @@ QString lowerSuffix(const std::string& name) {
     throw std::logic_error("unreachable");
 }
 
-// PDF and PostScript, told by their content whatever their names.
-int documentToApf(TPageDescriptionKind kind, const std::string& in, const std::string& out,
-                  const Args& args, const std::string& station) {
-    PostScriptImportOptions options;
-    options.pdf.fine = args.has("--fine");
-    options.pdf.stationId = station;
-    options.letter = args.has("--letter");
-    std::string message;
-    const ErrorCode rc = kind == TPageDescriptionKind::Pdf
-                             ? importPdfToApf(in, out, options.pdf, &message)
-                             : importPostScriptToApf(in, out, options, &message);
-    if (rc != ecOK) {
-        throw std::runtime_error(in + " refused: " + message);
-    }
-    return 0;
-}
-
 int toApf(const Args& args) {
     if (args.positional.size() != 2) {
         throw UsageError("to-apf needs INPUT and OUTPUT");
     }
-    const std::string& in = args.positional[0];
-    const std::string& out = args.positional[1];
-    const std::string station =
-        args.has("--station-id") ? args.options.at("--station-id") : std::string();
-    if (station.size() > kStationIdLength) {
+    DocumentToApfOptions options;
+    options.stationId = args.has("--station-id") ? args.options.at("--station-id") : std::string();
+    if (options.stationId.size() > kStationIdLength) {
         throw UsageError("station ID longer than 20 characters");
     }
     // Options first: a usage error is told before anything is read.
-    if (args.has("--font") && args.options.at("--font") != "small" &&
-        args.options.at("--font") != "standard") {
-        throw UsageError("--font takes small or standard");
-    }
-    const unsigned leftMargin = number(args, "--left-margin", 50, 2048);
-    const unsigned topMargin = number(args, "--top-margin", 0, 10000);
-    const unsigned linesPerPage = number(args, "--lines-per-page", 60, 100000);
-    if (const TPageDescriptionKind pageKind = pageDescriptionKind(in);
-        pageKind == TPageDescriptionKind::Pdf || pageKind == TPageDescriptionKind::PostScript) {
-        return documentToApf(pageKind, in, out, args, station);
-    }
-    const QString ext = lowerSuffix(in);
-    if (ext == "pdf" || ext == "ps" || ext == "eps") {
-        // Named as a document but holding something else.
-        throw std::runtime_error(in + " refused: not a PDF or PostScript file");
-    }
-    TDocumentKind kind = TDocumentKind::dkOther;
-    if (ErrorCode rc = recogniseDocument(in, kind); rc != ecOK) {
-        throw FileError(in, rc);
-    }
-    if (kind == TDocumentKind::dkTiff) {
-        TiffImportOptions options;
-        options.stationId = station;
-        std::string message;
-        TiffImportResult result;
-        const ErrorCode rc = importTiffToApf(in, out, options, &message, &result);
-        if (rc != ecOK) {
-            throw FileError(in + (message.empty() ? "" : " (" + message + ")"), rc);
-        }
-        if (result.linesDropped != 0) {
-            warn(in + ": " + std::to_string(result.pagesCut) + " page(s) longer than " +
-                 std::to_string(options.maxLines) + " lines; " +
-                 std::to_string(result.linesDropped) + " lines left out");
-        }
-        return 0;
-    }
-    TFaxInputDocumentType type = TFaxInputDocumentType::idBmp;
-    switch (kind) {
-        case TDocumentKind::dkText:
-            type = TFaxInputDocumentType::idText;
-            break;
-        case TDocumentKind::dkPcx:
-            type = TFaxInputDocumentType::idPcx;
-            break;
-        case TDocumentKind::dkDcx:
-            type = TFaxInputDocumentType::idDcx;
-            break;
-        case TDocumentKind::dkBmp:
-        case TDocumentKind::dkPng:
-        case TDocumentKind::dkJpeg:
-        case TDocumentKind::dkGif:
-        case TDocumentKind::dkPnm:
-            type = TFaxInputDocumentType::idBmp;  // read by Qt's picture readers
-            break;
-        case TDocumentKind::dkTiff:
-        case TDocumentKind::dkOther:
-        default:
-            throw FileError(in + " (neither text nor a supported picture)", ecBadGraphicsFormat);
-    }
-    TPxFaxConverter c;
-    c.setMessagePump(nullptr);
-    c.setResolution(args.has("--fine") ? TFaxResolution::frHigh : TFaxResolution::frNormal);
-    c.setWidth(args.has("--wide") ? TFaxWidth::fwWide : TFaxWidth::fwNormal);
     if (args.has("--font")) {
-        c.setFontType(args.options.at("--font") == "small" ? TFaxFont::ffSmall
-                                                           : TFaxFont::ffStandard);
+        const std::string& font = args.options.at("--font");
+        if (font != "small" && font != "standard") {
+            throw UsageError("--font takes small or standard");
+        }
+        options.font = font == "small" ? TFaxFont::ffSmall : TFaxFont::ffStandard;
     }
-    c.setLeftMargin(leftMargin);
-    c.setTopMargin(topMargin);
-    c.setLinesPerPage(linesPerPage);
-    c.setStationId(QString::fromStdString(station));
-    c.setOptions(coDoubleWidth | coCenterImage);
-    c.setInputDocumentType(type);
-    c.setDocumentFile(QString::fromStdString(in));
-    c.setOutFileName(QString::fromStdString(out));
+    options.leftMargin = number(args, "--left-margin", 50, 2048);
+    options.topMargin = number(args, "--top-margin", 0, 10000);
+    options.linesPerPage = number(args, "--lines-per-page", 60, 100000);
+    options.fine = args.has("--fine");
+    options.wide = args.has("--wide");
+    options.letter = args.has("--letter");
     try {
-        c.convert();
-    } catch (const EPxException& e) {
-        throw FileError(in + " -> " + out + " (" + documentKindName(kind) + ")", e.ErrorCode());
+        for (const std::string& warning :
+             convertDocumentToApf(args.positional[0], args.positional[1], options)) {
+            warn(warning);
+        }
+    } catch (const DocumentRefused& e) {
+        if (e.code() == ecOK) {
+            throw std::runtime_error(e.what());
+        }
+        throw FileError(e);
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "app/host/user_prompts.h"
@@ -23,10 +24,15 @@ public:
     std::deque<int> choices;   // choice and button-choice answers; -1 when none left
     std::vector<QStringList> choicesOffered;
     int beeps = 0;
+    // Called with each question before it is answered.
+    std::function<void(const TQuestion&)> asked;
 
     void information(QWidget*, const QString& text) override { informations.push_back(text); }
     bool question(QWidget*, const QString& caption, const QString& text, bool noDefault) override {
         questions.push_back({caption, text, noDefault});
+        if (asked) {
+            asked(questions.back());
+        }
         if (answers.empty()) {
             return false;
         }

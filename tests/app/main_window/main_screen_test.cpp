@@ -51,6 +51,7 @@ TEST_F(MainScreen, EnabledCommandsOnEmptyAndFilledLogsOnBothPages) {
     }
     EXPECT_TRUE(enabled(*window, TCommand::Sort));
     EXPECT_TRUE(enabled(*window, TCommand::NewCoverSheet));
+    EXPECT_TRUE(enabled(*window, TCommand::NewFaxFromFile));
     EXPECT_FALSE(window->outgoingGrid()->isEnabled());
     window->close();
     window.reset();
@@ -69,6 +70,7 @@ TEST_F(MainScreen, EnabledCommandsOnEmptyAndFilledLogsOnBothPages) {
     QApplication::processEvents();
     ASSERT_EQ(window->page(), TMainPage::Incoming);
     EXPECT_FALSE(enabled(*window, TCommand::NewCoverSheet));
+    EXPECT_FALSE(enabled(*window, TCommand::NewFaxFromFile));
     EXPECT_FALSE(enabled(*window, TCommand::AddCoverSheet));
     EXPECT_FALSE(enabled(*window, TCommand::Clone));
     EXPECT_TRUE(enabled(*window, TCommand::ForwardReceivedFax));
@@ -195,8 +197,8 @@ TEST_F(MainScreen, ReceiveModeRefusesTheCommandsThatNeedTheModemOrAWindow) {
     EXPECT_EQ(window->action(TCommand::ReceiveFax)->iconText(), "STOP");
     const QString refusal = messageText(kReceiveModeRefusal);
     for (TCommand c : {TCommand::ViewPrintFax, TCommand::Preferences, TCommand::PhoneBook,
-                       TCommand::RebuildIndexes, TCommand::NewCoverSheet, TCommand::CoverDesigner,
-                       TCommand::FaxLogCleanup, TCommand::VisitWebsite}) {
+                       TCommand::RebuildIndexes, TCommand::NewCoverSheet, TCommand::NewFaxFromFile,
+                       TCommand::CoverDesigner, TCommand::FaxLogCleanup, TCommand::VisitWebsite}) {
         prompts.informations.clear();
         window->action(c)->setEnabled(true);
         trigger(c);
@@ -217,11 +219,17 @@ TEST_F(MainScreen, ReceiveModeRefusesTheCommandsThatNeedTheModemOrAWindow) {
     prompts.informations.clear();
     window->selectRow(TMainPage::Outgoing, 0);
     ASSERT_EQ(window->outgoingLog().table().text("SUBJECT"), "Cover");
+    int editorShown = 0;
+    window->outgoing().setFaxInformationEditor([&](QWidget*, const QString&, TFaxInformation&) {
+        ++editorShown;
+        return false;
+    });
     window->editClick();
     EXPECT_EQ(prompts.informations.size(), 1u);
     window->selectRow(TMainPage::Outgoing, 1);
     window->editClick();
     EXPECT_EQ(prompts.informations.size(), 1u);
+    EXPECT_EQ(editorShown, 1) << "a fax without a cover is edited in receive mode too";
 
     // While a fax comes in, the incoming page's Edit, Delete and Archive only beep.
     window->setFaxBeingReceived(true);
@@ -367,13 +375,17 @@ TEST_F(MainScreen, DoubleClickEditsOnlyWhileEditIsEnabled) {
     configured();
     writeLogs({{"Only", "Ann", "20261201"}}, {});
     open();
+    int editorShown = 0;
+    window->outgoing().setFaxInformationEditor([&](QWidget*, const QString&, TFaxInformation&) {
+        ++editorShown;
+        return false;
+    });
     QTableView* grid = window->outgoingGrid();
     emit grid->doubleClicked(window->outgoingModel().index(0, 0));
-    EXPECT_TRUE(window->statusPanel().text().contains("not available yet"));
-    window->statusPanel().hidePanel();
+    EXPECT_EQ(editorShown, 1);
     window->action(TCommand::Edit)->setEnabled(false);
     emit grid->doubleClicked(window->outgoingModel().index(0, 0));
-    EXPECT_FALSE(window->statusPanel().isVisible());
+    EXPECT_EQ(editorShown, 1);
 }
 
 TEST_F(MainScreen, VisitWebsiteOpensTheDocumentationThatShipsWithTheProgram) {
@@ -468,6 +480,31 @@ TEST_F(MainWindowFixture, CtrlTabSwitchesBetweenTheTwoLogs) {
     EXPECT_TRUE(window->action(TCommand::ForwardReceivedFax)->isEnabled());
     QTest::keyClick(window.get(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(window->page(), TMainPage::Outgoing);
+}
+
+// New Fax from File in the File menu, through the window: the converted
+// document shows in the outgoing log with what the editor was given.
+TEST_F(MainScreen, NewFaxFromFileShowsTheNewFaxInTheOutgoingLog) {
+    configured();
+    writeLogs({}, {});
+    open();
+    const QList<QAction*> file = window->menuBar()->actions()[0]->menu()->actions();
+    EXPECT_EQ(file.indexOf(window->action(TCommand::NewFaxFromFile)),
+              file.indexOf(window->action(TCommand::NewCoverSheet)) + 1);
+    writeFile(home / "letter.txt", "Dear Ada,\n");
+    window->outgoing().setDocumentChooser(
+        [this](QWidget*) { return QString::fromStdString(home / "letter.txt"); });
+    window->outgoing().setFaxInformationEditor([](QWidget*, const QString&, TFaxInformation& info) {
+        info = {"Ada Lovelace", "555 0100", "Letter", "", ""};
+        return true;
+    });
+    trigger(TCommand::NewFaxFromFile);
+    EXPECT_TRUE(prompts.informations.empty());
+    ASSERT_EQ(window->outgoingModel().rowCount({}), 1);
+    EXPECT_EQ(window->outgoingLog().table().text("SUBJECT"), "Letter");
+    EXPECT_EQ(window->outgoingLog().table().text("FAXDOC"), "FAX00000.APF");
+    EXPECT_TRUE(fs::exists(folder() + "SEND/FAX00000.APF"));
+    EXPECT_TRUE(enabled(*window, TCommand::Edit));
 }
 
 // A workflow that appends a fax has the log reopened: the new record shows,
