@@ -90,7 +90,14 @@ else
     ini_set "$ini" Ports COM1 "$link"
 fi
 
-running() { [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; }
+# The line simulator of this folder runs (not merely some process that took
+# over the number of one that ended).
+running() {
+    local pid
+    pid=$(cat "$pidfile" 2>/dev/null) || return 1
+    [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null &&
+        tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q "parvex-modemsim demo --link $link "
+}
 
 started=0
 if running; then
@@ -102,10 +109,17 @@ else
     started=1
 fi
 
+parvex_pid=
 stop_line() {
-    if [ "$started" = 1 ] && running; then
-        kill "$(cat "$pidfile")" 2>/dev/null || true
-        wait "$(cat "$pidfile")" 2>/dev/null || true
+    if [ -n "$parvex_pid" ]; then
+        kill "$parvex_pid" 2>/dev/null || true
+        wait "$parvex_pid" 2>/dev/null || true
+    fi
+    if [ "$started" = 1 ]; then
+        if running; then
+            kill "$(cat "$pidfile")" 2>/dev/null || true
+            wait "$(cat "$pidfile")" 2>/dev/null || true
+        fi
         rm -f "$pidfile"
     fi
 }
@@ -152,4 +166,11 @@ if [ "$gui" = 0 ]; then
     exit 0
 fi
 
-PARVEX_HOME=$home "$bin/parvex" "${args[@]}"
+# In the background, so that a signal to this script ends the program and the
+# line at once rather than after the program.
+PARVEX_HOME=$home "$bin/parvex" "${args[@]}" &
+parvex_pid=$!
+status=0
+wait "$parvex_pid" || status=$?
+parvex_pid=
+exit "$status"
