@@ -14,7 +14,6 @@
 #include "fax/apf/px_fax_error.h"
 #include "fax/convert/px_document_kind.h"
 #include "fax/convert/px_fax_converter.h"
-#include "fax/pdf/px_document_kind.h"
 #include "fax/pdf/px_pdf_import.h"
 #include "fax/pdf/px_postscript_import.h"
 #include "fax/t4/px_t4_decoder.h"
@@ -85,14 +84,14 @@ QString lowerSuffix(const std::string& name) {
 }
 
 // PDF and PostScript, told by their content whatever their names.
-int documentToApf(TPageDescriptionKind kind, const std::string& in, const std::string& out,
+int documentToApf(TDocumentKind kind, const std::string& in, const std::string& out,
                   const Args& args, const std::string& station) {
     PostScriptImportOptions options;
     options.pdf.fine = args.has("--fine");
     options.pdf.stationId = station;
     options.letter = args.has("--letter");
     std::string message;
-    const ErrorCode rc = kind == TPageDescriptionKind::Pdf
+    const ErrorCode rc = kind == TDocumentKind::dkPdf
                              ? importPdfToApf(in, out, options.pdf, &message)
                              : importPostScriptToApf(in, out, options, &message);
     if (rc != ecOK) {
@@ -120,18 +119,17 @@ int toApf(const Args& args) {
     const unsigned leftMargin = number(args, "--left-margin", 50, 2048);
     const unsigned topMargin = number(args, "--top-margin", 0, 10000);
     const unsigned linesPerPage = number(args, "--lines-per-page", 60, 100000);
-    if (const TPageDescriptionKind pageKind = pageDescriptionKind(in);
-        pageKind == TPageDescriptionKind::Pdf || pageKind == TPageDescriptionKind::PostScript) {
-        return documentToApf(pageKind, in, out, args, station);
+    TDocumentKind kind = TDocumentKind::dkOther;
+    if (ErrorCode rc = recogniseDocument(in, kind); rc != ecOK) {
+        throw FileError(in, rc);
+    }
+    if (kind == TDocumentKind::dkPdf || kind == TDocumentKind::dkPostScript) {
+        return documentToApf(kind, in, out, args, station);
     }
     const QString ext = lowerSuffix(in);
     if (ext == "pdf" || ext == "ps" || ext == "eps") {
         // Named as a document but holding something else.
         throw std::runtime_error(in + " refused: not a PDF or PostScript file");
-    }
-    TDocumentKind kind = TDocumentKind::dkOther;
-    if (ErrorCode rc = recogniseDocument(in, kind); rc != ecOK) {
-        throw FileError(in, rc);
     }
     if (kind == TDocumentKind::dkTiff) {
         TiffImportOptions options;
@@ -168,6 +166,8 @@ int toApf(const Args& args) {
             type = TFaxInputDocumentType::idBmp;  // read by Qt's picture readers
             break;
         case TDocumentKind::dkTiff:
+        case TDocumentKind::dkPdf:
+        case TDocumentKind::dkPostScript:
         case TDocumentKind::dkOther:
         default:
             throw FileError(in + " (neither text nor a supported picture)", ecBadGraphicsFormat);
