@@ -84,6 +84,7 @@ TEST(DemoInbox, NumbersOnFromTheHighestFaxAlreadyThere) {
 
     EXPECT_EQ(inboxNumber("fax-0007.tif"), 7);
     EXPECT_EQ(inboxNumber("fax-12345.json"), 12345);
+    EXPECT_EQ(inboxNumber("fax-0050.part.tif"), 50) << "a fax still coming in holds its number";
     EXPECT_EQ(inboxNumber("fax-.tif"), 0);
     EXPECT_EQ(inboxNumber("fax-0007"), 0);
     EXPECT_EQ(inboxNumber("Fax-0007.tif"), 0);

@@ -42,6 +42,8 @@ constexpr double kBusyLimit = 300.0;
 constexpr double kLongestCall = 3600.0;
 // The demo's remote machine gives up a call after this many rings.
 constexpr int kDemoRings = 10;
+// The demo's fax being received: "fax-0007.part.tif".
+constexpr const char* kPartSuffix = ".part.tif";
 
 std::string formatSeconds(double s) {
     char buf[32];
@@ -175,7 +177,9 @@ void Simulator::onDial(SimModem& modem, const std::string& number) {
     call_ = Call{};
     call_.state = CallState::Dialling;
     call_.caller = &modem;
-    call_.number = number;
+    // The number as dialled, without the tone or pulse dialling modifier.
+    call_.number =
+        !number.empty() && (number[0] == 'T' || number[0] == 'P') ? number.substr(1) : number;
     const CallConditions& c = options_.conditions;
     if (c.deadModem) {
         event(modem.name() + ": modem stops answering commands");
@@ -243,10 +247,12 @@ void Simulator::answerDialledCall(SimModem& modem) {
         TerminalConfig tc = terminalConfig();
         tc.rxFile = options_.outFile;
         if (inbox_) {
+            // Received under a name of its own until the call is over, so
+            // that nobody opens half a fax.
             const std::string base = inbox_->nextBase();
             callFaxPath_ = base + ".tif";
             callReportPath_ = base + ".json";
-            tc.rxFile = callFaxPath_;
+            tc.rxFile = base + kPartSuffix;
         }
         call_.terminal = std::make_unique<FaxTerminal>(false, tc);
         call_.farEnd = "fax";
@@ -408,12 +414,16 @@ void Simulator::finishReport(CallReport report, const std::string& why, int64_t 
     }
     event(line.str());
     if (!callFaxPath_.empty()) {
+        const std::string part =
+            callFaxPath_.substr(0, callFaxPath_.size() - std::string(".tif").size()) + kPartSuffix;
+        std::error_code error;
         if (report.pages > 0) {
-            event("the fax is in " + callFaxPath_);
+            std::filesystem::rename(part, callFaxPath_, error);
+            event(error ? "cannot keep the fax as " + callFaxPath_ + ": " + error.message()
+                        : "the fax is in " + callFaxPath_);
         } else {
             // Nothing to look at: only the report tells of the call.
-            std::error_code ignored;
-            std::filesystem::remove(callFaxPath_, ignored);
+            std::filesystem::remove(part, error);
         }
     }
     const std::string path = reportPath();

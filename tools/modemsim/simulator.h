@@ -113,7 +113,7 @@ private:
     int64_t lingerUntil_ = 0;
     std::unique_ptr<DemoInbox> inbox_;
     std::string callReportPath_;  // the demo's report of the call on the line
-    std::string callFaxPath_;     // the demo's received fax of that call
+    std::string callFaxPath_;     // where the demo keeps the fax of that call
     ReceiveWatch watch_;
     uint64_t armingsSeen_ = 0;
     int64_t armedAt_ = 0;

@@ -49,19 +49,22 @@ TEST_P(DemoLine, KeepsADialledFaxInTheInboxAndCallsTheWaitingProgramOnce) {
 
     // Any number is answered.
     const std::string letter = writeLetter(call, "letter.txt", 1);
-    call.runFax({"send", "--to", "0049301234567", "--class", faxClass, "--station-id",
+    call.runFax({"send", "--to", "0049301234567", "--class", faxClass, "--fine", "--station-id",
                  "PARVEX DEMO USER", letter});
     EXPECT_EQ(call.faxStatus, 0) << call.output;
     EXPECT_EQ(lastLine(call.output), "Sent");
+    // The report comes last, once the fax is kept under its own name.
+    ASSERT_TRUE(waitForPath(inbox + "/fax-0007.json", 20)) << readFile(call.dir / "sim.log");
     const std::string kept = inbox + "/fax-0007.tif";
     ASSERT_TRUE(std::filesystem::exists(kept)) << readFile(call.dir / "sim.log");
+    EXPECT_FALSE(std::filesystem::exists(inbox + "/fax-0007.part.tif"));
     const std::string report = readFile(inbox + "/fax-0007.json");
     EXPECT_EQ(reportField(report, "success"), "true") << report;
     EXPECT_EQ(reportField(report, "mode"), "demo");
     EXPECT_EQ(reportField(report, "number"), "0049301234567");
     EXPECT_EQ(reportField(report, "remote_id"), "PARVEX DEMO USER");
     EXPECT_EQ(reportField(report, "pages"), "1");
-    ASSERT_EQ(textToApf(letter, call.dir / "letter.apf", false), ecOK);
+    ASSERT_EQ(textToApf(letter, call.dir / "letter.apf", true), ecOK);
     std::filesystem::copy_file(kept, call.dir / "received.tif");
     expectSentPages(call, {call.dir / "letter.apf"});
 
