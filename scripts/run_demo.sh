@@ -103,6 +103,11 @@ started=0
 if running; then
     echo "The demo line is already running (parvex-modemsim $(cat "$pidfile"))."
 else
+    # A link left by a run that did not end cleanly may point at someone
+    # else's pty by now.
+    if [ -L "$link" ]; then
+        rm -f "$link"
+    fi
     "$bin/parvex-modemsim" demo --link "$link" --inbox "$inbox" \
         --send "$top/resources/demo/demo-fax.tif" --id "PARVEX DEMO REMOTE" >"$log" 2>&1 &
     echo $! >"$pidfile"

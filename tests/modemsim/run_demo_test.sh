@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# run.sh --demo --no-gui: the demo's own program folder under $XDG_DATA_HOME
+# run.sh --demo (--no-gui, then with the window): the demo's own program folder under $XDG_DATA_HOME
 # (never the user's real one), PX.INI on the simulator's pty, the modem
 # answering, the line stopped afterwards, and settings kept across runs.
 # Usage: run_demo_test.sh SOURCE_DIR BIN_DIR
@@ -44,4 +44,29 @@ grep -qx "ComPort=0" "$ini" || fail "ComPort not set back"
 PARVEX_DEMO_HOME=$scratch/elsewhere "$source_dir/scripts/run.sh" --demo --no-gui >/dev/null ||
     fail "run with PARVEX_DEMO_HOME"
 [ -f "$scratch/elsewhere/PX.INI" ] || fail "PARVEX_DEMO_HOME not used"
+
+# With the window (where this build has the program): Parvex runs on the demo
+# folder, and a signal to the script ends both the program and the line.
+if [ -x "$PARVEX_BIN_DIR/parvex" ]; then
+    QT_QPA_PLATFORM=offscreen "$source_dir/scripts/run.sh" --demo >"$scratch/gui.log" 2>&1 &
+    script=$!
+    for _ in $(seq 100); do
+        [ -f "$home/PXOUT.DBF" ] && break
+        sleep 0.2
+    done
+    [ -f "$home/PXOUT.DBF" ] || fail "Parvex did not open its logs in the demo folder: $(cat "$scratch/gui.log")"
+    [ -e "$home/ttyDEMO" ] || fail "no line while Parvex runs"
+    kill -TERM "$script"
+    wait "$script" || true
+    [ ! -e "$home/ttyDEMO" ] || fail "the line outlived the script"
+    [ ! -e "$home/modemsim.pid" ] || fail "a stale pid file after the window"
+    for env in /proc/[0-9]*/environ; do
+        if { tr '\0' '\n' <"$env"; } 2>/dev/null | grep -qx "PARVEX_HOME=$home"; then
+            fail "Parvex outlived the script (${env%/environ})"
+        fi
+    done
+    [ ! -e "$HOME/.local/share/parvex" ] || fail "the user's own program folder was touched"
+else
+    echo "(no parvex in this build: the window part is left out)"
+fi
 echo "run.sh --demo set-up: OK"
