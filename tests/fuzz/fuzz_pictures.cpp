@@ -37,6 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case TDocumentKind::dkJpeg:
         case TDocumentKind::dkGif:
         case TDocumentKind::dkPnm:
+        case TDocumentKind::dkPdf:
+        case TDocumentKind::dkPostScript:
         case TDocumentKind::dkOther:
         default:
             return 0;  // other readers have targets of their own

@@ -60,6 +60,16 @@ TEST(SimOptions, ParsesEachModeWithItsOptions) {
     EXPECT_DOUBLE_EQ(ref.speed, 0.0);
     EXPECT_FALSE(ref.oneDimensional);
     EXPECT_TRUE(parseSimOptions(split("reference --in a.tif --out b.tif --1d")).oneDimensional);
+
+    // The demo line serves until stopped and calls a waiting DTE within seconds.
+    auto d = parseSimOptions(split("demo --link L --inbox I --send a.tif --send-calls 2"));
+    EXPECT_EQ(d.mode, SimMode::Demo);
+    EXPECT_EQ(d.inbox, "I");
+    EXPECT_EQ(d.inFile, "a.tif");
+    EXPECT_EQ(d.sendCalls, 2);
+    EXPECT_EQ(d.calls, 0);
+    EXPECT_DOUBLE_EQ(d.ringAfter, 5.0);
+    EXPECT_TRUE(parseSimOptions(split("demo --link L --inbox I")).inFile.empty());
 }
 
 TEST(SimOptions, RejectsBadCommandLinesWithAReason) {
@@ -80,6 +90,11 @@ TEST(SimOptions, RejectsBadCommandLinesWithAReason) {
         "remote-receive --link x --out y --condition flood",           // unknown condition
         "remote-receive --link x --out y --id 123456789012345678901",  // 21 characters
         "remote-receive --link x --out y --bogus",
+        "demo --link x",                        // no inbox
+        "demo --inbox x",                       // no link
+        "demo --link x --inbox y --calls 2",    // serves until stopped
+        "demo --link x --inbox y --out z.tif",  // faxes go to the inbox
+        "demo --link x --inbox y --send-calls -1",
     };
     for (const char* line : bad) {
         EXPECT_THROW(parseSimOptions(split(line)), std::invalid_argument) << line;

@@ -62,8 +62,11 @@ std::string CallReport::toJson() const {
         << "  \"x_resolution\": " << xResolution << ",\n"
         << "  \"y_resolution\": " << yResolution << ",\n"
         << "  \"ecm\": " << (ecm ? "true" : "false") << ",\n"
-        << "  \"condition\": " << jsonQuote(condition) << ",\n"
-        << "  \"line_seconds\": " << lineSeconds << ",\n"
+        << "  \"condition\": " << jsonQuote(condition) << ",\n";
+    if (!number.empty()) {
+        out << "  \"number\": " << jsonQuote(number) << ",\n";
+    }
+    out << "  \"line_seconds\": " << lineSeconds << ",\n"
         << "  \"wall_seconds\": " << wallSeconds << "\n"
         << "}\n";
     return out.str();

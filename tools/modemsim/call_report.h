@@ -20,6 +20,7 @@ struct CallReport {
     double lineSeconds = 0;
     double wallSeconds = 0;
     std::string condition;
+    std::string number;  // what the DTE dialled, when it called
 
     bool succeeded() const { return completionCode == 0; }
     // "fine" or "standard" from the vertical resolution in pixels per metre.

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
+#include <system_error>
 
 #include "tiff_pages.h"
 
@@ -143,6 +144,14 @@ std::string usageText() {
            "        [--class 1|2|2.0] [--id ID] [--ring-after SECONDS]\n"
            "  parvex-modemsim back-to-back --link PATH_A --link-b PATH_B [--class 1|2|2.0]\n"
            "  parvex-modemsim reference --in FILE.tif --out FILE.tif [--report FILE.json]\n"
+           "  parvex-modemsim demo --link PATH --inbox DIR [--send FILE.tif] [--send-calls N]\n"
+           "        [--ring-after SECONDS] [--class 1|2|2.0] [--id ID]\n"
+           "demo: a telephone line for trying a fax program. The remote machine answers\n"
+           "  every number dialled and keeps each fax as DIR/fax-NNNN.tif with its report\n"
+           "  fax-NNNN.json. Once the program waits for calls (it selects a fax class,\n"
+           "  enables reception or sets auto-answer and then stays quiet for --ring-after\n"
+           "  seconds, 5 by default), the remote machine calls and sends FILE.tif, on\n"
+           "  --send-calls N occasions (1 by default). It runs until stopped or --timeout.\n"
            "common options: --timeout SECONDS, --speed FACTOR (line time per wall time),\n"
            "  --1d (the far end offers T.4 one-dimensional coding only),\n"
            "  --calls N (0: serve calls until the timeout), --verbose\n"
@@ -166,6 +175,10 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
     } else if (mode == "reference") {
         o.mode = SimMode::Reference;
         o.speed = 0;
+    } else if (mode == "demo") {
+        o.mode = SimMode::Demo;
+        o.ringAfter = 5.0;
+        o.calls = 0;
     } else {
         throw std::invalid_argument("unknown mode \"" + mode + "\"");
     }
@@ -187,6 +200,12 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
             o.outFile = value();
         } else if (a == "--report") {
             o.report = value();
+        } else if (a == "--inbox") {
+            o.inbox = value();
+        } else if (a == "--send") {
+            o.inFile = value();
+        } else if (a == "--send-calls") {
+            o.sendCalls = toCount(a, value());
         } else if (a == "--id") {
             o.ident = value();
             if (o.ident.size() > 20) {
@@ -229,6 +248,9 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
             o.speed = toNumber(a, value());
         } else if (a == "--calls") {
             o.calls = toCount(a, value());
+            if (o.mode == SimMode::Demo) {
+                throw std::invalid_argument("demo serves calls until it is stopped: no --calls");
+            }
         } else if (a == "--condition") {
             o.conditions = parseCondition(value(), o.conditions);
         } else if (a == "--verbose") {
@@ -258,6 +280,15 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
                 throw std::invalid_argument("reference needs --in and --out");
             }
             break;
+        case SimMode::Demo:
+            if (o.link.empty() || o.inbox.empty()) {
+                throw std::invalid_argument("demo needs --link and --inbox");
+            }
+            if (!o.outFile.empty() || !o.report.empty()) {
+                throw std::invalid_argument(
+                    "demo keeps each fax and report in --inbox: no --out or --report");
+            }
+            break;
     }
     if (o.mode != SimMode::Reference && o.speed <= 0) {
         throw std::invalid_argument("--speed must be above 0 when a DTE is on the line");
@@ -285,7 +316,9 @@ void checkWritable(const std::string& path, const char* what) {
 }  // namespace
 
 void checkFiles(const SimOptions& o) {
-    if (o.mode == SimMode::RemoteSend || o.mode == SimMode::Reference) {
+    const bool sends = o.mode == SimMode::RemoteSend || o.mode == SimMode::Reference ||
+                       (o.mode == SimMode::Demo && !o.inFile.empty());
+    if (sends) {
         std::vector<FaxPage> pages;
         try {
             pages = readTiffPages(o.inFile);
@@ -300,6 +333,14 @@ void checkFiles(const SimOptions& o) {
         checkWritable(o.outFile, "received fax");
     }
     checkWritable(o.report, "report");
+    if (o.mode == SimMode::Demo) {
+        std::error_code error;
+        std::filesystem::create_directories(o.inbox, error);
+        if (!std::filesystem::is_directory(o.inbox) || ::access(o.inbox.c_str(), W_OK) != 0) {
+            throw std::runtime_error("cannot keep faxes in " + o.inbox +
+                                     ": folder missing or not writable");
+        }
+    }
 }
 
 }  // namespace px

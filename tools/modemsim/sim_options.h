@@ -7,7 +7,7 @@
 
 namespace px {
 
-enum class SimMode { RemoteReceive, RemoteSend, BackToBack, Reference };
+enum class SimMode { RemoteReceive, RemoteSend, BackToBack, Reference, Demo };
 enum class ModemClass { Class1, Class2, Class2_0 };
 
 // Conditions imposed on calls, for dial and fault tests.
@@ -33,9 +33,11 @@ struct SimOptions {
     ModemClass modemClass = ModemClass::Class1;
     std::string link;     // --link
     std::string linkB;    // --link-b
-    std::string inFile;   // --in
+    std::string inFile;   // --in, or --send in the demo
     std::string outFile;  // --out
     std::string report;   // --report
+    std::string inbox;    // --inbox (demo): the folder for received faxes
+    int sendCalls = 1;    // --send-calls (demo): calls to a DTE in receive mode
     std::string ident = "PARVEX REMOTE";
     int maxRate = 14400;
     bool fine = true;

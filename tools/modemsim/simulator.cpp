@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "class1_modem.h"
@@ -38,6 +40,10 @@ constexpr double kAnswerDelay = 4.0;
 constexpr double kBusyLimit = 300.0;
 // No fax call lasts longer than this.
 constexpr double kLongestCall = 3600.0;
+// The demo's remote machine gives up a call after this many rings.
+constexpr int kDemoRings = 10;
+// The demo's fax being received: "fax-0007.part.tif".
+constexpr const char* kPartSuffix = ".part.tif";
 
 std::string formatSeconds(double s) {
     char buf[32];
@@ -171,6 +177,9 @@ void Simulator::onDial(SimModem& modem, const std::string& number) {
     call_ = Call{};
     call_.state = CallState::Dialling;
     call_.caller = &modem;
+    // The number as dialled, without the tone or pulse dialling modifier.
+    call_.number =
+        !number.empty() && (number[0] == 'T' || number[0] == 'P') ? number.substr(1) : number;
     const CallConditions& c = options_.conditions;
     if (c.deadModem) {
         event(modem.name() + ": modem stops answering commands");
@@ -237,6 +246,14 @@ void Simulator::answerDialledCall(SimModem& modem) {
     } else {
         TerminalConfig tc = terminalConfig();
         tc.rxFile = options_.outFile;
+        if (inbox_) {
+            // Received under a name of its own until the call is over, so
+            // that nobody opens half a fax.
+            const std::string base = inbox_->nextBase();
+            callFaxPath_ = base + ".tif";
+            callReportPath_ = base + ".json";
+            tc.rxFile = base + kPartSuffix;
+        }
         call_.terminal = std::make_unique<FaxTerminal>(false, tc);
         call_.farEnd = "fax";
         event("remote fax machine answers (" + options_.ident + ")");
@@ -248,6 +265,8 @@ void Simulator::answerDialledCall(SimModem& modem) {
 void Simulator::startIncomingCall() {
     ++callGeneration_;
     call_ = Call{};
+    callFaxPath_.clear();
+    callReportPath_.clear();
     call_.state = CallState::Ringing;
     call_.callee = ports_.front().modem.get();
     call_.nextRing = sample_;
@@ -381,6 +400,9 @@ void Simulator::finishReport(CallReport report, const std::string& why, int64_t 
         case SimMode::Reference:
             report.mode = "reference";
             break;
+        case SimMode::Demo:
+            report.mode = "demo";
+            break;
     }
     std::ostringstream line;
     line << "call ended (" << why << "): " << report.completionText << ", pages " << report.pages;
@@ -391,13 +413,33 @@ void Simulator::finishReport(CallReport report, const std::string& why, int64_t 
         line << ", remote ID \"" << report.remoteId << "\"";
     }
     event(line.str());
-    if (!options_.report.empty() && !report.save(options_.report)) {
-        event("cannot write the report " + options_.report);
+    if (!callFaxPath_.empty()) {
+        const std::string part =
+            callFaxPath_.substr(0, callFaxPath_.size() - std::string(".tif").size()) + kPartSuffix;
+        std::error_code error;
+        if (report.pages > 0) {
+            std::filesystem::rename(part, callFaxPath_, error);
+            event(error ? "cannot keep the fax as " + callFaxPath_ + ": " + error.message()
+                        : "the fax is in " + callFaxPath_);
+        } else {
+            // Nothing to look at: only the report tells of the call.
+            std::filesystem::remove(part, error);
+        }
     }
+    const std::string path = reportPath();
+    if (!path.empty() && !report.save(path)) {
+        event("cannot write the report " + path);
+    }
+    callFaxPath_.clear();
+    callReportPath_.clear();
     ++callsDone_;
     if (!report.succeeded()) {
         ++callsFailed_;
     }
+}
+
+std::string Simulator::reportPath() const {
+    return options_.mode == SimMode::Demo ? callReportPath_ : options_.report;
 }
 
 void Simulator::endCall(const std::string& why, bool dropModems) {
@@ -430,6 +472,7 @@ void Simulator::endCall(const std::string& why, bool dropModems) {
         report.completionCode = ended.farEnd == "modem" ? 0 : -1;
         report.completionText = ended.farEnd == "modem" ? "OK" : "answered by a " + ended.farEnd;
     }
+    report.number = ended.number;
     if (dropModems) {
         for (SimModem* m : {ended.caller, ended.callee}) {
             if (m != nullptr) {
@@ -462,15 +505,46 @@ void Simulator::pumpDte() {
             if (data.empty()) {
                 break;
             }
+            if (inbox_ && call_.state == CallState::None) {
+                watch_.fromDte(data.data(), data.size());
+            }
             p.modem->fromDte(data.data(), data.size());
         }
     }
 }
 
+void Simulator::demoLine() {
+    if (watch_.armings() != armingsSeen_) {
+        armingsSeen_ = watch_.armings();
+        armedAt_ = sample_;
+    }
+    if (call_.state == CallState::None && watch_.armed() && !options_.inFile.empty() &&
+        demoCalls_ < options_.sendCalls &&
+        sample_ - armedAt_ >= static_cast<int64_t>(options_.ringAfter * kRate)) {
+        ++demoCalls_;
+        watch_.reset();
+        startIncomingCall();
+        return;
+    }
+    if (call_.state == CallState::Ringing && call_.caller == nullptr && call_.rings >= kDemoRings &&
+        sample_ >= call_.nextRing) {
+        // Nobody answers: the call does not count, and the remote machine
+        // tries again once the DTE sets up for calls anew.
+        event("nobody answers; the remote fax machine hangs up");
+        ++callGeneration_;
+        call_ = Call{};
+        --demoCalls_;
+    }
+}
+
 void Simulator::tick() {
     runTimers();
+    if (inbox_) {
+        demoLine();
+    }
     if (call_.state == CallState::Ringing && sample_ >= call_.nextRing) {
         event(call_.callee->name() + ": RING");
+        ++call_.rings;
         call_.callee->ring();
         call_.nextRing = sample_ + static_cast<int64_t>(kRingCadence * kRate);
     }
@@ -591,6 +665,10 @@ int Simulator::run() {
         return runReference();
     }
     openPorts();
+    if (options_.mode == SimMode::Demo) {
+        inbox_ = std::make_unique<DemoInbox>(options_.inbox);
+        event("demo line: faxes to any number are kept in " + inbox_->dir());
+    }
     if (options_.mode == SimMode::RemoteSend) {
         after(options_.ringAfter, [this]() { startIncomingCall(); });
     }
@@ -643,6 +721,9 @@ int Simulator::run() {
     }
     for (auto& p : ports_) {
         p.pty->close();
+    }
+    if (options_.mode == SimMode::Demo) {
+        return callsFailed_ == 0 ? 0 : 1;
     }
     if (callsDone_ == 0) {
         event("no call completed");

@@ -17,8 +17,10 @@
 
 #include "audio_line.h"
 #include "call_report.h"
+#include "demo_inbox.h"
 #include "fax_terminal.h"
 #include "pty_port.h"
+#include "receive_watch.h"
 #include "sim_modem.h"
 #include "sim_options.h"
 
@@ -63,6 +65,8 @@ private:
         int64_t finishAt = -1;  // the far end has finished; drop the line then
         int64_t dropAt = -1;    // the far end has hung up; clear the line then
         std::string farEnd;     // "fax", "voice", "data modem", "modem"
+        std::string number;     // what the DTE dialled
+        int rings = 0;
     };
     struct Timer {
         int64_t due;
@@ -81,6 +85,10 @@ private:
     void connect(AudioEndpoint& a, AudioEndpoint& b);
     void answerDialledCall(SimModem& modem);
     void startIncomingCall();
+    // The demo line: calls a DTE that has been waiting for calls long enough,
+    // and gives up on a call nobody answers.
+    void demoLine();
+    std::string reportPath() const;
     void endCall(const std::string& why, bool dropModems);
     // After a call has been reported: linger before ending, or ring again.
     void nextCall();
@@ -103,6 +111,13 @@ private:
     int callsFailed_ = 0;
     bool lingering_ = false;
     int64_t lingerUntil_ = 0;
+    std::unique_ptr<DemoInbox> inbox_;
+    std::string callReportPath_;  // the demo's report of the call on the line
+    std::string callFaxPath_;     // where the demo keeps the fax of that call
+    ReceiveWatch watch_;
+    uint64_t armingsSeen_ = 0;
+    int64_t armedAt_ = 0;
+    int demoCalls_ = 0;
     std::chrono::steady_clock::time_point wallStart_;
     std::chrono::steady_clock::time_point callWallStart_;
 };

@@ -15,7 +15,6 @@
 #include "fax/apf/px_fax_error.h"
 #include "fax/convert/px_document_kind.h"
 #include "fax/convert/px_fax_converter.h"
-#include "fax/pdf/px_document_kind.h"
 #include "fax/pdf/px_pdf_import.h"
 #include "fax/pdf/px_postscript_import.h"
 #include "fax/t4/px_t4_decoder.h"

@@ -7,7 +7,6 @@
 #include "fax/apf/px_fax_error.h"
 #include "fax/convert/px_document_kind.h"
 #include "fax/convert/px_fax_converter.h"
-#include "fax/pdf/px_document_kind.h"
 #include "fax/pdf/px_pdf_import.h"
 #include "fax/pdf/px_postscript_import.h"
 #include "fax/tiff/px_tiff_import.h"
@@ -25,14 +24,14 @@ QString lowerSuffix(const std::string& name) {
 }
 
 // PDF and PostScript, told by their content whatever their names.
-void pageDescriptionToApf(TPageDescriptionKind kind, const std::string& in, const std::string& out,
+void pageDescriptionToApf(TDocumentKind kind, const std::string& in, const std::string& out,
                           const DocumentToApfOptions& options) {
     PostScriptImportOptions ps;
     ps.pdf.fine = options.fine;
     ps.pdf.stationId = options.stationId;
     ps.letter = options.letter;
     std::string message;
-    const ErrorCode rc = kind == TPageDescriptionKind::Pdf
+    const ErrorCode rc = kind == TDocumentKind::dkPdf
                              ? importPdfToApf(in, out, ps.pdf, &message)
                              : importPostScriptToApf(in, out, ps, &message);
     if (rc != ecOK) {
@@ -72,6 +71,8 @@ TFaxInputDocumentType readerFor(const std::string& in, TDocumentKind kind) {
         case TDocumentKind::dkPnm:
             return TFaxInputDocumentType::idBmp;  // read by Qt's picture readers
         case TDocumentKind::dkTiff:
+        case TDocumentKind::dkPdf:
+        case TDocumentKind::dkPostScript:
         case TDocumentKind::dkOther:
         default:
             refuse(in + " (neither text nor a supported picture)", ecBadGraphicsFormat);
@@ -82,19 +83,18 @@ TFaxInputDocumentType readerFor(const std::string& in, TDocumentKind kind) {
 
 std::vector<std::string> convertDocumentToApf(const std::string& in, const std::string& out,
                                               const DocumentToApfOptions& options) {
-    if (const TPageDescriptionKind pageKind = pageDescriptionKind(in);
-        pageKind == TPageDescriptionKind::Pdf || pageKind == TPageDescriptionKind::PostScript) {
-        pageDescriptionToApf(pageKind, in, out, options);
+    TDocumentKind kind = TDocumentKind::dkOther;
+    if (ErrorCode rc = recogniseDocument(in, kind); rc != ecOK) {
+        refuse(in, rc);
+    }
+    if (kind == TDocumentKind::dkPdf || kind == TDocumentKind::dkPostScript) {
+        pageDescriptionToApf(kind, in, out, options);
         return {};
     }
     const QString ext = lowerSuffix(in);
     if (ext == "pdf" || ext == "ps" || ext == "eps") {
         // Named as a document but holding something else.
         throw DocumentRefused(in + " refused: not a PDF or PostScript file", ecOK);
-    }
-    TDocumentKind kind = TDocumentKind::dkOther;
-    if (ErrorCode rc = recogniseDocument(in, kind); rc != ecOK) {
-        refuse(in, rc);
     }
     if (kind == TDocumentKind::dkTiff) {
         return tiffToApf(in, out, options);

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 #include "fax/convert/px_pcx_decoder.h"
 
@@ -61,6 +63,33 @@ bool isPnm(const uint8_t* head, size_t size) {
            std::strchr(" \t\r\n", head[2]) != nullptr && head[2] != '\0';
 }
 
+constexpr char kPdfMagic[] = "%PDF-";
+constexpr char kPostScriptMagic[] = "%!PS";
+constexpr size_t kPostScriptMagicSize = sizeof kPostScriptMagic - 1;
+// A DOS EPS file: C5 D0 D3 C6, then the offset of its PostScript section
+// (little endian), in a header of 30 bytes.
+constexpr char kDosEpsMagic[] = "\xC5\xD0\xD3\xC6";
+constexpr size_t kDosEpsHeaderSize = 30;
+
+bool hasPdfMagic(const uint8_t* head, size_t size) {
+    const std::string_view within(reinterpret_cast<const char*>(head),
+                                  std::min(size, kPdfMagicWithin));
+    return within.find(kPdfMagic) != std::string_view::npos;
+}
+
+// Where a DOS EPS file's PostScript section begins, or 0 when `head` is no
+// DOS EPS header.
+uint32_t dosEpsSection(const uint8_t* head, size_t size) {
+    if (size < kDosEpsHeaderSize || !startsWith(head, size, kDosEpsMagic, 4)) {
+        return 0;
+    }
+    return le32(head + 4);
+}
+
+bool isPostScriptAt(const uint8_t* data, size_t size) {
+    return startsWith(data, size, kPostScriptMagic, kPostScriptMagicSize);
+}
+
 bool isText(const uint8_t* head, size_t size) {
     size_t controls = 0;
     for (size_t i = 0; i < size; ++i) {
@@ -80,6 +109,16 @@ bool isText(const uint8_t* head, size_t size) {
 }  // namespace
 
 TDocumentKind recogniseDocumentBytes(const uint8_t* head, size_t size) {
+    if (hasPdfMagic(head, size)) {
+        return TDocumentKind::dkPdf;
+    }
+    if (isPostScriptAt(head, size)) {
+        return TDocumentKind::dkPostScript;
+    }
+    if (const uint32_t section = dosEpsSection(head, size);
+        section != 0 && section < size && isPostScriptAt(head + section, size - section)) {
+        return TDocumentKind::dkPostScript;
+    }
     if (startsWith(head, size, "II*\0", 4) || startsWith(head, size, "MM\0*", 4)) {
         return TDocumentKind::dkTiff;
     }
@@ -156,8 +195,20 @@ ErrorCode recogniseDocument(const std::string& path, TDocumentKind& kind) {
     }
     std::array<uint8_t, kDocumentSniffBytes> head{};
     const size_t got = readHead(fd, head.data(), head.size());
-    ::close(fd);
     kind = recogniseDocumentBytes(head.data(), got);
+    if (const uint32_t section = dosEpsSection(head.data(), got);
+        section >= got && section < size && kind != TDocumentKind::dkPostScript) {
+        // The PostScript section lies beyond the bytes read so far.
+        std::array<uint8_t, kPostScriptMagicSize> magic{};
+        ssize_t n = 0;
+        do {
+            n = ::pread(fd, magic.data(), magic.size(), static_cast<off_t>(section));
+        } while (n < 0 && errno == EINTR);
+        if (n > 0 && isPostScriptAt(magic.data(), static_cast<size_t>(n))) {
+            kind = TDocumentKind::dkPostScript;
+        }
+    }
+    ::close(fd);
     return ecOK;
 }
 
@@ -229,6 +280,10 @@ const char* documentKindName(TDocumentKind kind) {
             return "GIF picture";
         case TDocumentKind::dkPnm:
             return "PNM picture";
+        case TDocumentKind::dkPdf:
+            return "PDF document";
+        case TDocumentKind::dkPostScript:
+            return "PostScript document";
         case TDocumentKind::dkOther:
         default:
             return "unrecognised data";

@@ -167,11 +167,12 @@ std::unique_ptr<TPxFaxInputReader> TPxFaxConverter::makeReader(const QImage* bit
     const bool text = inputType_ == TFaxInputDocumentType::idText ||
                       inputType_ == TFaxInputDocumentType::idTextEx;
     if (text) {
-        // Text readers take what looks like text; a picture or binary data
-        // would come out as a page of garbage.
+        // Text readers take what looks like text (a PostScript program is
+        // text too); a picture, a PDF or binary data would come out as a page
+        // of garbage.
         TDocumentKind kind = TDocumentKind::dkOther;
         rc = recogniseDocument(toPath(inputFileName()), kind);
-        if (rc == ecOK && kind != TDocumentKind::dkText) {
+        if (rc == ecOK && kind != TDocumentKind::dkText && kind != TDocumentKind::dkPostScript) {
             rc = ecBadGraphicsFormat;
         }
         if (rc != ecOK) {

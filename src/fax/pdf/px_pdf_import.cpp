@@ -20,8 +20,9 @@
 
 #include "fax/apf/px_apf_format.h"
 #include "fax/apf/px_apf_writer.h"
-#include "fax/pdf/px_document_kind.h"
+#include "fax/convert/px_document_kind.h"
 #include "fax/pdf/px_page_binarizer.h"
+#include "fax/pdf/px_pdf_end_marker.h"
 #include "fax/t4/px_t4_encoder.h"
 #include "fax/t4/px_t4_raster.h"
 
@@ -169,14 +170,12 @@ extern "C" const char* __lsan_default_suppressions() {
 
 ErrorCode importPdfToApf(const std::string& pdfPath, const std::string& apfPath,
                          const PdfImportOptions& options, std::string* message) {
-    switch (pageDescriptionKind(pdfPath)) {
-        case TPageDescriptionKind::Missing:
-            return refuse(message, "cannot read " + pdfPath, ecFileNotFound);
-        case TPageDescriptionKind::Pdf:
-            break;
-        case TPageDescriptionKind::PostScript:
-        case TPageDescriptionKind::Unknown:
-            return refuse(message, "not a PDF file");
+    TDocumentKind kind = TDocumentKind::dkOther;
+    if (recogniseDocument(pdfPath, kind) != ecOK) {
+        return refuse(message, "cannot read " + pdfPath, ecFileNotFound);
+    }
+    if (kind != TDocumentKind::dkPdf) {
+        return refuse(message, "not a PDF file");
     }
     if (!pdfHasEndMarker(pdfPath)) {
         return refuse(message, "the PDF file is cut short (no end-of-file marker)");

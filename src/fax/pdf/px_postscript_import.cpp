@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "fax/pdf/px_document_kind.h"
+#include "fax/convert/px_document_kind.h"
 
 namespace px {
 
@@ -35,14 +35,12 @@ std::string failureLine(const QByteArray& output, const QByteArray& errors) {
 
 ErrorCode importPostScriptToApf(const std::string& psPath, const std::string& apfPath,
                                 const PostScriptImportOptions& options, std::string* message) {
-    switch (pageDescriptionKind(psPath)) {
-        case TPageDescriptionKind::Missing:
-            return refuse(message, "cannot read " + psPath, ecFileNotFound);
-        case TPageDescriptionKind::PostScript:
-            break;
-        case TPageDescriptionKind::Pdf:
-        case TPageDescriptionKind::Unknown:
-            return refuse(message, "not a PostScript file");
+    TDocumentKind kind = TDocumentKind::dkOther;
+    if (recogniseDocument(psPath, kind) != ecOK) {
+        return refuse(message, "cannot read " + psPath, ecFileNotFound);
+    }
+    if (kind != TDocumentKind::dkPostScript) {
+        return refuse(message, "not a PostScript file");
     }
     QTemporaryDir scratch;
     if (!scratch.isValid()) {

@@ -222,6 +222,13 @@ TEST(PictureInput, DocumentsAreRecognisedByTheirContent) {
         {std::string("MM\0*\0\0\0\x08", 8), TDocumentKind::dkTiff},
         {"GIF89a....", TDocumentKind::dkGif},
         {"P4\n8 1\n\xFF", TDocumentKind::dkPnm},
+        // Page descriptions, whatever else their bytes look like: a PDF with
+        // its binary comment, one behind junk, PostScript (which is text too).
+        {"%PDF-1.7\n%\xE2\xE3\xCF\xD3\n", TDocumentKind::dkPdf},
+        {std::string(900, ' ') + "%PDF-1.4", TDocumentKind::dkPdf},
+        {std::string(1100, ' ') + "%PDF-1.4", TDocumentKind::dkText},
+        {"%!PS-Adobe-3.0\n%%Pages: 1\n", TDocumentKind::dkPostScript},
+        {" %!PS", TDocumentKind::dkText},
         {std::string("text\0with a NUL", 15), TDocumentKind::dkOther},
         {std::string(64, '\x01'), TDocumentKind::dkOther},
     };

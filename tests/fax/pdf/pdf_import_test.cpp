@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "fax/apf/px_apf_reader.h"
-#include "fax/pdf/px_document_kind.h"
+#include "fax/convert/px_document_kind.h"
 #include "fax/pdf/px_pdf_import.h"
 #include "fax/pdf/px_postscript_import.h"
 #include "pdf_samples.h"
@@ -61,12 +61,22 @@ TEST_F(PdfImport, DocumentsAreKnownByTheirContent) {
     std::string dosEps = "\xC5\xD0\xD3\xC6";
     dosEps += std::string("\x20\x00\x00\x00", 4) + std::string(24, '\0') + "%!PS-Adobe-3.0 EPSF";
     test::writeBytes(dir / "figure.eps", dosEps);
-    EXPECT_EQ(pageDescriptionKind(dir / "letter.txt"), TPageDescriptionKind::Pdf);
-    EXPECT_EQ(pageDescriptionKind(dir / "junk-first.bin"), TPageDescriptionKind::Pdf);
-    EXPECT_EQ(pageDescriptionKind(dir / "job.pdf"), TPageDescriptionKind::PostScript);
-    EXPECT_EQ(pageDescriptionKind(dir / "notes.pdf"), TPageDescriptionKind::Unknown);
-    EXPECT_EQ(pageDescriptionKind(dir / "figure.eps"), TPageDescriptionKind::PostScript);
-    EXPECT_EQ(pageDescriptionKind(dir / "absent.pdf"), TPageDescriptionKind::Missing);
+    // A DOS EPS header pointing past the bytes read at first.
+    std::string farEps = "\xC5\xD0\xD3\xC6";
+    farEps += std::string("\x00\x20\x00\x00", 4) + std::string(8192 - 8, '\x01') + "%!PS-Adobe";
+    test::writeBytes(dir / "far.eps", farEps);
+    const std::pair<const char*, TDocumentKind> cases[] = {
+        {"letter.txt", TDocumentKind::dkPdf},        {"junk-first.bin", TDocumentKind::dkPdf},
+        {"job.pdf", TDocumentKind::dkPostScript},    {"notes.pdf", TDocumentKind::dkText},
+        {"figure.eps", TDocumentKind::dkPostScript}, {"far.eps", TDocumentKind::dkPostScript},
+    };
+    for (const auto& [name, expected] : cases) {
+        TDocumentKind kind = TDocumentKind::dkOther;
+        ASSERT_EQ(recogniseDocument(dir / name, kind), ecOK) << name;
+        EXPECT_EQ(kind, expected) << name << ": " << documentKindName(kind);
+    }
+    TDocumentKind kind = TDocumentKind::dkOther;
+    EXPECT_EQ(recogniseDocument(dir / "absent.pdf", kind), ecFileNotFound);
 }
 
 TEST_F(PdfImport, APageFillsTheFaxLineAtBothResolutions) {
