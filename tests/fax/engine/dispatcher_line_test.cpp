@@ -26,14 +26,14 @@ class ThreadedClient : public TPxFaxClient {
 public:
     explicit ThreadedClient(TPxFaxJob job) : job_(std::move(job)) {}
 
-    bool nextFax(TPxFaxJob& job) override {
+    TFaxNextAnswer nextFax(TPxFaxJob& job) override {
         std::lock_guard lock(mutex_);
         if (given_) {
-            return false;
+            return TFaxNextAnswer::NoMore;
         }
         given_ = true;
         job = job_;
-        return true;
+        return TFaxNextAnswer::Another;
     }
     void status(bool, bool) override {}
     void log(int code) override {

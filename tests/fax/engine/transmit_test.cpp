@@ -579,12 +579,14 @@ TEST(Class1Transmit, AbortDuringThePageEndsTheSession) {
     std::string file = makeApf("abort.apf", 1, 300);
     std::vector<Exchange> script = class1Preparation();
     append(script, class1Negotiation("ATDT5551234\r", "96"));
+    // The page goes at once after CONNECT; the modem has not answered yet.
+    script.push_back({pageHeader() + stuffed(pageBytes(300, 0)) + "\x10\x03", ""});
     script.push_back(kHangUp);
     Send s;
     s.timers = false;
     s.start(script, file);
     ASSERT_FALSE(s.tx->finished());
-    EXPECT_EQ(s.modem->remaining(), 1u);  // waiting for the XON before the page
+    EXPECT_EQ(s.modem->remaining(), 1u);
     s.tx->handleEvent(TFaxEvent::Abort);
     EXPECT_TRUE(s.tx->finished());
     EXPECT_EQ(s.modem->remaining(), 0u);
