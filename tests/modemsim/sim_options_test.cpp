@@ -60,6 +60,8 @@ TEST(SimOptions, ParsesEachModeWithItsOptions) {
     EXPECT_DOUBLE_EQ(ref.speed, 0.0);
     EXPECT_FALSE(ref.oneDimensional);
     EXPECT_TRUE(parseSimOptions(split("reference --in a.tif --out b.tif --1d")).oneDimensional);
+    EXPECT_EQ(r.minScanMs, 0);
+    EXPECT_EQ(parseSimOptions(split("remote-receive --link x --out y --scan-time 20")).minScanMs, 20);
 }
 
 TEST(SimOptions, RejectsBadCommandLinesWithAReason) {
@@ -73,6 +75,7 @@ TEST(SimOptions, RejectsBadCommandLinesWithAReason) {
         "reference --in a.tif",                                        // no output
         "remote-receive --link x --out y --class 3",                   // no such class
         "remote-receive --link x --out y --max-rate 5000",             // not a fax rate
+        "remote-receive --link x --out y --scan-time 15",              // not a T.30 scan time
         "remote-receive --link x --out y --timeout -1",                // negative
         "remote-receive --link x --out y --timeout",                   // value missing
         "remote-receive --link x --out y --speed 0",                   // frozen line with a DTE

@@ -64,6 +64,7 @@ std::string CallReport::toJson() const {
         << "  \"ecm\": " << (ecm ? "true" : "false") << ",\n"
         << "  \"condition\": " << jsonQuote(condition) << ",\n"
         << "  \"line_seconds\": " << lineSeconds << ",\n"
+        << "  \"shortest_line_ms\": " << shortestLineMs << ",\n"
         << "  \"wall_seconds\": " << wallSeconds << "\n"
         << "}\n";
     return out.str();
