@@ -61,7 +61,8 @@ TEST(SimOptions, ParsesEachModeWithItsOptions) {
     EXPECT_FALSE(ref.oneDimensional);
     EXPECT_TRUE(parseSimOptions(split("reference --in a.tif --out b.tif --1d")).oneDimensional);
     EXPECT_EQ(r.minScanMs, 0);
-    EXPECT_EQ(parseSimOptions(split("remote-receive --link x --out y --scan-time 20")).minScanMs, 20);
+    EXPECT_EQ(parseSimOptions(split("remote-receive --link x --out y --scan-time 20")).minScanMs,
+              20);
 }
 
 TEST(SimOptions, RejectsBadCommandLinesWithAReason) {

@@ -14,17 +14,17 @@ constexpr std::size_t kEolZeros = 11;
 // Line rate of a Class 1 transmit modulation code ("AT+FTM=<code>").
 int rateOfCode(const std::string& code) {
     static const std::array<std::pair<const char*, int>, 12> kRates = {{{"24", 2400},
-                                                                         {"48", 4800},
-                                                                         {"72", 7200},
-                                                                         {"73", 7200},
-                                                                         {"74", 7200},
-                                                                         {"96", 9600},
-                                                                         {"97", 9600},
-                                                                         {"98", 9600},
-                                                                         {"121", 12000},
-                                                                         {"122", 12000},
-                                                                         {"145", 14400},
-                                                                         {"146", 14400}}};
+                                                                        {"48", 4800},
+                                                                        {"72", 7200},
+                                                                        {"73", 7200},
+                                                                        {"74", 7200},
+                                                                        {"96", 9600},
+                                                                        {"97", 9600},
+                                                                        {"98", 9600},
+                                                                        {"121", 12000},
+                                                                        {"122", 12000},
+                                                                        {"145", 14400},
+                                                                        {"146", 14400}}};
     for (const auto& [text, rate] : kRates) {
         if (code == text) {
             return rate;

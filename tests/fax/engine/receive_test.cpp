@@ -135,8 +135,8 @@ TEST(Class1Receive, EomIsFollowedByOurDisAndTheNewDcsSetsTheNextPage) {
     s.push_back({"AT+FRM=96\r", training(1000, 0)});
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
     s.push_back({engineFrame({fcfCFR}, true), "\r\nOK\r\n"});
-    s.push_back({"AT+FRM=96\r", std::string("\r\nCONNECT\r\n\x00\x80\x55\x10\x03", 16) +
-                                    "\r\nNO CARRIER\r\n"});
+    s.push_back({"AT+FRM=96\r",
+                 std::string("\r\nCONNECT\r\n\x00\x80\x55\x10\x03", 16) + "\r\nNO CARRIER\r\n"});
     s.push_back({"AT+FRH=3\r", modemFrame({fcfEOM}, true)});
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
     s.push_back({engineFrame({fcfMCF}, true), "\r\nOK\r\n"});
@@ -148,8 +148,8 @@ TEST(Class1Receive, EomIsFollowedByOurDisAndTheNewDcsSetsTheNextPage) {
     s.push_back({"AT+FRM=96\r", training(1000, 0)});
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
     s.push_back({engineFrame({fcfCFR}, true), "\r\nOK\r\n"});
-    s.push_back({"AT+FRM=96\r", std::string("\r\nCONNECT\r\n\x01\x02\x10\x03", 15) +
-                                    "\r\nNO CARRIER\r\n"});
+    s.push_back(
+        {"AT+FRM=96\r", std::string("\r\nCONNECT\r\n\x01\x02\x10\x03", 15) + "\r\nNO CARRIER\r\n"});
     s.push_back({"AT+FRH=3\r", modemFrame({fcfEOP}, true)});
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
     s.push_back({engineFrame({fcfMCF}, true), "\r\nOK\r\n"});

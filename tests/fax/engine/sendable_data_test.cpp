@@ -21,7 +21,9 @@ TEST(StationId, SendsPrintableAsciiAndNeverSplitsACharacter) {
     EXPECT_EQ(sendableStationId("Müller Straße"), "Muller Strasse");
     EXPECT_EQ(sendableStationId("Zoë 東京 €5"), "Zoe  5");
     // Control characters and malformed UTF-8 are dropped byte by byte.
-    EXPECT_EQ(sendableStationId(std::string("A\tB\xC3\x28" "C\xFF")), "AB(C");
+    EXPECT_EQ(sendableStationId(std::string("A\tB\xC3\x28"
+                                            "C\xFF")),
+              "AB(C");
     // Cut at 20 characters of what is sent, so a multi-byte character at
     // the end of the text is never cut in half.
     const std::string longName = "Société Générale Paris Ouest";
@@ -41,7 +43,9 @@ TEST(StationId, ADoubleQuoteIsLeftOutOfTheLocalIdCommand) {
 
 TEST(StationId, ReceivedIdsStayPlainTextOfOneIdsLength) {
     EXPECT_EQ(resultStationId("+FTSI: \"<b>ACME</b>\""), "<b>ACME</b>");
-    EXPECT_EQ(resultStationId(std::string("+FCSI:\"AB\x80\x81" "CD\"")), "AB  CD");
+    EXPECT_EQ(resultStationId(std::string("+FCSI:\"AB\x80\x81"
+                                          "CD\"")),
+              "AB  CD");
     EXPECT_EQ(resultStationId("+FTSI: \"123456789012345678901234\"").size(), 20u);
 }
 

@@ -644,18 +644,17 @@ TEST(Class1Transmit, AStandardCoverBeforeFinePagesIsSentStandardThenFine) {
     page1.resize(page1.size() - 3);  // what follows the MCF is not the end of the call
     append(script, page1);
     const std::vector<uint8_t> remoteDis = {0x80, 0x00, 0x4C, 0x00};
-    append(script,
-           {
-               {"AT+FRH=3\r", modemFrame(remoteDis, true)},
-               EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
-               {engineFrame(buildIdFrame(fcfTSI, "PARVEX"), false), "\r\nCONNECT\r\n"},
-               {engineFrame(buildDcs(4, true, false, 5), true), "\r\nOK\r\n"},
-               {"AT+FTM=96\r", "\r\nCONNECT\r\n"},
-               {trainingCheck(9600), "\r\nOK\r\n"},
-               EXCHANGE("AT+FRH=3\r", ""),
-               {"", modemFrame({fcfCFR}, true)},
-               {"AT+FTM=96\r", "\r\nCONNECT\r\n"},
-           });
+    append(script, {
+                       {"AT+FRH=3\r", modemFrame(remoteDis, true)},
+                       EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
+                       {engineFrame(buildIdFrame(fcfTSI, "PARVEX"), false), "\r\nCONNECT\r\n"},
+                       {engineFrame(buildDcs(4, true, false, 5), true), "\r\nOK\r\n"},
+                       {"AT+FTM=96\r", "\r\nCONNECT\r\n"},
+                       {trainingCheck(9600), "\r\nOK\r\n"},
+                       EXCHANGE("AT+FRH=3\r", ""),
+                       {"", modemFrame({fcfCFR}, true)},
+                       {"AT+FTM=96\r", "\r\nCONNECT\r\n"},
+                   });
     append(script, class1Page(pageHeader() + stuffed(pageBytes(400, 0)), fcfEOP));
     Send s;
     s.start(script, file, cover);
