@@ -463,6 +463,28 @@ TEST(Class2Transmit, FetSaysMorePagesAcrossCoverAndFile) {
     EXPECT_EQ(headers, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
 }
 
+// The session parameters are the first page's: a standard APF cover's, not
+// those of the fine document behind it, which get their own.
+TEST(Class2Transmit, AStandardCoverBeforeFinePagesIsSentStandardThenFine) {
+    std::string cover = makeApf("std_cover2.apf", 1, 300, 0);
+    std::string file = makeApf("fine_doc2.apf", 1, 400, kApfFine);
+    const std::string header = pageHeader(0);
+    std::vector<Exchange> script = class2Start(TFaxClass::fcClass2);  // AT+FDIS=0,...
+    append(script, {
+                       {header + stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
+                       EXCHANGE("AT+FET=1\r", "\r\n+FPTS:1\r\n\r\nOK\r\n"),
+                       EXCHANGE("AT+FDIS=1\r", "\r\nOK\r\n"),
+                       {"AT+FDT\r", "\r\n+FDCS:1,3,0,2,0,0,0,0\r\n\r\nCONNECT\r\n\x11"},
+                       {header + stuffed(pageBytes(400, 0)) + "\x10\x03", "\r\nOK\r\n"},
+                       EXCHANGE("AT+FET=2\r", "\r\n+FPTS:1\r\n\r\n+FHNG:0\r\n\r\nOK\r\n"),
+                   });
+    Send s;
+    s.faxClass = TFaxClass::fcClass2;
+    s.start(script, file, cover);
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.finishCode, 0);
+}
+
 TEST(Class2Transmit, BadPageIsSentAgainUpToTheRetryLimit) {
     const std::string page = pageHeader(0) + stuffed(pageBytes(300, 0)) + "\x10\x03";
     const Exchange bad = EXCHANGE("AT+FET=2\r", "\r\n+FPTS:2\r\n\r\nOK\r\n");
