@@ -31,7 +31,7 @@ run_ctest() {
 }
 
 # Threaded layers that ThreadSanitizer checks (areas as in CMakeLists.txt).
-tsan_areas="common;comms;apf;t4;engine"
+tsan_areas="common;comms;apf;t4;engine;components"
 
 echo "== ASan/UBSan build (no GUI)"
 "$top/scripts/build.sh" build-asan -DCMAKE_BUILD_TYPE=Debug -DPARVEX_SANITIZE=address,undefined \

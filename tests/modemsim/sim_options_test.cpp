@@ -70,6 +70,9 @@ TEST(SimOptions, ParsesEachModeWithItsOptions) {
     EXPECT_EQ(d.calls, 0);
     EXPECT_DOUBLE_EQ(d.ringAfter, 5.0);
     EXPECT_TRUE(parseSimOptions(split("demo --link L --inbox I")).inFile.empty());
+    EXPECT_EQ(r.minScanMs, 0);
+    EXPECT_EQ(parseSimOptions(split("remote-receive --link x --out y --scan-time 20")).minScanMs,
+              20);
 }
 
 TEST(SimOptions, RejectsBadCommandLinesWithAReason) {
@@ -83,6 +86,7 @@ TEST(SimOptions, RejectsBadCommandLinesWithAReason) {
         "reference --in a.tif",                                        // no output
         "remote-receive --link x --out y --class 3",                   // no such class
         "remote-receive --link x --out y --max-rate 5000",             // not a fax rate
+        "remote-receive --link x --out y --scan-time 15",              // not a T.30 scan time
         "remote-receive --link x --out y --timeout -1",                // negative
         "remote-receive --link x --out y --timeout",                   // value missing
         "remote-receive --link x --out y --speed 0",                   // frozen line with a DTE

@@ -67,6 +67,7 @@ std::string CallReport::toJson() const {
         out << "  \"number\": " << jsonQuote(number) << ",\n";
     }
     out << "  \"line_seconds\": " << lineSeconds << ",\n"
+        << "  \"shortest_line_ms\": " << shortestLineMs << ",\n"
         << "  \"wall_seconds\": " << wallSeconds << "\n"
         << "}\n";
     return out.str();

@@ -18,6 +18,9 @@ struct CallReport {
     int yResolution = 0;
     bool ecm = false;
     double lineSeconds = 0;
+    // The shortest coded page line our modem put on the line, in ms; -1
+    // when it sent no page data.
+    double shortestLineMs = -1;
     double wallSeconds = 0;
     std::string condition;
     std::string number;  // what the DTE dialled, when it called

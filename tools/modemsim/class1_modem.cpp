@@ -64,6 +64,7 @@ void Class1Modem::fromDte(const uint8_t* data, std::size_t len) {
     if (silenced_) {
         return;
     }
+    meter_.fromDte(data, len);
     t31_at_rx(t31_, reinterpret_cast<const char*>(data), static_cast<int>(len));
 }
 
@@ -72,10 +73,12 @@ void Class1Modem::ring() {
 }
 
 void Class1Modem::callConnected() {
+    meter_.reset();
     t31_call_event(t31_, AT_CALL_EVENT_CONNECTED);
 }
 
 void Class1Modem::callAnswered() {
+    meter_.reset();
     t31_call_event(t31_, AT_CALL_EVENT_ANSWERED);
 }
 

@@ -7,6 +7,7 @@
 
 #include "carrier_gate.h"
 #include "pty_port.h"
+#include "scan_line_meter.h"
 #include "sim_modem.h"
 
 namespace px {
@@ -29,6 +30,8 @@ public:
     void silence() override { silenced_ = true; }
     const std::string& name() const override { return port_.name(); }
 
+    double shortestPageLineMs() const override { return meter_.shortestLineMs(); }
+
     void transmit(int16_t* amp, int len) override;
     void receive(int16_t* amp, int len) override;
 
@@ -42,6 +45,7 @@ private:
     bool cts_ = true;
     bool silenced_ = false;
     CarrierGate gate_;
+    ScanLineMeter meter_;
 };
 
 }  // namespace px

@@ -58,6 +58,7 @@ FaxTerminal::FaxTerminal(bool calling, const TerminalConfig& config)
                                                                     T30_SUPPORT_T4_2D_COMPRESSION |
                                                                     T30_SUPPORT_T6_COMPRESSION);
     t30_set_ecm_capability(t30, config.ecm ? 1 : 0);
+    t30_set_minimum_scan_line_time(t30, config.minScanMs);
     if (!config.txFile.empty()) {
         t30_set_tx_file(t30, config.txFile.c_str(), -1, -1);
     }

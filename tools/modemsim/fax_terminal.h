@@ -20,6 +20,7 @@ struct TerminalConfig {
     bool fine = true;     // false: standard resolution only
     bool ecm = false;
     bool oneDimensional = false;  // offer T.4 1D coding only (no 2D, no T.6)
+    int minScanMs = 0;            // as receiver: the minimum scan time its DIS asks for
     std::string txFile;           // send this TIFF (calling or answering)
     std::string rxFile;           // receive into this TIFF
     int hangupAfterPage = 0;      // drop the line after this many pages (0: never)

@@ -57,6 +57,9 @@ public:
     virtual bool needsRealTime() const { return true; }
     // Still handing a finished call to the DTE.
     virtual bool busy() const { return false; }
+    // The shortest coded page line the DTE sent in this call, in ms at its
+    // line rate; -1 when none (or the modem does not look).
+    virtual double shortestPageLineMs() const { return -1; }
     // The call that rings now comes from a data modem, not a fax machine.
     void setDataCaller(bool on) { dataCaller_ = on; }
     bool dataCaller() const { return dataCaller_; }

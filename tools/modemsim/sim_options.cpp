@@ -154,6 +154,7 @@ std::string usageText() {
            "  --send-calls N occasions (1 by default). It runs until stopped or --timeout.\n"
            "common options: --timeout SECONDS, --speed FACTOR (line time per wall time),\n"
            "  --1d (the far end offers T.4 one-dimensional coding only),\n"
+           "  --scan-time MS (the far end asks for 0, 5, 10, 20 or 40 ms a line),\n"
            "  --calls N (0: serve calls until the timeout), --verbose\n"
            "conditions: busy=N, no-answer, no-dial-tone, voice, data-modem,\n"
            "  hangup-after-page=K, hangup-in-page=K, train-fail=N, rtn=K, snr=DB,\n"
@@ -240,6 +241,12 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
             o.ecm = false;
         } else if (a == "--1d") {
             o.oneDimensional = true;
+        } else if (a == "--scan-time") {
+            o.minScanMs = toCount(a, value());
+            if (o.minScanMs != 0 && o.minScanMs != 5 && o.minScanMs != 10 && o.minScanMs != 20 &&
+                o.minScanMs != 40) {
+                throw std::invalid_argument("--scan-time: one of 0, 5, 10, 20, 40");
+            }
         } else if (a == "--ring-after") {
             o.ringAfter = toNumber(a, value());
         } else if (a == "--timeout") {

@@ -123,6 +123,7 @@ TerminalConfig Simulator::terminalConfig() const {
     c.fine = options_.fine;
     c.ecm = options_.ecm;
     c.oneDimensional = options_.oneDimensional;
+    c.minScanMs = options_.minScanMs;
     c.hangupAfterPage = options_.conditions.hangupAfterPage;
     c.hangupInPage = options_.conditions.hangupInPage;
     c.trainFailures = options_.conditions.trainFailures;
@@ -473,6 +474,11 @@ void Simulator::endCall(const std::string& why, bool dropModems) {
         report.completionText = ended.farEnd == "modem" ? "OK" : "answered by a " + ended.farEnd;
     }
     report.number = ended.number;
+    for (SimModem* m : {ended.caller, ended.callee}) {
+        if (m != nullptr && m->shortestPageLineMs() >= 0) {
+            report.shortestLineMs = m->shortestPageLineMs();
+        }
+    }
     if (dropModems) {
         for (SimModem* m : {ended.caller, ended.callee}) {
             if (m != nullptr) {

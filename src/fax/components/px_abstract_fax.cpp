@@ -5,6 +5,7 @@
 #include "fax/components/px_abstract_fax_status.h"
 #include "fax/components/px_fax_log.h"
 #include "fax/engine/px_fax_strings.h"
+#include "fax/engine/px_station_id.h"
 
 namespace px {
 
@@ -64,7 +65,7 @@ void TPxAbstractFax::applySettings(TPxFaxSession& s) const {
                                                       : TFaxClass::fcClass1;
         s.detectedClasses = found;
     }
-    s.stationId = StationID.substr(0, 20);
+    s.stationId = sendableStationId(StationID);
     s.statusInterval = StatusInterval;
     s.options = (AbortNoConnect ? afAbortNoConnect : 0u) | (ExitOnError ? afExitOnError : 0u) |
                 (SoftwareFlow ? afSoftwareFlow : 0u);
@@ -115,16 +116,19 @@ void TPxAbstractFax::beginSession(const SessionMaker& make) {
     line_->start();
 }
 
-void TPxAbstractFax::deliver(const std::function<void()>& fn) {
+bool TPxAbstractFax::deliver(std::function<void()> fn) {
     if (port_ == nullptr) {
         fn();
-        return;
+        return true;
     }
-    port_->eventLoop().send(fn, kFaxMessageTimeoutMs);
+    return port_->eventLoop().send(std::move(fn), kFaxMessageTimeoutMs);
 }
 
+// The calls below may still run after the engine has stopped waiting for
+// them: they hold copies of what they need, never references into the
+// dispatch thread's frames.
 void TPxAbstractFax::status(bool first, bool last) {
-    deliver([&] {
+    deliver([this, first, last] {
         if (statusDisplay_ != nullptr) {
             statusDisplay_->UpdateDisplay(first, last);
         }
@@ -141,7 +145,7 @@ void TPxAbstractFax::log(int logCode) {
     if (session_ && session_->errorCode != 0) {
         lastError_ = session_->errorCode;
     }
-    deliver([&] {
+    deliver([this, logCode] {
         if (FaxLog != nullptr) {
             FaxLog->UpdateLog(*this, logCode);
         }
@@ -158,7 +162,7 @@ void TPxAbstractFax::log(int logCode) {
 // which AbortFax takes under mutex_: they must not wait for mutex_.
 void TPxAbstractFax::error(int code) {
     lastError_ = code;
-    deliver([&] {
+    deliver([this, code] {
         if (OnFaxError) {
             OnFaxError(*this, code);
         }

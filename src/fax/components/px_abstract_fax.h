@@ -99,8 +99,10 @@ protected:
     // Checks the port and starts the session `make` builds on the port's line.
     void beginSession(const SessionMaker& make);
     void applySettings(TPxFaxSession& s) const;
-    // Runs fn on the application's thread, waiting up to 1000 ms.
-    void deliver(const std::function<void()>& fn);
+    // Runs fn on the application's thread, waiting up to 1000 ms; true when
+    // it has run to its end by then. A call that has not may still run
+    // later, so it must own (or share) everything it touches.
+    bool deliver(std::function<void()> fn);
     // A value of the session records, `none` before the first session.
     template <typename T, typename Read>
     T sessionValue(Read read, T none) const {

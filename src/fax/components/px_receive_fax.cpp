@@ -1,5 +1,7 @@
 #include "fax/components/px_receive_fax.h"
 
+#include <memory>
+
 namespace px {
 
 TPxReceiveFax::~TPxReceiveFax() = default;
@@ -34,26 +36,30 @@ void TPxReceiveFax::start(TPxFaxReceiver::StartMode mode) {
 }
 
 std::string TPxReceiveFax::fileName() {
-    std::string name;
-    deliver([&] {
+    // A name that comes too late is not used: the default naming applies.
+    auto name = std::make_shared<std::string>();
+    const bool answered = deliver([this, name] {
         if (OnFaxName) {
-            OnFaxName(*this, name);
+            OnFaxName(*this, *name);
         } else {
-            name = defaultReceiveName(destinationDir_, FaxFileExt);
+            *name = defaultReceiveName(destinationDir_, FaxFileExt);
         }
-        FaxFile = name;
+        FaxFile = *name;
     });
-    return name;
+    return answered ? *name : std::string();
 }
 
 bool TPxReceiveFax::accept() {
-    bool ok = true;
-    deliver([&] {
+    // Without an answer in time the call is taken, as without a handler.
+    auto ok = std::make_shared<bool>(true);
+    const bool answered = deliver([this, ok] {
         if (OnFaxAccept) {
-            OnFaxAccept(*this, ok);
+            bool accepted = true;
+            OnFaxAccept(*this, accepted);
+            *ok = accepted;
         }
     });
-    return ok;
+    return !answered || *ok;
 }
 
 void TPxReceiveFax::log(int logCode) {

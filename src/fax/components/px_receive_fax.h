@@ -29,7 +29,7 @@ public:
     void BeginReceivingAnsweredCall(bool answerNow);
 
 protected:
-    bool nextFax(TPxFaxJob&) override { return false; }
+    TFaxNextAnswer nextFax(TPxFaxJob&) override { return TFaxNextAnswer::NoMore; }
     std::string fileName() override;
     bool accept() override;
     void log(int logCode) override;

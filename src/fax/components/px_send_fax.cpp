@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 
 #include "comms/px_error_text.h"
 #include "fax/apf/px_apf_format.h"
@@ -146,26 +147,30 @@ std::string TPxSendFax::CurrentPhoneNumber() const {
     return sessionValue([](const TPxFaxSession& s) { return s.phoneNumber; }, PhoneNumber);
 }
 
-bool TPxSendFax::nextFax(TPxFaxJob& job) {
-    std::string phone, file, cover;
-    deliver([&] {
+TFaxNextAnswer TPxSendFax::nextFax(TPxFaxJob& job) {
+    auto reply = std::make_shared<TPxFaxJob>();
+    const bool answered = deliver([this, reply] {
         if (OnFaxNext) {
-            OnFaxNext(*this, phone, file, cover);
+            OnFaxNext(*this, reply->phoneNumber, reply->faxFile, reply->coverFile);
         } else if (requests_ == 0) {
-            phone = PhoneNumber;
-            file = tempFile_.empty() ? (FaxFileList.size() == 1 ? FaxFileList[0] : FaxFile)
-                                     : tempFile_;
-            cover = CoverFile;
+            reply->phoneNumber = PhoneNumber;
+            reply->faxFile = tempFile_.empty()
+                                 ? (FaxFileList.size() == 1 ? FaxFileList[0] : FaxFile)
+                                 : tempFile_;
+            reply->coverFile = CoverFile;
         }
         ++requests_;
     });
-    if (phone.empty()) {
-        return false;
+    if (!answered) {
+        return TFaxNextAnswer::Missed;
     }
-    job.phoneNumber = phone.substr(0, 40);
-    job.faxFile = file;
-    job.coverFile = cover;
-    return true;
+    if (reply->phoneNumber.empty()) {
+        return TFaxNextAnswer::NoMore;
+    }
+    job.phoneNumber = reply->phoneNumber.substr(0, 40);
+    job.faxFile = reply->faxFile;
+    job.coverFile = reply->coverFile;
+    return TFaxNextAnswer::Another;
 }
 
 }  // namespace px

@@ -61,7 +61,7 @@ public:
     std::string CurrentPhoneNumber() const override;
 
 protected:
-    bool nextFax(TPxFaxJob& job) override;
+    TFaxNextAnswer nextFax(TPxFaxJob& job) override;
     std::string fileName() override { return {}; }
     bool accept() override { return true; }
     void finished(int code) override;

@@ -28,7 +28,9 @@ ErrorCode TPxDispatcherFaxLine::attach(TPxFaxSession& session) {
     statusTimer_ = d_.newTimerTrigger();
     outFree_ = d_.newStatusTrigger(stOutFree);
     outUsed_ = d_.newStatusTrigger(stOutUsed);
-    if (responseTimer_ <= 0 || statusTimer_ <= 0 || outFree_ <= 0 || outUsed_ <= 0) {
+    modemStatus_ = d_.newStatusTrigger(stModem);
+    if (responseTimer_ <= 0 || statusTimer_ <= 0 || outFree_ <= 0 || outUsed_ <= 0 ||
+        modemStatus_ <= 0) {
         detach();
         return ecNoMoreTriggers;
     }
@@ -44,7 +46,7 @@ void TPxDispatcherFaxLine::detach() {
         d_.attachSessionSlot(kFaxSessionSlot, nullptr);
     }
     std::lock_guard lock(mutex_);
-    for (int32_t* h : {&responseTimer_, &statusTimer_, &outFree_, &outUsed_}) {
+    for (int32_t* h : {&responseTimer_, &statusTimer_, &outFree_, &outUsed_, &modemStatus_}) {
         if (*h > 0) {
             d_.dropTrigger(*h);
         }
@@ -150,10 +152,10 @@ void TPxDispatcherFaxLine::suspendEvents(bool on) {
     suspended_ = on;
 }
 
-void TPxDispatcherFaxLine::logState(const char* label) {
-    std::string text(label);
-    d_.addLogEntry(ltUser, 0, 0, reinterpret_cast<const uint8_t*>(text.data()),
-                   static_cast<uint32_t>(text.size()));
+void TPxDispatcherFaxLine::logState(uint8_t subtype, const char* /*label*/) {
+    // The log prints the state's name from its subtype; the value is what
+    // waits to be read.
+    d_.addLogEntry(ltFax, subtype, d_.inputCount());
 }
 
 }  // namespace px

@@ -49,7 +49,7 @@ public:
     void disarmAll() override;
     TPxClock& clock() override { return d_.clock(); }
     void suspendEvents(bool on) override;
-    void logState(const char* label) override;
+    void logState(uint8_t subtype, const char* label) override;
 
 private:
     static void onTrigger(void* data, uint32_t msg, uint32_t wParam, uint32_t lParam);
@@ -62,6 +62,7 @@ private:
     int32_t statusTimer_ = 0;
     int32_t outFree_ = 0;
     int32_t outUsed_ = 0;
+    int32_t modemStatus_ = 0;  // allocated with the others; the session arms none
     bool suspended_ = false;
     bool previousDispatching_ = false;
 };

@@ -13,12 +13,16 @@ struct TPxFaxJob {
     std::string coverFile;
 };
 
+// The answer to "next fax wanted": a job, none, or no answer in time (the
+// application did not take the question).
+enum class TFaxNextAnswer { Another, NoMore, Missed };
+
 class TPxFaxClient {
 public:
     virtual ~TPxFaxClient() = default;
 
-    // Next fax wanted (transmit): false when there is no other fax.
-    virtual bool nextFax(TPxFaxJob& job) = 0;
+    // Next fax wanted (transmit): Another fills `job`.
+    virtual TFaxNextAnswer nextFax(TPxFaxJob& job) = 0;
     virtual void status(bool first, bool last) = 0;
     virtual void log(int logCode) = 0;
     // File name wanted (receive); empty: the default naming rule applies.

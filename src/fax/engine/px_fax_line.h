@@ -45,8 +45,9 @@ public:
     // Blocking reads during preparation; while held, events do not reach the
     // state machine.
     virtual void suspendEvents(bool on) = 0;
-    // Dispatch-log entry of a handled event, labelled with the state's name.
-    virtual void logState(const char* /*label*/) {}
+    // Dispatch-log entry of a handled event: the state as the entry's
+    // subtype (0 for none), and its name.
+    virtual void logState(uint8_t /*subtype*/, const char* /*label*/) {}
 };
 
 }  // namespace px

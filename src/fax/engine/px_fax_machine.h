@@ -4,6 +4,7 @@
 // modem's result lines and frames for the states that wait for them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "fax/engine/px_fax_session.h"
@@ -20,12 +21,14 @@ protected:
     // What the collector does with a complete result line.
     enum class LineUse { Evaluate, Skip, Failed };
 
-    // `names` are the states' dispatch-log labels, in the enum's order.
-    TPxFaxMachine(TPxFaxLine& line, TPxFaxClient& client, const char* const* names, State none,
-                  State abort, State done)
+    // `names` are the states' dispatch-log labels, in the enum's order; the
+    // log numbers them from `logBase` on.
+    TPxFaxMachine(TPxFaxLine& line, TPxFaxClient& client, const char* const* names, uint8_t logBase,
+                  State none, State abort, State done)
         : TPxFaxSession(line, client),
           state_(none),
           names_(names),
+          logBase_(logBase),
           none_(none),
           abort_(abort),
           done_(done) {}
@@ -80,6 +83,7 @@ private:
     bool collect();
 
     const char* const* names_;
+    uint8_t logBase_;
     State none_, abort_, done_;
 };
 
@@ -91,7 +95,8 @@ void TPxFaxMachine<State>::step(TFaxEvent event) {
             return;
         }
         if (state_ != abort_) {
-            line_.logState(names_[static_cast<size_t>(state_)]);
+            const auto index = static_cast<size_t>(state_);
+            line_.logState(static_cast<uint8_t>(logBase_ + index), names_[index]);
         }
         const State before = state_;
         runState(ev);
@@ -124,7 +129,7 @@ void TPxFaxMachine<State>::step(TFaxEvent event) {
 
 template <typename State>
 void TPxFaxMachine<State>::stepLimitReached() {
-    line_.logState("step limit");
+    line_.logState(0, "step limit");
     reportError(ecInternal);
     // The abort state's action closes the files and hangs up; whatever state
     // it goes on to, the session ends here.

@@ -4,13 +4,17 @@
 // page data and the received file in px_receive_pages.cpp.
 #include "fax/engine/px_fax_receiver.h"
 
+#include "comms/px_dispatch_log.h"
+#include "fax/engine/px_station_id.h"
+
 namespace px {
 
 using R = TFaxReceiveState;
 using Word = TModemResult;
 
 TPxFaxReceiver::TPxFaxReceiver(TPxFaxLine& line, TPxFaxClient& client)
-    : TPxFaxMachine(line, client, kReceiveStateNames.data(), R::rfNone, R::rfAbort, R::rfDone) {}
+    : TPxFaxMachine(line, client, kReceiveStateNames.data(), lsFaxReceiveBase, R::rfNone,
+                    R::rfAbort, R::rfDone) {}
 
 TPxFaxReceiver::~TPxFaxReceiver() {
     if (fileOpen_) {
@@ -53,7 +57,7 @@ bool TPxFaxReceiver::prepare() {
         }
         switchLineRate(true);
         if (!commandAndAwaitOK("AT+FCR=1") ||
-            !commandAndAwaitOK(c2(v.localId) + "=\"" + stationId + "\"") ||
+            !commandAndAwaitOK(c2(v.localId) + "=" + quotedStationId(stationId)) ||
             !commandAndAwaitOK(std::string("AT+FAA=") + modem.faxAndData)) {
             return false;
         }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "comms/px_dispatch_log.h"
 #include "fax/apf/px_apf_format.h"
 
 namespace px {
@@ -34,7 +35,8 @@ bool hasExtension(const std::string& name, const std::string& ext) {
 }  // namespace
 
 TPxFaxTransmitter::TPxFaxTransmitter(TPxFaxLine& line, TPxFaxClient& client)
-    : TPxFaxMachine(line, client, kTransmitStateNames.data(), S::tfNone, S::tfAbort, S::tfDone) {}
+    : TPxFaxMachine(line, client, kTransmitStateNames.data(), lsFaxTransmitBase, S::tfNone,
+                    S::tfAbort, S::tfDone) {}
 
 TPxFaxTransmitter::~TPxFaxTransmitter() = default;
 
@@ -263,9 +265,18 @@ void TPxFaxTransmitter::tfGetEntry() {
     }
     inGetEntry_ = true;
     TPxFaxJob job;
-    bool another = client_.nextFax(job);
+    const TFaxNextAnswer answer = client_.nextFax(job);
     inGetEntry_ = false;
-    if (!another) {
+    if (answer == TFaxNextAnswer::Missed) {
+        // Whether another fax waits is unknown: the session ends, and not
+        // as a success.
+        reportError(ecTimeout);
+        reportStatus(false, true);
+        setState(S::tfDone);
+        reportFinish();
+        return;
+    }
+    if (answer == TFaxNextAnswer::NoMore) {
         setState(S::tfCompleteOK);
         return;
     }
@@ -310,19 +321,20 @@ void TPxFaxTransmitter::tfInit() {
         sendingCover_ = true;
         coverPage_ = 1;
     }
+    // The first page that goes names the parameters: an APF cover's own,
+    // else the document's first (a text cover is drawn to match it).
     bool ok = true;
+    pageFlags_ = 0;
     if (fileOpen_) {
         ApfPageInfo page;
         ok = totalPages > 0 && file_.findPage(1, page) == ecOK;
         pageFlags_ = page.header.flags;
-    } else {
-        pageFlags_ = 0;
-        if (coverIsApf_) {
-            TPxApfReader cover;
-            ApfPageInfo page;
-            ok = cover.open(coverFile) == ecOK && cover.findPage(1, page) == ecOK;
-            pageFlags_ = page.header.flags;
-        }
+    }
+    if (ok && coverIsApf_) {
+        TPxApfReader cover;
+        ApfPageInfo page;
+        ok = cover.open(coverFile) == ecOK && cover.findPage(1, page) == ecOK;
+        pageFlags_ = page.header.flags;
     }
     if (!ok) {
         fail(ecFaxBadFormat);

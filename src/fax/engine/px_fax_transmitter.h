@@ -192,6 +192,9 @@ private:
     // The page data is all written: DLE ETX in Class 1, then the drain.
     void endPageData();
     bool morePages() const;
+    // The page about to go differs in resolution or width from what the
+    // last DCS set.
+    bool parametersChange() const;
     bool loadPage(const std::string& file, int page);
     void advancePage();
     // Back to the page before the last advance (a page to send again).

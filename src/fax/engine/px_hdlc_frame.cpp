@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fax/engine/px_response_collector.h"
+#include "fax/engine/px_station_id.h"
 
 namespace px {
 
@@ -67,7 +68,7 @@ size_t trainingCheckLength(uint32_t bps) {
 }
 
 TPxFrameBody buildIdFrame(uint8_t fcf, const std::string& stationId) {
-    std::string id = stationId.substr(0, kStationIdLength);
+    const std::string id = sendableStationId(stationId);
     TPxFrameBody body{fcf};
     body.insert(body.end(), kStationIdLength - id.size(), ' ');
     for (auto it = id.rbegin(); it != id.rend(); ++it) {
@@ -85,12 +86,15 @@ TPxFrameBody buildDis(int speedIndex) {
     return {fcfDIS, 0x00, rate, page, 0x00};
 }
 
-TPxFrameBody buildDcs(int speedIndex, bool fine, bool wide, int scanCode) {
+TPxFrameBody buildDcs(int speedIndex, bool fine, bool wide, int scanCode, TFaxLength length) {
     const auto rate = static_cast<uint8_t>((fine ? kFifFine : 0) | kFifReceiverT4 |
                                            class1Speed(speedIndex).dcsBits);
+    const uint8_t lengthBits = length == TFaxLength::B4          ? kFifLengthB4
+                               : length == TFaxLength::Unlimited ? kFifLengthUnlimited
+                                                                 : 0;
     const auto page =
         static_cast<uint8_t>(kScanOctet[static_cast<size_t>(scanCode & 7)][fine ? 1 : 0] |
-                             kFifExtend | kFifLengthB4 | (wide ? kFifWidth2048 : 0));
+                             kFifExtend | lengthBits | (wide ? kFifWidth2048 : 0));
     return {fcfDCS, 0x00, rate, page, 0x00};
 }
 
@@ -135,15 +139,17 @@ TPxRemoteCaps decodeDis(const std::vector<uint8_t>& info) {
     if (rate & kFifRateV33) {
         caps.speed[5] = true;
     }
-    const uint8_t v29v27 = rate & kDisV27terV29;
-    if (v29v27 == kFifRateV29) {
-        caps.speed[4] = true;
-    } else if (v29v27 == kDisV27terV29) {
+    // V.29 alone or with V.27ter: 9600 and 7200.
+    if (rate & kFifRateV29) {
         caps.speed[3] = caps.speed[4] = true;
     }
     if (info.size() > kFifPageOctet) {
         const uint8_t page = info[kFifPageOctet];
-        caps.wide = (page & kFifWidthMask) == kFifWidth2048;
+        // Either width bit offers 2048 pels: bit 17 alone B4, bit 18 (or
+        // both, as some receivers send) A3, which includes B4.
+        caps.wide = (page & kFifWidthMask) != 0;
+        caps.b4Length = (page & kFifLengthB4) != 0;
+        caps.unlimitedLength = (page & kFifLengthUnlimited) != 0;
         caps.scanCode =
             kScanCodeOfBits[static_cast<size_t>((page & kFifScanTimeMask) >> kFifScanTimeShift)];
     }

@@ -53,10 +53,12 @@ constexpr uint8_t kFifRateV33 = 0x10;     // bit 13
 constexpr uint8_t kFifRateV17 = 0x20;     // bit 14
 constexpr uint8_t kFifFine = 0x40;        // bit 15: 7.7 lines/mm
 // Octet 3.
-constexpr uint8_t kFifWidthMask = 0x03;     // bits 17, 18: recording width
-constexpr uint8_t kFifWidth2048 = 0x01;     // 1, 0: DIS 1728 and 2048 pels, DCS 2048
-constexpr uint8_t kFifLengthB4 = 0x08;      // bits 19, 20 = 0, 1: DIS A4 and B4, DCS B4
-constexpr uint8_t kFifScanTimeMask = 0x70;  // bits 21..23: minimum scan time
+constexpr uint8_t kFifWidthMask = 0x03;        // bits 17, 18: recording width
+constexpr uint8_t kFifWidth2048 = 0x01;        // 1, 0: DIS 1728 and 2048 pels, DCS 2048
+constexpr uint8_t kFifLengthMask = 0x0C;       // bits 19, 20: recording length
+constexpr uint8_t kFifLengthUnlimited = 0x04;  // 1, 0: DIS A4, B4 and unlimited; DCS unlimited
+constexpr uint8_t kFifLengthB4 = 0x08;         // bits 19, 20 = 0, 1: DIS A4 and B4, DCS B4
+constexpr uint8_t kFifScanTimeMask = 0x70;     // bits 21..23: minimum scan time
 constexpr int kFifScanTimeShift = 4;
 constexpr uint8_t kFifScanTime0Ms = 0x70;  // 1, 1, 1: DIS 0 ms
 constexpr uint8_t kFifExtend = 0x80;       // bit 24: another octet follows
@@ -95,8 +97,13 @@ using TPxFrameBody = std::vector<uint8_t>;
 TPxFrameBody buildIdFrame(uint8_t fcf, const std::string& stationId);
 // DIS of a receiver able to take fine pages up to speed `index`.
 TPxFrameBody buildDis(int speedIndex);
-// DCS for the chosen speed, resolution, width and the remote's scan-time code.
-TPxFrameBody buildDcs(int speedIndex, bool fine, bool wide, int scanCode);
+// The recording length a DCS names: A4 (bits 19, 20 clear), B4 or unlimited.
+enum class TFaxLength { A4, B4, Unlimited };
+
+// DCS for the chosen speed, resolution, width, the remote's scan-time code
+// and the length of the page.
+TPxFrameBody buildDcs(int speedIndex, bool fine, bool wide, int scanCode,
+                      TFaxLength length = TFaxLength::A4);
 
 // A received frame, starting at the address octet.
 struct TPxDecodedFrame {
@@ -113,7 +120,9 @@ std::string decodeStationId(const std::vector<uint8_t>& info);
 // What the remote's DIS/DTC offers.
 struct TPxRemoteCaps {
     bool fine = false;
-    bool wide = false;
+    bool wide = false;  // takes 2048 pels (and, it may be, A3's 2432)
+    bool b4Length = false;
+    bool unlimitedLength = false;
     int scanCode = 0;
     std::array<bool, kSpeedCount + 1> speed{};  // by index; 1 and 2 always
 };

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <iterator>
 
+#include "common/px_limits.h"
 #include "fax/engine/px_response_collector.h"
 
 namespace px {
@@ -125,6 +126,17 @@ std::string resultParameters(std::string_view line) {
 std::string resultStationId(std::string_view line) {
     std::string id = resultParameters(line);
     id.erase(std::remove(id.begin(), id.end(), '"'), id.end());
+    // Plain text of at most one ID's length: what is not printable ASCII
+    // becomes a blank.
+    for (char& c : id) {
+        if (c < ' ' || c > '~') {
+            c = ' ';
+        }
+    }
+    id = trimLine(id);
+    if (id.size() > kStationIdLength) {
+        id.resize(kStationIdLength);
+    }
     return trimLine(id);
 }
 

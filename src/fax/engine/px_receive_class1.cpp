@@ -297,9 +297,11 @@ void TPxFaxReceiver::rf1SendMCF() {
         return;
     }
     if (morePages_ && eomReceived_) {
-        finalFrame_ = false;
-        listenForFrames();
-        setState(R::rf1CollFrms);
+        // A new document: we start phase B again with our CSI and DIS, and
+        // the caller answers with its DCS.
+        pause(kTurnaroundPauseMs);
+        talkFrames();
+        setState(R::rf1SendCSI);
     } else if (morePages_) {
         writeModulationCommand("AT+FRM=" + pageReceiveCode_);
         fileState_ = TReceiveFileState::AddingPages;

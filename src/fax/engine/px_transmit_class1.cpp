@@ -119,7 +119,11 @@ void TPxFaxTransmitter::tf1TSIRespns() {
     }
     bool fine = resolution_ == '1';
     bool wide = (pageFlags_ & kApfWide) != 0;
-    writeFrame(buildDcs(modem.speedIndex, fine, wide, modem.scanCode), true);
+    // Our pages carry no length of their own: the longest the remote takes.
+    const TFaxLength length = remote_.unlimitedLength ? TFaxLength::Unlimited
+                              : remote_.b4Length      ? TFaxLength::B4
+                                                      : TFaxLength::A4;
+    writeFrame(buildDcs(modem.speedIndex, fine, wide, modem.scanCode, length), true);
     trainingCode_ = class1Speed(modem.speedIndex).trainingCode;
     minBytesPerLine_ = minimumLineOctets(modem.scanCode, fine, class1Speed(modem.speedIndex).bps);
     modem.fine = fine;
@@ -186,11 +190,17 @@ void TPxFaxTransmitter::tf1WaitPgCn() {
     if (!lineIs(Word::kConnect)) {
         return;
     }
-    line_.armResponseTimer(kXonWait);
-    setState(S::tfWaitXon);
+    // A Class 1 modem takes data at once after CONNECT; it sends no XON.
+    line_.armOutputFree(kBlock);
+    line_.armResponseTimer(modem.dataTimeout);
+    setState(S::tfWaitFrHead);
 }
 
 // ------------------------------------------------------------ page end
+
+bool TPxFaxTransmitter::parametersChange() const {
+    return (resolution_ == '1') != modem.fine || ((pageFlags_ & kApfWide) != 0) != modem.wide;
+}
 
 void TPxFaxTransmitter::tf1PageEnd() {
     if (!lineIs(Word::kOK)) {
@@ -219,7 +229,8 @@ void TPxFaxTransmitter::tf1SendEOP() {
     if (!lineIs(Word::kConnect)) {
         return;
     }
-    uint8_t fcf = !more_ ? fcfEOP : (fastPage ? fcfMPS : fcfEOM);
+    // A next page of other parameters needs a new DCS, so EOM.
+    uint8_t fcf = !more_ ? fcfEOP : (fastPage && !parametersChange() ? fcfMPS : fcfEOM);
     writeFrame({fcf}, true);
     setState(more_ ? S::tf1WaitMPS : S::tf1WaitEOP);
 }
@@ -272,14 +283,18 @@ void TPxFaxTransmitter::tf1WaitMCF() {
         case withoutXBit(fcfMCF):
             setProgress(fpPageOK);
             if (more_) {
-                if (fastPage) {
+                if (fastPage && !parametersChange()) {
                     // The next page follows on the same training: V.17 short train.
                     writeModulationCommand("AT+FTM=" +
                                            std::string(class1Speed(modem.speedIndex).pageCode));
                     setState(S::tf1WaitPgCn);
                 } else {
-                    talkFrames();
-                    setState(S::tf1TSIRespns);
+                    // After EOM the receiver starts over with its DIS; our
+                    // DCS answers it as after the dial.
+                    frameWasFinal_ = false;
+                    listenForFrames();
+                    line_.armResponseTimer(modem.responseTimeout);
+                    setState(S::tf1Connect);
                 }
             } else {
                 talkFrames();

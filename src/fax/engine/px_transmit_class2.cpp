@@ -5,6 +5,7 @@
 #include "fax/engine/px_fax_transmitter.h"
 
 #include "fax/apf/px_apf_format.h"
+#include "fax/engine/px_station_id.h"
 
 namespace px {
 
@@ -14,7 +15,7 @@ using Word = TModemResult;
 // ------------------------------------------------------------ set-up and negotiation
 
 void TPxFaxTransmitter::tf2Init1() {
-    commandOnOK(c2(modem.vocabulary.localId) + "=\"" + stationId + "\"",
+    commandOnOK(c2(modem.vocabulary.localId) + "=" + quotedStationId(stationId),
                 faxClass == TFaxClass::fcClass2_0 ? S::tf2Init1A : S::tf2Init2);
 }
 

@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "fax/apf/px_apf_format.h"
+#include "fax/engine/px_scan_line_padding.h"
 #include "fax/t4/px_t4_encoder.h"
 #include "fax/t4/px_text_reader.h"
 
@@ -175,6 +176,10 @@ void TPxFaxTransmitter::tfPrepPage() {
         if (!loadPage(faxFile, currentPage)) {
             return fail(ecFaxBadFormat);
         }
+    }
+    if (minBytesPerLine_ > 0) {
+        // Stored pages are coded without regard to any receiver's scan time.
+        pageData_ = padScanLines(pageData_.data(), pageData_.size(), minBytesPerLine_);
     }
     pageBytesSent = 0;
     pageLength = static_cast<uint32_t>(pageData_.size());

@@ -74,6 +74,9 @@ QLabel* TStandardFaxDisplay::addRow(QGridLayout* grid, int row, int column, cons
     value->setObjectName(name);
     // Room for a station ID in capitals (up to 20 characters).
     value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QString(18, QChar('N'))));
+    // Values such as the remote station ID come from outside: shown as they
+    // are, never as markup.
+    value->setTextFormat(Qt::PlainText);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setBuddy(value);
     grid->addWidget(label, row, column);

@@ -25,6 +25,8 @@ struct SendJob {
     bool secondFile = false;            // an APF file joined after the letter
     std::vector<std::string> simExtra;  // conditions
     std::string expectRate;             // the far end's bit rate, when not `rate`
+    bool standardCover = false;         // an APF cover in standard resolution
+    double minLineMs = 0;               // the far end's minimum scan time, to check
 };
 
 // Sends, checks everything a good call shows and returns the call's output.
@@ -45,7 +47,9 @@ void sendCase(const SendJob& job) {
         expected.push_back(call.dir / "cover.apf");
     } else if (job.cover == "apf") {
         std::ofstream(call.dir / "cover.txt") << "APF COVER\n\nmade beforehand\n";
-        ASSERT_EQ(textToApf(call.dir / "cover.txt", call.dir / "COVER.APF", job.fine), ecOK);
+        ASSERT_EQ(textToApf(call.dir / "cover.txt", call.dir / "COVER.APF",
+                            job.fine && !job.standardCover),
+                  ecOK);
         fax.insert(fax.end(), {"--cover", call.dir / "COVER.APF"});
         expected.push_back(call.dir / "COVER.APF");
     }
@@ -87,6 +91,20 @@ void sendCase(const SendJob& job) {
     EXPECT_EQ(reportField(call.report, "bit_rate"),
               job.expectRate.empty() ? job.rate : job.expectRate);
     EXPECT_EQ(reportField(call.report, "resolution"), job.fine ? "fine" : "standard");
+    if (job.minLineMs > 0) {
+        // Our modem measured every coded page line it put on the line.
+        const std::string shortest = reportField(call.report, "shortest_line_ms");
+        ASSERT_FALSE(shortest.empty()) << call.report;
+        EXPECT_GE(std::stod(shortest), job.minLineMs) << call.report;
+    }
+    // Each page arrives in the resolution it was made in.
+    std::vector<bool> fine;
+    for (const auto& apf : expected) {
+        for (size_t p = 0; p < apfPages(apf).size(); ++p) {
+            fine.push_back(job.fine && !(job.standardCover && apf == expected.front()));
+        }
+    }
+    EXPECT_EQ(tiffPagesFine(call.dir / "received.tif"), fine);
     expectSentPages(call, expected);
 }
 
@@ -228,6 +246,26 @@ TEST(FaxEndToEnd, Class1SendsATextCoverBeforeTheLetter) {
     job.cover = "text";
     sendCase(job);
 }
+TEST(FaxEndToEnd, Class1PadsEveryPageLineToTheFarEndsScanTime) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.pages = 2;
+    job.simExtra = {"--scan-time", "20"};
+    job.minLineMs = 20;
+    sendCase(job);
+}
+
+// Class 1 only: the simulator's Class 2 modems send a call's pages in one
+// go, in one resolution.
+TEST(FaxEndToEnd, Class1StandardCoverBeforeAFineLetterArrivesInBothResolutions) {
+    SKIP_WITHOUT_SIMULATOR();
+    SendJob job;
+    job.fine = true;
+    job.cover = "apf";
+    job.standardCover = true;
+    sendCase(job);
+}
+
 TEST(FaxEndToEnd, Class20SendsAnApfCoverAndTwoFilesInOneCall) {
     SKIP_WITHOUT_SIMULATOR();
     SendJob job;

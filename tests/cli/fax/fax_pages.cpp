@@ -33,6 +33,25 @@ std::vector<Rows> apfPages(const std::string& path) {
     return pages;
 }
 
+std::vector<bool> tiffPagesFine(const std::string& path) {
+    std::vector<bool> fine;
+    TIFF* tif = TIFFOpen(path.c_str(), "r");
+    if (tif == nullptr) {
+        return fine;
+    }
+    do {
+        float yres = 0;
+        uint16_t unit = RESUNIT_INCH;
+        TIFFGetField(tif, TIFFTAG_YRESOLUTION, &yres);
+        TIFFGetField(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
+        // Fine is about 196 lines an inch (7.7 a mm), standard half that.
+        const float perInch = unit == RESUNIT_CENTIMETER ? yres * 2.54F : yres;
+        fine.push_back(perInch > 150);
+    } while (TIFFReadDirectory(tif));
+    TIFFClose(tif);
+    return fine;
+}
+
 std::vector<Rows> tiffPages(const std::string& path) {
     std::vector<Rows> pages;
     TIFF* tif = TIFFOpen(path.c_str(), "r");

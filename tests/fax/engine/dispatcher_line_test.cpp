@@ -9,6 +9,8 @@
 
 #include "class1_script.h"
 #include "comms/px_clock.h"
+#include "comms/px_dispatch_log.h"
+#include "comms/px_dispatch_types.h"
 #include "comms/px_posix_dispatcher.h"
 #include "fax/engine/px_dispatcher_fax_line.h"
 #include "fax/engine/px_fax_transmitter.h"
@@ -26,14 +28,14 @@ class ThreadedClient : public TPxFaxClient {
 public:
     explicit ThreadedClient(TPxFaxJob job) : job_(std::move(job)) {}
 
-    bool nextFax(TPxFaxJob& job) override {
+    TFaxNextAnswer nextFax(TPxFaxJob& job) override {
         std::lock_guard lock(mutex_);
         if (given_) {
-            return false;
+            return TFaxNextAnswer::NoMore;
         }
         given_ = true;
         job = job_;
-        return true;
+        return TFaxNextAnswer::Another;
     }
     void status(bool, bool) override {}
     void log(int code) override {
@@ -81,6 +83,7 @@ struct PortSession {
     ThreadedClient client;
     TPxDispatcherFaxLine line{dispatcher};
     TPxFaxTransmitter tx{line, client};
+    bool logging = false;  // the dispatch log on from the open
 
     PortSession(std::vector<Exchange> script, const std::string& file)
         : modem(std::move(script)), client({"5551234", file, ""}) {
@@ -96,6 +99,10 @@ struct PortSession {
         ASSERT_EQ(
             dispatcher.openPort(modem.path(), 19200, kParityNone, 8, 1, 8192, 8192, true, true),
             ecOK);
+        if (logging) {
+            std::lock_guard lock(dispatcher.lineLock());
+            dispatcher.dispatchLog().start(1u << 20);
+        }
         ASSERT_EQ(line.attach(tx), ecOK);
         ASSERT_EQ(line.start(), 0);
     }
@@ -119,12 +126,35 @@ TEST(DispatcherFaxLine, Class1SendRunsInTheDispatchThread) {
     append(script, portPage(0, fcfMPS));
     append(script, portPage(1, fcfEOP));
     PortSession s(script, file);
+    s.logging = true;
     s.start();
     ASSERT_TRUE(s.client.waitFinish(60s)) << s.modem.remaining() << " steps left";
     EXPECT_EQ(s.modem.remaining(), 0u);
     EXPECT_EQ(s.modem.failure(), "");
     EXPECT_EQ(s.client.finishCode(), 0);
     EXPECT_EQ(s.client.logs(), (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
+
+    // The dispatch log: the session's modem-status trigger was allocated
+    // with the others, and every step is a fax entry named by its state.
+    bool modemStatusTrigger = false;
+    std::vector<uint8_t> steps;
+    std::vector<TPxLogEntry> entries;
+    {
+        std::lock_guard lock(s.dispatcher.lineLock());
+        entries = s.dispatcher.dispatchLog().entries();
+    }
+    for (const TPxLogEntry& e : entries) {
+        modemStatusTrigger |= e.type == ltTriggerAlloc && e.subtype == lsStatusTrigger &&
+                              !e.data.empty() && e.data[0] == stModem;
+        EXPECT_NE(e.type, ltUser);
+        if (e.type == ltFax) {
+            steps.push_back(e.subtype);
+        }
+    }
+    EXPECT_TRUE(modemStatusTrigger);
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(steps.front(), lsFaxTransmitBase + static_cast<int>(TFaxTransmitState::tfGetEntry));
+    EXPECT_EQ(steps.back(), lsFaxTransmitBase + static_cast<int>(TFaxTransmitState::tfCompleteOK));
 }
 
 TEST(DispatcherFaxLine, AbortFromTheComponentThreadEndsARunningSend) {

@@ -17,7 +17,7 @@ constexpr std::array<const char*, 5> kSpinNames = {"sNone", "sA", "sB", "sAbort"
 class SpinningMachine : public TPxFaxMachine<SpinState> {
 public:
     SpinningMachine(TPxFaxLine& line, TPxFaxClient& client)
-        : TPxFaxMachine(line, client, kSpinNames.data(), SpinState::sNone, SpinState::sAbort,
+        : TPxFaxMachine(line, client, kSpinNames.data(), 0, SpinState::sNone, SpinState::sAbort,
                         SpinState::sDone) {}
     int steps = 0;
     int aborts = 0;

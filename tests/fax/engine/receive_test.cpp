@@ -128,6 +128,48 @@ TEST(Class1Receive, TwoPagesWithDleDoublingAndMpsThenDcn) {
     EXPECT_EQ(data, (std::vector<uint8_t>{0x00, 0x80, 0x10, 0x55}));
 }
 
+// EOM ends a document: after our MCF we start over with CSI and DIS, and
+// the caller's new DCS sets the next page's resolution.
+TEST(Class1Receive, EomIsFollowedByOurDisAndTheNewDcsSetsTheNextPage) {
+    std::vector<Exchange> s = class1Answer();
+    s.push_back({"AT+FRM=96\r", training(1000, 0)});
+    s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    s.push_back({engineFrame({fcfCFR}, true), "\r\nOK\r\n"});
+    s.push_back({"AT+FRM=96\r",
+                 std::string("\r\nCONNECT\r\n\x00\x80\x55\x10\x03", 16) + "\r\nNO CARRIER\r\n"});
+    s.push_back({"AT+FRH=3\r", modemFrame({fcfEOM}, true)});
+    s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    s.push_back({engineFrame({fcfMCF}, true), "\r\nOK\r\n"});
+    // Phase B again: our identification and DIS, then the caller's DCS.
+    s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    s.push_back({engineFrame(buildIdFrame(fcfCSI, "PX RCV"), false), "\r\nCONNECT\r\n"});
+    s.push_back({engineFrame(buildDis(4), true), "\r\nOK\r\n"});
+    s.push_back({"AT+FRH=3\r", modemFrame(buildDcs(4, false, false, 0), true)});
+    s.push_back({"AT+FRM=96\r", training(1000, 0)});
+    s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    s.push_back({engineFrame({fcfCFR}, true), "\r\nOK\r\n"});
+    s.push_back(
+        {"AT+FRM=96\r", std::string("\r\nCONNECT\r\n\x01\x02\x10\x03", 15) + "\r\nNO CARRIER\r\n"});
+    s.push_back({"AT+FRH=3\r", modemFrame({fcfEOP}, true)});
+    s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    s.push_back({engineFrame({fcfMCF}, true), "\r\nOK\r\n"});
+    s.push_back({"AT+FRH=3\r", modemFrame({fcfDCN}, true)});
+    s.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
+    Receive r;
+    r.start(withPreparation(s), "eom", "\r\nRING\r\n\r\nRING\r\n");
+    ASSERT_EQ(r.modem->remaining(), 0u) << r.modem->states().back();
+    EXPECT_EQ(r.client.finishCode, 0);
+
+    TPxApfReader reader;
+    ASSERT_EQ(reader.open(r.dir + "/FAX0001.APF"), ecOK);
+    ASSERT_EQ(reader.pageCount(), 2u);
+    ApfPageInfo page;
+    ASSERT_EQ(reader.findPage(1, page), ecOK);
+    EXPECT_TRUE(page.header.fine());
+    ASSERT_EQ(reader.findPage(2, page), ecOK);
+    EXPECT_FALSE(page.header.fine());
+}
+
 // Caller ID between the rings holds words that used to be found in it: a
 // name with "RING" in it counted as a ring, one with "CONNECT" or "VOICE"
 // in it ended the wait as a data or voice call.

@@ -175,12 +175,16 @@ void ScriptedModem::run(TPxFaxSession& session, int maxEvents) {
     }
 }
 
-bool RecordingClient::nextFax(TPxFaxJob& job) {
+TFaxNextAnswer RecordingClient::nextFax(TPxFaxJob& job) {
+    if (missNext) {
+        missNext = false;
+        return TFaxNextAnswer::Missed;
+    }
     if (nextJob >= jobs.size()) {
-        return false;
+        return TFaxNextAnswer::NoMore;
     }
     job = jobs[nextJob++];
-    return true;
+    return TFaxNextAnswer::Another;
 }
 
 }  // namespace px::test

@@ -90,7 +90,10 @@ public:
     }
     TPxClock& clock() override { return clock_; }
     void suspendEvents(bool) override {}
-    void logState(const char* label) override { states_.push_back(label); }
+    void logState(uint8_t subtype, const char* label) override {
+        states_.push_back(label);
+        subtypes_.push_back(subtype);
+    }
 
     // Feeds the session events until it finishes or nothing is pending.
     void run(TPxFaxSession& session, int maxEvents = 100000);
@@ -98,6 +101,7 @@ public:
     size_t remaining() const { return transcript_.remaining(); }
     const std::string& written() const { return all_; }
     const std::vector<std::string>& states() const { return states_; }
+    const std::vector<uint8_t>& stateSubtypes() const { return subtypes_; }
     // What was written after the last matched step.
     const std::string& unmatched() const { return transcript_.unmatched(); }
     // Empty while the engine wrote what the script expects (a difference is
@@ -120,6 +124,7 @@ private:
     bool outUsed_ = false;
     uint32_t baud_ = 0;
     std::vector<std::string> states_;
+    std::vector<uint8_t> subtypes_;
 };
 
 // Records what a session reports to its component.
@@ -135,7 +140,9 @@ public:
     bool acceptCalls = true;
     std::string name;
 
-    bool nextFax(TPxFaxJob& job) override;
+    // Answers from `jobs`; with `missNext`, the next question goes unanswered.
+    bool missNext = false;
+    TFaxNextAnswer nextFax(TPxFaxJob& job) override;
     void status(bool, bool) override { ++statuses; }
     void log(int code) override { logs.push_back(code); }
     std::string fileName() override { return name; }

@@ -196,8 +196,10 @@ TEST(HdlcFrames, BuildAndDecode) {
     EXPECT_EQ(buildDis(6), (TPxFrameBody{0x80, 0x00, 0x6E, 0xF9, 0x00}));
     EXPECT_EQ(buildDis(1), (TPxFrameBody{0x80, 0x00, 0x42, 0xF9, 0x00}));
     // DCS: 9600 fine, remote scan code 4 → 0x20 for fine.
-    EXPECT_EQ(buildDcs(4, true, false, 4), (TPxFrameBody{0x83, 0x00, 0x46, 0xA8, 0x00}));
-    EXPECT_EQ(buildDcs(2, false, true, 0), (TPxFrameBody{0x83, 0x00, 0x0A, 0xF9, 0x00}));
+    EXPECT_EQ(buildDcs(4, true, false, 4, TFaxLength::B4),
+              (TPxFrameBody{0x83, 0x00, 0x46, 0xA8, 0x00}));
+    EXPECT_EQ(buildDcs(2, false, true, 0, TFaxLength::B4),
+              (TPxFrameBody{0x83, 0x00, 0x0A, 0xF9, 0x00}));
 
     TPxRemoteCaps caps = decodeDis({0x00, 0x6C, 0x31});
     EXPECT_TRUE(caps.fine);
@@ -207,8 +209,6 @@ TEST(HdlcFrames, BuildAndDecode) {
     EXPECT_TRUE(caps.wide);
     EXPECT_EQ(caps.scanCode, 4);  // bits 0x30
     caps = decodeDis({0x00, 0x04});
-    EXPECT_FALSE(caps.speed[3]);
-    EXPECT_TRUE(caps.speed[4]);
     EXPECT_FALSE(caps.speed[6]);
 
     for (int i = 1; i <= 6; ++i) {
@@ -225,6 +225,36 @@ TEST(HdlcFrames, BuildAndDecode) {
     EXPECT_TRUE(f.final);
     EXPECT_EQ(f.fcf, 0x8C);
     EXPECT_FALSE(decodeFrame({0xFF, 0x13}).valid);
+}
+
+TEST(HdlcFrames, DisOffersAndDcsChoicesFollowTheFrameTable) {
+    // A V.29-only receiver takes 9600 and 7200 (bits 11..14 = 1000).
+    TPxRemoteCaps v29 = decodeDis({0x00, 0x04, 0x00});
+    EXPECT_TRUE(v29.speed[3]);
+    EXPECT_TRUE(v29.speed[4]);
+    EXPECT_FALSE(v29.speed[5]);
+    // Width: bit 17 alone (B4), bit 18 alone (A3) and both (as spandsp
+    // sends for A3) all take a 2048-pel page; neither is 1728 only.
+    EXPECT_TRUE(decodeDis({0x00, 0x0C, 0x01}).wide);
+    EXPECT_TRUE(decodeDis({0x00, 0x0C, 0x02}).wide);
+    EXPECT_TRUE(decodeDis({0x00, 0x0C, 0x03}).wide);
+    EXPECT_FALSE(decodeDis({0x00, 0x0C, 0x70}).wide);
+    // Length: bit 19 unlimited, bit 20 B4.
+    TPxRemoteCaps a4 = decodeDis({0x00, 0x0C, 0x70});
+    EXPECT_FALSE(a4.b4Length);
+    EXPECT_FALSE(a4.unlimitedLength);
+    TPxRemoteCaps longer = decodeDis({0x00, 0x0C, 0x7C});
+    EXPECT_TRUE(longer.b4Length);
+    EXPECT_TRUE(longer.unlimitedLength);
+
+    // A DCS names A4 unless told otherwise, and only one length.
+    const auto lengthBits = [](TFaxLength length) {
+        return buildDcs(4, false, false, 0, length)[3] & kFifLengthMask;
+    };
+    EXPECT_EQ(lengthBits(TFaxLength::A4), 0x00);
+    EXPECT_EQ(lengthBits(TFaxLength::B4), kFifLengthB4);
+    EXPECT_EQ(lengthBits(TFaxLength::Unlimited), kFifLengthUnlimited);
+    EXPECT_EQ(buildDcs(4, false, false, 0)[3] & kFifLengthMask, 0x00);
 }
 
 // Random damage to real modem output: every parser answers with a result or

@@ -4,7 +4,9 @@
 #include <filesystem>
 
 #include "class1_script.h"
+#include "comms/px_dispatch_log.h"
 #include "fax/apf/px_apf_format.h"
+#include "fax/apf/px_apf_writer.h"
 #include "fax/engine/px_fax_transmitter.h"
 #include "fax/t4/px_t4_encoder.h"
 #include "fax/t4/px_text_reader.h"
@@ -461,6 +463,28 @@ TEST(Class2Transmit, FetSaysMorePagesAcrossCoverAndFile) {
     EXPECT_EQ(headers, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
 }
 
+// The session parameters are the first page's: a standard APF cover's, not
+// those of the fine document behind it, which get their own.
+TEST(Class2Transmit, AStandardCoverBeforeFinePagesIsSentStandardThenFine) {
+    std::string cover = makeApf("std_cover2.apf", 1, 300, 0);
+    std::string file = makeApf("fine_doc2.apf", 1, 400, kApfFine);
+    const std::string header = pageHeader(0);
+    std::vector<Exchange> script = class2Start(TFaxClass::fcClass2);  // AT+FDIS=0,...
+    append(script, {
+                       {header + stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
+                       EXCHANGE("AT+FET=1\r", "\r\n+FPTS:1\r\n\r\nOK\r\n"),
+                       EXCHANGE("AT+FDIS=1\r", "\r\nOK\r\n"),
+                       {"AT+FDT\r", "\r\n+FDCS:1,3,0,2,0,0,0,0\r\n\r\nCONNECT\r\n\x11"},
+                       {header + stuffed(pageBytes(400, 0)) + "\x10\x03", "\r\nOK\r\n"},
+                       EXCHANGE("AT+FET=2\r", "\r\n+FPTS:1\r\n\r\n+FHNG:0\r\n\r\nOK\r\n"),
+                   });
+    Send s;
+    s.faxClass = TFaxClass::fcClass2;
+    s.start(script, file, cover);
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.finishCode, 0);
+}
+
 TEST(Class2Transmit, BadPageIsSentAgainUpToTheRetryLimit) {
     const std::string page = pageHeader(0) + stuffed(pageBytes(300, 0)) + "\x10\x03";
     const Exchange bad = EXCHANGE("AT+FET=2\r", "\r\n+FPTS:2\r\n\r\nOK\r\n");
@@ -579,17 +603,112 @@ TEST(Class1Transmit, AbortDuringThePageEndsTheSession) {
     std::string file = makeApf("abort.apf", 1, 300);
     std::vector<Exchange> script = class1Preparation();
     append(script, class1Negotiation("ATDT5551234\r", "96"));
+    // The page goes at once after CONNECT; the modem has not answered yet.
+    script.push_back({pageHeader() + stuffed(pageBytes(300, 0)) + "\x10\x03", ""});
     script.push_back(kHangUp);
     Send s;
     s.timers = false;
     s.start(script, file);
     ASSERT_FALSE(s.tx->finished());
-    EXPECT_EQ(s.modem->remaining(), 1u);  // waiting for the XON before the page
+    EXPECT_EQ(s.modem->remaining(), 1u);
     s.tx->handleEvent(TFaxEvent::Abort);
     EXPECT_TRUE(s.tx->finished());
     EXPECT_EQ(s.modem->remaining(), 0u);
     EXPECT_EQ(s.client.finishCode, ecCancelRequested);
     EXPECT_EQ(s.tx->progress, fpCancel);
+}
+
+// An APF file of one page of `lines` blank coded lines (each 6 octets with
+// its EOL) and RTC.
+std::string blankLinesApf(const std::string& name, int lines) {
+    std::string path = tempPath(name);
+    TPxApfWriter w;
+    EXPECT_EQ(w.create(path), ecOK);
+    w.beginPage(0);
+    for (int i = 0; i < lines; ++i) {
+        w.writeRaw(kApfBlankRecord.data(), kApfBlankRecord.size());
+    }
+    w.writeRaw(kApfEndOfPageRecord.data(), kApfEndOfPageRecord.size());
+    w.endPage();
+    EXPECT_EQ(w.finish(), ecOK);
+    return path;
+}
+
+// The remote asks for 20 ms a line (24 octets at 9600). A stored line of 6
+// octets goes with 18 zero octets of fill in front of the next EOL; the
+// EOLs of RTC carry no line and get none.
+TEST(Class1Transmit, PageLinesArePaddedToTheRemotesScanTime) {
+    std::string file = blankLinesApf("short_lines.apf", 3);
+    std::string wire;
+    for (int i = 0; i < 3; ++i) {
+        wire.append(kApfBlankRecord.begin(), kApfBlankRecord.end());
+        wire.append(18, '\0');
+    }
+    wire.append(kApfEndOfPageRecord.begin(), kApfEndOfPageRecord.end());
+    std::vector<Exchange> script = class1Preparation();
+    append(script, class1Negotiation("ATDT5551234\r", "96"));
+    append(script, class1Page(pageHeader() + wire, fcfEOP));
+    Send s;
+    s.start(script, file);
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.finishCode, 0);
+}
+
+// A standard APF cover before a fine document: the first DCS is the
+// cover's, and the change of resolution goes by EOM, the remote's new DIS
+// and a fine DCS.
+TEST(Class1Transmit, AStandardCoverBeforeFinePagesIsSentStandardThenFine) {
+    std::string cover = makeApf("std_cover.apf", 1, 300, 0);
+    std::string file = makeApf("fine_doc.apf", 1, 400, kApfFine);
+    std::vector<Exchange> script = class1Preparation();
+    append(script, class1Negotiation("ATDT5551234\r", "96"));  // a standard DCS
+    std::vector<Exchange> page1 = class1Page(pageHeader() + stuffed(pageBytes(300, 0)), fcfEOM);
+    page1.resize(page1.size() - 3);  // what follows the MCF is not the end of the call
+    append(script, page1);
+    const std::vector<uint8_t> remoteDis = {0x80, 0x00, 0x4C, 0x00};
+    append(script, {
+                       {"AT+FRH=3\r", modemFrame(remoteDis, true)},
+                       EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
+                       {engineFrame(buildIdFrame(fcfTSI, "PARVEX"), false), "\r\nCONNECT\r\n"},
+                       {engineFrame(buildDcs(4, true, false, 5), true), "\r\nOK\r\n"},
+                       {"AT+FTM=96\r", "\r\nCONNECT\r\n"},
+                       {trainingCheck(9600), "\r\nOK\r\n"},
+                       EXCHANGE("AT+FRH=3\r", ""),
+                       {"", modemFrame({fcfCFR}, true)},
+                       {"AT+FTM=96\r", "\r\nCONNECT\r\n"},
+                   });
+    append(script, class1Page(pageHeader() + stuffed(pageBytes(400, 0)), fcfEOP));
+    Send s;
+    s.start(script, file, cover);
+    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
+    EXPECT_EQ(s.client.finishCode, 0);
+    EXPECT_TRUE(s.tx->modem.fine);
+}
+
+// The application did not take the "next fax" question in time: the
+// session ends as a failure, with nothing dialled.
+TEST(Class1Transmit, AMissedNextFaxAnswerIsNoSuccess) {
+    std::string file = makeApf("missed.apf", 1, 300);
+    Send s;
+    s.client.missNext = true;
+    s.start(class1Preparation(), file);
+    EXPECT_EQ(s.modem->remaining(), 0u);
+    EXPECT_EQ(s.client.finishes, 1);
+    EXPECT_EQ(s.client.finishCode, ecTimeout);
+    EXPECT_EQ(s.client.errors, (std::vector<int>{ecTimeout}));
+    EXPECT_EQ(s.modem->written().find("ATD"), std::string::npos);
+}
+
+// The dispatch log shows each step as a fax entry of the state's number.
+TEST(Class1Transmit, StateStepsAreLoggedWithTheStatesNumbers) {
+    std::string file = makeApf("logged.apf", 1, 300);
+    Send s;
+    s.client.missNext = true;
+    s.start(class1Preparation(), file);
+    ASSERT_FALSE(s.modem->stateSubtypes().empty());
+    EXPECT_EQ(s.modem->states().front(), "tfGetEntry");
+    EXPECT_EQ(s.modem->stateSubtypes().front(),
+              lsFaxTransmitBase + static_cast<int>(TFaxTransmitState::tfGetEntry));
 }
 
 }  // namespace
