@@ -17,15 +17,34 @@ enum class TDeletePart { Cover, Body, Both };
 }  // namespace
 
 void TOutgoingWorkflow::newCoverSheet() {
-    notAvailableYet(host_, "New Cover Sheet");
+    if (!refuseInReceiveMode(host_)) {
+        EditAddQuickFax(host_, true, quickFaxEditor_);
+    }
 }
 
 void TOutgoingWorkflow::addCoverSheet() {
-    notAvailableYet(host_, "Add Cover Sheet");
+    if (refuseInReceiveMode(host_)) {
+        return;
+    }
+    if (!host_.hasCurrent(TMainPage::Outgoing)) {
+        host_.prompts().beep();
+        return;
+    }
+    EditAddQuickFax(host_, false, quickFaxEditor_);
 }
 
 void TOutgoingWorkflow::edit() {
-    notAvailableYet(host_, "Editing an outgoing fax");
+    if (!host_.hasCurrent(TMainPage::Outgoing)) {
+        host_.prompts().beep();
+        return;
+    }
+    if (host_.log(TMainPage::Outgoing).table().text("FAXCOVER").empty()) {
+        notAvailableYet(host_, "Editing the fax information");
+        return;
+    }
+    if (!refuseInReceiveMode(host_)) {
+        EditAddQuickFax(host_, false, quickFaxEditor_);
+    }
 }
 
 void TOutgoingWorkflow::clone() {

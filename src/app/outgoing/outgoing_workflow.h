@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/host/workflow_host.h"
+#include "app/quickfax/edit_add_quick_fax.h"
 
 namespace px {
 
@@ -28,8 +29,13 @@ public:
     void deleteFax();
     void send();
 
+    // The cover sheet editor New, Add Cover and Edit show (the real dialog
+    // unless a test scripts it).
+    void setQuickFaxEditor(TQuickFaxEditor editor) { quickFaxEditor_ = std::move(editor); }
+
 private:
     TWorkflowHost& host_;
+    TQuickFaxEditor quickFaxEditor_ = runQuickFaxEditor;
 };
 
 }  // namespace px
