@@ -119,7 +119,7 @@ TCreateEditQuickFax::TCreateEditQuickFax(TWorkflowHost& host, const TQuickFaxFor
         boxes_[i] = box;
     }
 
-    auto* coverBox = new QGroupBox(QStringLiteral("Cover"), this);
+    auto* coverBox = new QGroupBox(QStringLiteral("Template and Sender"), this);
     auto* coverLayout = new QVBoxLayout(coverBox);
     auto* usingLabel = new QLabel(QStringLiteral("Using Fax Cover Template:"), coverBox);
     templateLabel_ = new QLabel(coverBox);
