@@ -31,6 +31,8 @@
 #include "comms/px_com_port.h"
 #include "comms/qt/px_qt_event_loop.h"
 #include "fax/components/px_receive_fax.h"
+#include "ui/help/help_center.h"
+#include "ui/help/help_topics.h"
 
 namespace px {
 
@@ -174,6 +176,11 @@ TMainScreen::TMainScreen(const ProgramFolder& folder, TUserPrompts& prompts, THe
 
     createReceiveComponents();
     outgoingWorkflow_ = std::make_unique<TOutgoingWorkflow>(*this);
+    outgoingWorkflow_->setQuickFaxEditor(quickFaxEditor([this] {
+        if (help_ != nullptr) {
+            help_->showTopic(kHelpContents);
+        }
+    }));
     incomingWorkflow_ = std::make_unique<TIncomingWorkflow>(*this);
     cleanupWorkflow_ = std::make_unique<TCleanupWorkflow>(*this);
     printDriverIntake_ = std::make_unique<TPrintDriverIntake>(*this);

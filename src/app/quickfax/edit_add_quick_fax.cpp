@@ -187,12 +187,19 @@ void saveCover(TWorkflowHost& host, bool isNew, std::uint32_t recno, const TQuic
 }  // namespace
 
 bool runQuickFaxEditor(TWorkflowHost& host, TQuickFaxForm& form) {
-    TCreateEditQuickFax editor(host, form, host.dialogParent());
-    if (editor.exec() != QDialog::Accepted) {
-        return false;
-    }
-    form = editor.form();
-    return true;
+    return quickFaxEditor({})(host, form);
+}
+
+TQuickFaxEditor quickFaxEditor(std::function<void()> help) {
+    return [help = std::move(help)](TWorkflowHost& host, TQuickFaxForm& form) {
+        TCreateEditQuickFax editor(host, form, host.dialogParent());
+        editor.setHelp(help);
+        if (editor.exec() != QDialog::Accepted) {
+            return false;
+        }
+        form = editor.form();
+        return true;
+    };
 }
 
 bool EditAddQuickFax(TWorkflowHost& host, bool isNew, const TQuickFaxEditor& editor) {

@@ -17,6 +17,8 @@ class TWorkflowHost;
 // `form`, when the user saved. Tests put a scripted editor in its place.
 using TQuickFaxEditor = std::function<bool(TWorkflowHost& host, TQuickFaxForm& form)>;
 bool runQuickFaxEditor(TWorkflowHost& host, TQuickFaxForm& form);
+// The same editor with its Help button (and the phone book's) opening `help`.
+TQuickFaxEditor quickFaxEditor(std::function<void()> help);
 
 inline constexpr const char* kRenderingCover = "Rendering fax cover sheet...";
 

@@ -101,6 +101,10 @@ TEST_F(QuickFaxEditorTest, ShowsTheFaxInNamedControlsAndHandsBackWhatWasEdited) 
     EXPECT_EQ(buttons, QStringList({"&Phonebook", "&Select Fax Cover Template",
                                     "&Change Sender Info", "&Help", "&Save", "Cance&l"}));
     EXPECT_TRUE(editor.SaveButton()->isDefault());
+    int helps = 0;
+    editor.setHelp([&] { ++helps; });
+    editor.HelpButton()->click();
+    EXPECT_EQ(helps, 1);
 
     // Notes and Codes have their own limits; every box stops at its log field.
     editor.Notes()->clear();
