@@ -184,6 +184,11 @@ TMainScreen::TMainScreen(const ProgramFolder& folder, TUserPrompts& prompts, THe
             help_->showTopic(kHelpContents);
         }
     });
+    outgoingWorkflow_->setQuickFaxEditor(quickFaxEditor([this] {
+        if (help_ != nullptr) {
+            help_->showTopic(kHelpContents);
+        }
+    }));
     incomingWorkflow_ = std::make_unique<TIncomingWorkflow>(*this);
     desktop_ = std::make_unique<TDesktopReceiving>(
         *this, settings_.receive,

@@ -28,11 +28,20 @@ TOutgoingWorkflow::TOutgoingWorkflow(TWorkflowHost& host) : host_(host), chooser
 }
 
 void TOutgoingWorkflow::newCoverSheet() {
-    notAvailableYet(host_, "New Cover Sheet");
+    if (!refuseInReceiveMode(host_)) {
+        EditAddQuickFax(host_, true, quickFaxEditor_);
+    }
 }
 
 void TOutgoingWorkflow::addCoverSheet() {
-    notAvailableYet(host_, "Add Cover Sheet");
+    if (refuseInReceiveMode(host_)) {
+        return;
+    }
+    if (!host_.hasCurrent(TMainPage::Outgoing)) {
+        host_.prompts().beep();
+        return;
+    }
+    EditAddQuickFax(host_, false, quickFaxEditor_);
 }
 
 void TOutgoingWorkflow::edit() {
@@ -44,7 +53,9 @@ void TOutgoingWorkflow::edit() {
         editFaxInformation();
         return;
     }
-    notAvailableYet(host_, "Editing the cover sheet");
+    if (!refuseInReceiveMode(host_)) {
+        EditAddQuickFax(host_, false, quickFaxEditor_);
+    }
 }
 
 void TOutgoingWorkflow::send() {

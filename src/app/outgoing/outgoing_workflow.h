@@ -7,6 +7,7 @@
 
 #include "app/faxeditor/fax_information.h"
 #include "app/host/workflow_host.h"
+#include "app/quickfax/edit_add_quick_fax.h"
 
 namespace px {
 
@@ -51,11 +52,16 @@ public:
     void deleteFax();
     void send();
 
+    // The cover sheet editor New, Add Cover and Edit show (the real dialog
+    // unless a test scripts it).
+    void setQuickFaxEditor(TQuickFaxEditor editor) { quickFaxEditor_ = std::move(editor); }
+
 private:
     TWorkflowHost& host_;
     FaxInformationEditor editor_;
     DocumentChooser chooser_;
     std::function<void()> help_;
+    TQuickFaxEditor quickFaxEditor_ = runQuickFaxEditor;
 };
 
 // The file dialog of New Fax from File: the documents Parvex can fax.

@@ -74,10 +74,11 @@ TCoverData readCoverData(const QString& fcdPath) {
     if (!lines.isEmpty()) {
         data.templateName = lines[0];
     }
-    if (lines.size() > 1) {
+    // A line of boxes that is not exactly one character per box was written by
+    // something else; its boxes are left unchecked rather than guessed.
+    if (lines.size() > 1 && lines[1].size() == static_cast<qsizetype>(data.importance.size())) {
         for (std::size_t i = 0; i < data.importance.size(); ++i) {
-            const auto at = static_cast<qsizetype>(i);
-            data.importance[i] = at < lines[1].size() && lines[1][at] == QLatin1Char('X');
+            data.importance[i] = lines[1][static_cast<qsizetype>(i)] == QLatin1Char('X');
         }
     }
     for (qsizetype i = 2; i < lines.size(); ++i) {

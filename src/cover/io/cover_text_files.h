@@ -19,7 +19,8 @@ struct TCoverData {
     QStringList message;
 };
 bool writeCoverData(const QString& fcdPath, const TCoverData& data);
-// Missing lines read as empty values.
+// Missing lines read as empty values; the boxes are read only from a second
+// line of exactly five characters ("X" checked).
 TCoverData readCoverData(const QString& fcdPath);
 
 // The first "PX" + 4 digits + ".FCS" (0001 … 9999) not in `coversFolder`; empty if none.

@@ -22,7 +22,7 @@ constexpr int kPictureHeight = 264;
 }  // namespace
 
 TPreviewCovers::TPreviewCovers(const QString& folder, const QString& caption, bool previewOnly,
-                               QWidget* parent)
+                               QWidget* parent, const QString& extension)
     : QDialog(parent),
       folder_(folder),
       list_(new QListWidget(this)),
@@ -41,9 +41,9 @@ TPreviewCovers::TPreviewCovers(const QString& folder, const QString& caption, bo
     listLabel->setBuddy(list_);
     list_->setObjectName(QStringLiteral("TemplateList"));
     list_->setAccessibleName(QStringLiteral("Fax Cover Templates"));
-    const QDir dir(folder);
-    const QStringList files = dir.entryList({QStringLiteral("*.FCS"), QStringLiteral("*.fcs")},
-                                            QDir::Files, QDir::Name | QDir::IgnoreCase);
+    // Without QDir::CaseSensitive the name filter ignores letter case.
+    const QStringList files = QDir(folder).entryList({QLatin1Char('*') + extension}, QDir::Files,
+                                                     QDir::Name | QDir::IgnoreCase);
     QStringList unique;
     for (const QString& f : files) {
         if (!unique.contains(f, Qt::CaseInsensitive)) {
@@ -83,8 +83,13 @@ TPreviewCovers::TPreviewCovers(const QString& folder, const QString& caption, bo
 }
 
 QString TPreviewCovers::chosenPath() const {
+    const QString name = chosenName();
+    return name.isEmpty() ? QString() : QDir(folder_).filePath(name);
+}
+
+QString TPreviewCovers::chosenName() const {
     const QListWidgetItem* item = list_->currentItem();
-    return item == nullptr ? QString() : QDir(folder_).filePath(item->text());
+    return item == nullptr ? QString() : item->text();
 }
 
 void TPreviewCovers::selectRemembered() {

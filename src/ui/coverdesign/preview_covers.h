@@ -1,5 +1,7 @@
 // TPreviewCovers: the cover templates of a folder with their preview picture
-// and description; used to pick a template or only to look at them.
+// and description; used to pick a template or only to look at them. The
+// designer lists the design files (*.FCS); the quick fax chooser lists the
+// render lists (*.FCT) of the same templates.
 #pragma once
 
 #include <QDialog>
@@ -19,15 +21,17 @@ public:
     static constexpr const char* kPreviewCaption = "Preview Fax Cover Templates";
     static constexpr const char* kNoImage = "Image not available";
 
-    // `previewOnly` hides "Ok" and puts "Cancel" in its place.
+    // `previewOnly` hides "Ok" and puts "Cancel" in its place. `extension`
+    // (".FCS" or ".FCT") picks the files listed, in any letter case.
     TPreviewCovers(const QString& folder, const QString& caption, bool previewOnly,
-                   QWidget* parent = nullptr);
+                   QWidget* parent = nullptr, const QString& extension = QStringLiteral(".FCS"));
 
     // The file name (without folder) selected when the dialog shows.
     void setRemembered(const QString& fileName) { remembered_ = fileName; }
     const QString& remembered() const { return remembered_; }
-    // The chosen template's path after "Ok".
+    // The chosen template's path after "Ok", and its file name alone.
     QString chosenPath() const;
+    QString chosenName() const;
 
     // How "Image not available" and the beep are given (default: message box, beep).
     void setInform(std::function<void(const QString&)> inform) { inform_ = std::move(inform); }

@@ -64,12 +64,16 @@ TSenderInfo TGetSenderInfo::values() const {
 }
 
 bool changeSenderInfo(QWidget* parent, Settings& settings, const SettingsFile& file) {
+    return changeSenderInfo(parent, settings, [&] { file.save(settings); });
+}
+
+bool changeSenderInfo(QWidget* parent, Settings& settings, const std::function<void()>& save) {
     TGetSenderInfo dialog(TSenderInfo::fromSettings(settings.user), parent);
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
     dialog.values().storeIn(settings.user);
-    file.save(settings);
+    save();
     return true;
 }
 

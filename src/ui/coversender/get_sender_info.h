@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 #include "cover/sender/sender_info.h"
 #include "settings/settings_file.h"
@@ -40,5 +41,8 @@ private:
 // values go into `settings` and the whole settings file is written; returns
 // whether they were accepted. Cancel changes and writes nothing.
 bool changeSenderInfo(QWidget* parent, Settings& settings, const SettingsFile& file);
+// The same for an owner that writes its settings itself: `save` runs after the
+// values are stored (whatever it raises reaches the caller).
+bool changeSenderInfo(QWidget* parent, Settings& settings, const std::function<void()>& save);
 
 }  // namespace px

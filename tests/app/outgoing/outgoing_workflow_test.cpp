@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "app/host/fake_host.h"
 #include "app/outgoing/outgoing_workflow.h"
@@ -138,6 +139,47 @@ TEST_F(OutgoingWorkflowTest, SendIsRefusedInReceiveModeAndFromTheIncomingPage) {
     workflow.send();
     ASSERT_EQ(host.scripted.informations.size(), 2u);
     EXPECT_EQ(host.scripted.informations[1], messageText(kSendFromIncomingPage));
+}
+
+// Which faxes New, Add Cover and Edit take to the cover sheet editor, and
+// which they refuse.
+TEST_F(OutgoingWorkflowTest, CoverCommandsOpenTheEditorOnlyWhereACoverBelongs) {
+    std::vector<QString> opened;  // the subject each editor was opened on
+    workflow.setQuickFaxEditor([&](TWorkflowHost&, TQuickFaxForm& form) {
+        opened.push_back(form.regarding);
+        return false;
+    });
+    // Without an outgoing fax only New opens it.
+    workflow.addCoverSheet();
+    workflow.edit();
+    EXPECT_EQ(host.scripted.beeps, 2);
+    workflow.newCoverSheet();
+    ASSERT_EQ(opened.size(), 1u);
+
+    host.addOutgoing("Body only", "FAX00001.APF", "");
+    workflow.addCoverSheet();
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[1], "Body only");
+    // Editing a fax without a cover is the fax information editor's.
+    workflow.edit();
+    EXPECT_EQ(opened.size(), 2u);
+    EXPECT_TRUE(host.panel.text().contains("not available yet"));
+
+    host.addOutgoing("With cover", "", "COV00001.APF");
+    workflow.edit();
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_EQ(opened[2], "With cover");
+
+    // Receive mode refuses all three with its message.
+    host.inReceiveMode = true;
+    workflow.newCoverSheet();
+    workflow.addCoverSheet();
+    workflow.edit();
+    EXPECT_EQ(opened.size(), 3u);
+    ASSERT_EQ(host.scripted.informations.size(), 3u);
+    for (const QString& text : host.scripted.informations) {
+        EXPECT_EQ(text, messageText(kReceiveModeRefusal));
+    }
 }
 
 }  // namespace

@@ -357,6 +357,14 @@ TEST(CoverTextFiles, DescriptionAndCoverDataLinesEndInCrLf) {
     EXPECT_EQ(back.templateName, data.templateName);
     EXPECT_EQ(back.importance, data.importance);
     EXPECT_EQ(back.message, data.message);
+
+    // A line of boxes of another length checks none of them.
+    for (const char* boxes : {"XXXX", "XXXXXX", "X X X "}) {
+        test::writeFile(dir / "COV00001.FCD", std::string("px0002.fct\r\n") + boxes + "\r\nHi\r\n");
+        const TCoverData odd = readCoverData(QString::fromStdString(dir / "COV00001.FCD"));
+        EXPECT_EQ(odd.importance, (std::array<bool, 5>{})) << boxes;
+        EXPECT_EQ(odd.message, QStringList{QStringLiteral("Hi")});
+    }
 }
 
 TEST(CoverTextFiles, TemplateNames) {
