@@ -81,8 +81,8 @@ TCreateEditQuickFax::TCreateEditQuickFax(TWorkflowHost& host, const TQuickFaxFor
     setModal(true);
 
     recipient_ = fieldBox(this, "Recipient", form.recipient, kRecipientWidth);
-    recipientFax_ = fieldBox(this, "RecipientFax", form.recipientFax, kRecipientFaxWidth);
-    regarding_ = fieldBox(this, "Regarding", form.regarding, kRegardingWidth);
+    recipientFax_ = fieldBox(this, "RecipientFax", form.recipientFax, kPhoneWidth);
+    regarding_ = fieldBox(this, "Regarding", form.regarding, kSubjectWidth);
     notes_ = fieldBox(this, "Notes", form.notes, kNotesWidth);
     codes_ = fieldBox(this, "Codes", form.codes, kCodesWidth);
     regarding_->setMinimumWidth(regarding_->fontMetrics().averageCharWidth() * 40);

@@ -4,19 +4,13 @@
 
 #include <QString>
 
+#include "app/faxeditor/fax_information.h"
 #include "cover/io/cover_text_files.h"
 
 namespace px {
 
 // The template of a fax that has no cover data yet.
 inline constexpr const char* kDefaultCoverTemplate = "px0001.fct";
-
-// The widths of the outgoing log's fields the editor fills.
-inline constexpr int kRecipientWidth = 35;
-inline constexpr int kRecipientFaxWidth = 25;
-inline constexpr int kRegardingWidth = 50;
-inline constexpr int kNotesWidth = 50;
-inline constexpr int kCodesWidth = 25;
 
 struct TQuickFaxForm {
     QString recipient;     // RECIPIENT
