@@ -36,23 +36,6 @@ void TOutgoingWorkflow::forwardReceivedFax() {
     notAvailableYet(host_, "Forward Received Fax");
 }
 
-void TOutgoingWorkflow::send() {
-    TUserPrompts& prompts = host_.prompts();
-    if (host_.receiveMode()) {
-        prompts.information(host_.dialogParent(), messageText(kSendRefusedInReceiveMode));
-        return;
-    }
-    if (host_.visiblePage() == TMainPage::Incoming) {
-        prompts.information(host_.dialogParent(), messageText(kSendFromIncomingPage));
-        return;
-    }
-    if (!host_.hasCurrent(TMainPage::Outgoing)) {
-        prompts.beep();
-        return;
-    }
-    notAvailableYet(host_, "Sending");
-}
-
 void TOutgoingWorkflow::archive(TMainPage page) {
     TUserPrompts& prompts = host_.prompts();
     if (!host_.hasCurrent(page) || (page == TMainPage::Incoming && host_.faxBeingReceived())) {
