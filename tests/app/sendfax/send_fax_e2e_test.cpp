@@ -19,6 +19,8 @@
 #include "app/sendfax/send_fax_texts.h"
 #include "cli/fax/fax_pages.h"
 #include "cover/render/cover_renderer.h"
+#include "fax/pdf/pdf_samples.h"
+#include "fax/pdf/px_pdf_import.h"
 #include "support/prerequisite.h"
 #include "support/test_fax.h"
 
@@ -220,6 +222,36 @@ TEST_F(SendEndToEnd, ResetStringTheModemRefusesEndsWithUnableToContinue) {
     EXPECT_EQ(host.scripted.faxErrors[0].caption, "Unable to Continue");
     EXPECT_EQ(host.scripted.faxErrors[0].text,
               messageText(QString::fromStdString(resetRefusedMessage("ATZ9&Q99", 1))));
+}
+
+TEST_F(SendEndToEnd, APdfDocumentArrivesReadableByOcr) {
+    PX_REQUIRE(haveProgram("tesseract"), "tesseract (tesseract-ocr)");
+    const std::string pdf = host.home / "quarterly.pdf";
+    writeSamplePdf(pdf);
+    PdfImportOptions options;
+    options.stationId = kStationId;
+    std::string message;
+    ASSERT_EQ(importPdfToApf(pdf, sendPath("FAX00001.APF"), options, &message), ecOK) << message;
+    addFax("FAX00001.APF", "");
+    startSimulator();
+    sendFaxNow();
+    sim.waitForFinished(40000);
+    EXPECT_EQ(field("LASTRESULT"), "Sent");
+    const auto got = tiffPages(received);
+    ASSERT_EQ(got.size(), 1u);
+    QImage page(1728, static_cast<int>(got[0].size()), QImage::Format_Mono);
+    page.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    for (int y = 0; y < page.height(); ++y) {
+        std::copy(got[0][y].begin(), got[0][y].end(), page.scanLine(y));
+    }
+    const std::string picture = host.home / "received.png";
+    ASSERT_TRUE(page.save(QString::fromStdString(picture), "PNG"));
+    int status = -1;
+    const std::string text =
+        runCommand("tesseract " + shellQuote(picture) + " - 2>/dev/null", &status);
+    ASSERT_EQ(status, 0);
+    EXPECT_NE(text.find(kSampleHeadline), std::string::npos) << text;
+    EXPECT_NE(text.find("sales rose in every region"), std::string::npos) << text;
 }
 
 }  // namespace
