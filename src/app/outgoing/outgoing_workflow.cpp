@@ -58,23 +58,6 @@ void TOutgoingWorkflow::edit() {
     }
 }
 
-void TOutgoingWorkflow::send() {
-    TUserPrompts& prompts = host_.prompts();
-    if (host_.receiveMode()) {
-        prompts.information(host_.dialogParent(), messageText(kSendRefusedInReceiveMode));
-        return;
-    }
-    if (host_.visiblePage() == TMainPage::Incoming) {
-        prompts.information(host_.dialogParent(), messageText(kSendFromIncomingPage));
-        return;
-    }
-    if (!host_.hasCurrent(TMainPage::Outgoing)) {
-        prompts.beep();
-        return;
-    }
-    notAvailableYet(host_, "Sending");
-}
-
 void TOutgoingWorkflow::archive(TMainPage page) {
     TUserPrompts& prompts = host_.prompts();
     if (!host_.hasCurrent(page) || (page == TMainPage::Incoming && host_.faxBeingReceived())) {

@@ -2,8 +2,9 @@
 
 namespace px {
 
-void TPreferencesWorkflow::openPreferences() {
+bool TPreferencesWorkflow::openPreferences() {
     notAvailableYet(host_, "Preferences");
+    return false;
 }
 
 void TPreferencesWorkflow::openQuickSetup() {

@@ -9,7 +9,8 @@ class TPreferencesWorkflow {
 public:
     explicit TPreferencesWorkflow(TWorkflowHost& host) : host_(host) {}
 
-    void openPreferences();
+    // Runs the preference wizard; true when it ended with Finish.
+    bool openPreferences();
     void openQuickSetup();
 
 private:

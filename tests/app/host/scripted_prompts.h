@@ -23,6 +23,13 @@ public:
     std::deque<bool> answers;  // Yes/No answers in turn; No when none left
     std::deque<int> choices;   // choice and button-choice answers; -1 when none left
     std::vector<QStringList> choicesOffered;
+    struct TFaxErrorShown {
+        QString caption;
+        QString text;
+        bool withContinue;
+    };
+    std::vector<TFaxErrorShown> faxErrors;
+    std::deque<TFaxErrorResult> faxErrorAnswers;  // Ok when none left
     int beeps = 0;
     // Called with each question before it is answered.
     std::function<void(const TQuestion&)> asked;
@@ -48,8 +55,15 @@ public:
         choicesOffered.push_back(buttons);
         return next();
     }
-    TFaxErrorResult faxError(QWidget*, const QString&, const QString&, bool, bool) override {
-        return TFaxErrorResult::Ok;
+    TFaxErrorResult faxError(QWidget*, const QString& caption, const QString& text,
+                             bool withContinue, bool) override {
+        faxErrors.push_back({caption, text, withContinue});
+        if (faxErrorAnswers.empty()) {
+            return TFaxErrorResult::Ok;
+        }
+        const TFaxErrorResult answer = faxErrorAnswers.front();
+        faxErrorAnswers.pop_front();
+        return answer;
     }
     void beep() override { ++beeps; }
 
