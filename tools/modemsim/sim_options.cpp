@@ -145,7 +145,8 @@ std::string usageText() {
            "  parvex-modemsim reference --in FILE.tif --out FILE.tif [--report FILE.json]\n"
            "common options: --timeout SECONDS, --speed FACTOR (line time per wall time),\n"
            "  --1d (the far end offers T.4 one-dimensional coding only),\n"
-           "  --calls N (0: serve calls until the timeout), --verbose\n"
+           "  --calls N (0: serve calls until the timeout), --verbose,\n"
+           "  --faulty-calls N (the conditions hold for the first N calls only)\n"
            "conditions: busy=N, no-answer, no-dial-tone, voice, data-modem,\n"
            "  hangup-after-page=K, hangup-in-page=K, train-fail=N, rtn=K, snr=DB,\n"
            "  dead-modem, vanish=SECONDS\n";
@@ -229,6 +230,8 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
             o.speed = toNumber(a, value());
         } else if (a == "--calls") {
             o.calls = toCount(a, value());
+        } else if (a == "--faulty-calls") {
+            o.faultyCalls = toCount(a, value());
         } else if (a == "--condition") {
             o.conditions = parseCondition(value(), o.conditions);
         } else if (a == "--verbose") {

@@ -17,7 +17,15 @@ public:
         QString text;
         bool noDefault;
     };
+    struct TFaxError {
+        QString caption;
+        QString text;
+        bool withContinue;
+        bool autoClose;
+    };
     std::vector<QString> informations;
+    std::vector<TFaxError> faxErrors;
+    std::deque<TFaxErrorResult> faxErrorAnswers;  // Ok when none left
     std::vector<TQuestion> questions;
     std::deque<bool> answers;  // Yes/No answers in turn; No when none left
     std::deque<int> choices;   // choice and button-choice answers; -1 when none left
@@ -42,8 +50,15 @@ public:
         choicesOffered.push_back(buttons);
         return next();
     }
-    TFaxErrorResult faxError(QWidget*, const QString&, const QString&, bool, bool) override {
-        return TFaxErrorResult::Ok;
+    TFaxErrorResult faxError(QWidget*, const QString& caption, const QString& text,
+                             bool withContinue, bool autoClose) override {
+        faxErrors.push_back({caption, text, withContinue, autoClose});
+        if (faxErrorAnswers.empty()) {
+            return TFaxErrorResult::Ok;
+        }
+        const TFaxErrorResult answer = faxErrorAnswers.front();
+        faxErrorAnswers.pop_front();
+        return answer;
     }
     void beep() override { ++beeps; }
 
