@@ -35,6 +35,7 @@ constexpr const char* kComTextAfter =
 constexpr int kCancelWaitMs = 5000;
 constexpr int kCancelPollMs = 20;
 constexpr int kCloseSettleTicks = 18;
+constexpr int kPortWatchMs = 1000;
 
 QString portQuestion(int portNumber) {
     return kComTextBefore + QString::number(portNumber) + kComTextAfter;
@@ -59,6 +60,7 @@ TIncomingWorkflow::TIncomingWorkflow(TWorkflowHost& host) : host_(host) {
 }
 
 TIncomingWorkflow::~TIncomingWorkflow() {
+    portWatch_.reset();
     TPxReceiveFax& fax = host_.receiveFax();
     fax.OnFaxAccept = nullptr;
     fax.OnFaxError = nullptr;
@@ -197,6 +199,12 @@ void TIncomingWorkflow::beginWaiting() {
     host_.setReceiveMode(true);
     panel.showText("Waiting for fax...");
     notice().showReady();
+    if (!portWatch_) {
+        portWatch_ = std::make_unique<QTimer>();
+        portWatch_->setInterval(kPortWatchMs);
+        QObject::connect(portWatch_.get(), &QTimer::timeout, [this] { watchPort(); });
+    }
+    portWatch_->start();
     announced_ = true;
     for (TReceiveModeListener* listener : listeners_) {
         listener->receiveModeStarted();
@@ -206,6 +214,9 @@ void TIncomingWorkflow::beginWaiting() {
 // ------------------------------------------------------------ stop
 
 void TIncomingWorkflow::leaveReceiveMode() {
+    if (portWatch_) {
+        portWatch_->stop();
+    }
     closePort();
     host_.setReceiveMode(false);
     host_.setFaxBeingReceived(false);

@@ -15,6 +15,8 @@
 #include "app/incoming/receive_mode_listener.h"
 #include "app/incoming/receive_status_text.h"
 
+class QTimer;
+
 namespace px {
 
 class TPxFaxPrinter;
@@ -92,13 +94,17 @@ private:
     void endCall();
     void saveRecord(const std::string& from, int pages, const std::string& file);
     void printOnReceipt(const QString& path);
-    void modeEndedByItself(int code);
+    void modeEndedByItself(const QString& why);
+    // While receive mode waits: the port's device may vanish (a USB modem
+    // pulled out) without the session noticing.
+    void watchPort();
     // Shows a fax error dialog once the current event has been handled.
     void postFaxError(const QString& caption, const QString& text);
 
     TWorkflowHost& host_;
     std::vector<TReceiveModeListener*> listeners_;
     std::unique_ptr<TStartingFaxForm> notice_;
+    std::unique_ptr<QTimer> portWatch_;
     std::unique_ptr<TPxFaxPrinter> printer_;
     std::unique_ptr<TReceiveSound> ownSound_;
     TReceiveSound* sound_ = nullptr;

@@ -12,6 +12,8 @@
 #include "app/incoming/incoming_workflow.h"
 #include "app/incoming/starting_fax_form.h"
 #include "app/tables/log_table.h"
+#include "comms/px_com_port.h"
+#include "comms/px_posix_dispatcher.h"
 #include "fax/components/px_receive_fax.h"
 #include "fax/print/px_fax_printer.h"
 #include "settings/px_settings.h"
@@ -227,10 +229,22 @@ void TIncomingWorkflow::faxFinish(int code) {
     if (!host_.receiveMode() || stopping_) {
         return;
     }
-    modeEndedByItself(code);
+    modeEndedByItself("The modem no longer answers.\r\n\r\nThe error message was:   " +
+                      receiveErrorText(code));
 }
 
-void TIncomingWorkflow::modeEndedByItself(int code) {
+void TIncomingWorkflow::watchPort() {
+    TPxComPort& port = host_.comPort();
+    if (!host_.receiveMode() || stopping_ || !port.Open()) {
+        return;
+    }
+    if (port.Dispatcher().deviceError() != 0) {
+        modeEndedByItself("The communications port (COM" + QString::number(port.ComNumber()) +
+                          ") is gone: the modem was disconnected or switched off.");
+    }
+}
+
+void TIncomingWorkflow::modeEndedByItself(const QString& why) {
     const QString partial = receivingPath_;
     if (!partial.isEmpty() && QFileInfo::exists(partial)) {
         QFile::remove(partial);
@@ -238,9 +252,7 @@ void TIncomingWorkflow::modeEndedByItself(int code) {
     leaveReceiveMode();
     host_.evaluateCommands();
     postFaxError("Receive Mode Ended",
-                 "Receive mode has ended: the modem no longer answers.\r\n\r\nThe error message "
-                 "was:   " +
-                     receiveErrorText(code) +
+                 "Parvex is no longer in receive mode.\r\n\r\n" + why +
                      "\r\n\r\nCheck that the modem is connected and switched on, then press "
                      "Receive to start receive mode again.");
 }
