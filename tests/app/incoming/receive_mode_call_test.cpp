@@ -419,9 +419,17 @@ TEST_F(ReceiveModeCall, Screenshot) {
     QPixmap shot = window->grab();
     const QPixmap over = notice.grab();
     {
+        // The notice as the desktop shows it: its own frame and caption over the window.
         QPainter painter(&shot);
-        painter.drawPixmap((shot.width() - over.width()) / 2, (shot.height() - over.height()) / 2,
-                           over);
+        const int caption = 24;
+        const QRect frame((shot.width() - over.width()) / 2 - 2,
+                          (shot.height() - over.height() - caption) / 2 - 2, over.width() + 4,
+                          over.height() + caption + 4);
+        painter.fillRect(frame, QColor(60, 60, 70));
+        painter.setPen(Qt::white);
+        painter.drawText(frame.adjusted(8, 0, 0, 0).topLeft() + QPoint(0, 17),
+                         notice.windowTitle());
+        painter.drawPixmap(frame.left() + 2, frame.top() + caption + 2, over);
     }
     const char* chosen = std::getenv("PARVEX_SCREENSHOT_DIR");
     const std::string dir = chosen != nullptr ? std::string(chosen) : home.path();
