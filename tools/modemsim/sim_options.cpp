@@ -155,7 +155,8 @@ std::string usageText() {
            "common options: --timeout SECONDS, --speed FACTOR (line time per wall time),\n"
            "  --1d (the far end offers T.4 one-dimensional coding only),\n"
            "  --scan-time MS (the far end asks for 0, 5, 10, 20 or 40 ms a line),\n"
-           "  --calls N (0: serve calls until the timeout), --verbose\n"
+           "  --calls N (0: serve calls until the timeout), --verbose,\n"
+           "  --faulty-calls N (the conditions hold for the first N calls only)\n"
            "conditions: busy=N, no-answer, no-dial-tone, voice, data-modem,\n"
            "  hangup-after-page=K, hangup-in-page=K, train-fail=N, rtn=K, snr=DB,\n"
            "  dead-modem, vanish=SECONDS\n";
@@ -258,6 +259,8 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
             if (o.mode == SimMode::Demo) {
                 throw std::invalid_argument("demo serves calls until it is stopped: no --calls");
             }
+        } else if (a == "--faulty-calls") {
+            o.faultyCalls = toCount(a, value());
         } else if (a == "--condition") {
             o.conditions = parseCondition(value(), o.conditions);
         } else if (a == "--verbose") {

@@ -48,6 +48,7 @@ struct SimOptions {
     double timeout = 0;           // 0: no limit
     double speed = 1.0;           // line time per wall time; 0 runs unpaced (reference only)
     int calls = 1;                // calls to serve before ending (0: until timeout or signal)
+    int faultyCalls = 0;          // the conditions hold for the first N calls (0: for all)
     bool verbose = false;
     CallConditions conditions;
 };

@@ -491,6 +491,10 @@ void Simulator::endCall(const std::string& why, bool dropModems) {
 }
 
 void Simulator::nextCall() {
+    if (options_.faultyCalls > 0 && callsDone_ >= options_.faultyCalls) {
+        // The line is sound again: the calls that follow show recovery.
+        options_.conditions = CallConditions{};
+    }
     if (options_.calls > 0 && callsDone_ >= options_.calls) {
         lingering_ = true;
         lingerUntil_ = sample_ + static_cast<int64_t>(kLinger * kRate);

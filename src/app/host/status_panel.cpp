@@ -9,6 +9,8 @@ TStatusPanel::TStatusPanel(QWidget* parent) : QLabel(parent), noteTimer_(new QTi
     setObjectName("statusPanel");
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Sunken);
+    // Texts carry what a far station sends (its ID): never read as markup.
+    setTextFormat(Qt::PlainText);
     setMargin(4);
     setMinimumHeight(fontMetrics().height() + 12);
     noteTimer_->setSingleShot(true);

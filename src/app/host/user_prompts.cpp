@@ -26,6 +26,7 @@ QString messageText(const char* text) {
 void TDialogPrompts::information(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), messageText(text),
                     QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -33,6 +34,8 @@ bool TDialogPrompts::question(QWidget* parent, const QString& caption, const QSt
                               bool noDefault) {
     QMessageBox box(QMessageBox::Question, caption, messageText(text),
                     QMessageBox::Yes | QMessageBox::No, parent);
+    // Questions quote log fields (a far station's ID among them): plain text only.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(noDefault ? QMessageBox::No : QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }

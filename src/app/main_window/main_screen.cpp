@@ -211,6 +211,8 @@ TMainScreen::~TMainScreen() {
     // The views go before the models they show, the receive component before
     // its port, the port before the event loop that delivers its events.
     delete centralWidget();
+    // The incoming workflow unhooks itself from the receive component.
+    incomingWorkflow_.reset();
     receiveFax_.reset();
     comPort_.reset();
     eventLoop_.reset();
@@ -381,6 +383,12 @@ void TMainScreen::buildMenus() {
     file->addAction(action(TCommand::CoverDesigner));
     file->addAction(action(TCommand::RebuildIndexes));
     file->addAction(action(TCommand::Preferences));
+    // Until the preference wizard has a page for it, the receive sound is chosen here.
+    QAction* sound = file->addAction("Receive &Sound...");
+    sound->setObjectName("receiveSoundAction");
+    sound->setStatusTip("Choose and try the sound played when a fax has been received");
+    connect(sound, &QAction::triggered, this,
+            [this] { runCommand([this] { incomingWorkflow_->chooseReceiveSound(); }); });
     file->addSeparator();
     file->addAction(action(TCommand::Exit));
 
@@ -682,6 +690,10 @@ void TMainScreen::evaluateCommands() {
     setArchiveCaption(states_.archiveReadsUnarchive);
     action(TCommand::ShowArchivedFaxes)->setChecked(filter_.showsArchived());
     emit commandsEvaluated();
+}
+
+int TMainScreen::lastReceiveError() const {
+    return incomingWorkflow_->lastReceiveError();
 }
 
 void TMainScreen::setReceiveMode(bool on) {

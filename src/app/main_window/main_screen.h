@@ -131,7 +131,7 @@ public:
     bool logsOpen() const { return logsOpen_; }
     const TArchiveFilter& filter() const { return filter_; }
     int lastSendError() const { return lastSendError_; }
-    int lastReceiveError() const { return lastReceiveError_; }
+    int lastReceiveError() const;
     int lastPortError() const { return lastPortError_; }
 
     // The workflows the commands run.
@@ -264,9 +264,7 @@ private:
     bool closing_ = false;
     bool layoutLoaded_ = false;
     bool selecting_ = false;
-    int lastFaxError_ = 0;
     int lastSendError_ = -1;
-    int lastReceiveError_ = -1;
     int lastPortError_ = -1;
     bool quitAfterPaint_ = false;
     QObject* hintFilter_ = nullptr;

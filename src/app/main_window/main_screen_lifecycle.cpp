@@ -45,7 +45,7 @@ protected:
 }  // namespace
 
 void TMainScreen::formCreate() {
-    lastSendError_ = lastReceiveError_ = lastPortError_ = -1;
+    lastSendError_ = lastPortError_ = -1;
     filter_ = TArchiveFilter();
     // Century on, deleted records hidden, month/day/year, exact and soft seek off.
     env_->setCentury(true);

@@ -203,6 +203,19 @@ void TPxAbstractFax::AbortFax() {
     }
 }
 
+void TPxAbstractFax::ReleaseLine() {
+    std::unique_ptr<TPxDispatcherFaxLine> line;
+    {
+        std::lock_guard lock(mutex_);
+        line = std::move(line_);
+    }
+    // Detached outside mutex_: a handler that runs now may be reporting to
+    // this component, and its report reads values under mutex_.
+    if (line) {
+        line->detach();
+    }
+}
+
 bool TPxAbstractFax::Running() const {
     std::lock_guard lock(mutex_);
     return session_ && !session_->finished() && line_;

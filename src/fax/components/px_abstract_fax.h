@@ -69,6 +69,10 @@ public:
     // --- Operations and read-only state.
     void AbortFax();
     bool Running() const;
+    // Lets go of the port's dispatcher. The dispatcher goes when the port
+    // closes, so whoever closes the port calls this first; a session still
+    // running then ends without further reports.
+    void ReleaseLine();
     static std::string ProgressText(int code);
     int ProgressCode() const;
     int LastErrorCode() const { return lastError_; }

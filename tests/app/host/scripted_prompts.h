@@ -18,18 +18,19 @@ public:
         QString text;
         bool noDefault;
     };
+    struct TFaxError {
+        QString caption;
+        QString text;
+        bool withContinue;
+        bool autoClose;
+    };
     std::vector<QString> informations;
+    std::vector<TFaxError> faxErrors;
+    std::deque<TFaxErrorResult> faxErrorAnswers;  // Ok when none left
     std::vector<TQuestion> questions;
     std::deque<bool> answers;  // Yes/No answers in turn; No when none left
     std::deque<int> choices;   // choice and button-choice answers; -1 when none left
     std::vector<QStringList> choicesOffered;
-    struct TFaxErrorShown {
-        QString caption;
-        QString text;
-        bool withContinue;
-    };
-    std::vector<TFaxErrorShown> faxErrors;
-    std::deque<TFaxErrorResult> faxErrorAnswers;  // Ok when none left
     int beeps = 0;
     // Called with each question before it is answered.
     std::function<void(const TQuestion&)> asked;
@@ -56,8 +57,8 @@ public:
         return next();
     }
     TFaxErrorResult faxError(QWidget*, const QString& caption, const QString& text,
-                             bool withContinue, bool) override {
-        faxErrors.push_back({caption, text, withContinue});
+                             bool withContinue, bool autoClose) override {
+        faxErrors.push_back({caption, text, withContinue, autoClose});
         if (faxErrorAnswers.empty()) {
             return TFaxErrorResult::Ok;
         }
