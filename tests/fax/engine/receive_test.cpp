@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "class1_script.h"
 #include "fax/apf/px_apf_reader.h"
 #include "fax/engine/px_fax_receiver.h"
 #include "scripted_modem.h"
@@ -163,6 +164,7 @@ TEST(Class1Receive, BadTrainingIsAnsweredWithFttAndFailsAt2400) {
     s.push_back({"AT+FRM=24\r", training(1000, 150)});
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
     s.push_back({engineFrame({fcfFTT}, true), ""});  // the last FTT, then the end
+    test::append(s, test::class1Dcn());
     s.push_back(kHangUp);
     Receive r;
     r.start(withPreparation(s), "ftt", "\r\nRING\r\n\r\nRING\r\n");
@@ -224,8 +226,10 @@ TEST(Class1Receive, RefusedCallLeavesNoFile) {
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
     s.push_back({engineFrame({fcfCFR}, true), "\r\nOK\r\n"});
     // The page modulation is asked for before the call is put to the
-    // component; its refusal hangs up, and so does the abort that follows.
+    // component; its refusal ends the reception, sends DCN and hangs up, and
+    // the abort that follows hangs up again.
     s.push_back(EXCHANGE("AT+FRM=96\r", ""));
+    test::append(s, test::class1Dcn());
     s.push_back(kHangUp);
     s.push_back(kHangUp);
     Receive r;

@@ -94,6 +94,7 @@ TEST(Class1Transmit, FttStepsDownAndResendsDcsThenFailsBelow2400) {
     }
     script.push_back(EXCHANGE("AT+FRH=3\r", ""));
     script.push_back({"", modemFrame({fcfFTT}, true)});
+    append(script, test::class1Dcn());
     script.push_back(kHangUp);
     Send s;
     s.start(script, file);
@@ -202,6 +203,7 @@ TEST(Class1Transmit, PostPageMessageIsTriedThreeTimes) {
         script.push_back(EXCHANGE("AT+FRH=3\r", ""));  // no answer: the timer runs out,
         script.push_back(EXCHANGE(" ", ""));           // and a blank ends the reception
     }
+    append(script, test::class1Dcn());
     script.push_back(kHangUp);
     Send s;
     s.start(script, file);
@@ -556,35 +558,63 @@ TEST(Class1Transmit, InformationalLinesAfterTheDialAreNoOutcome) {
     EXPECT_EQ(s.client.finishCode, 0);
 }
 
-TEST(Class1Transmit, RtnAfterThePageFailsTheSession) {
-    std::vector<Exchange> script = class1Preparation();
-    append(script, class1Negotiation("ATDT5551234\r", "96"));
-    append(script, {
+TEST(Class1Transmit, RtnRetrainsAndSendsThePageAgainThenGivesUp) {
+    // RTN: DCS and the training check again, then the same page; after the
+    // third RTN the call ends with DCN.
+    const auto retrain = [] {
+        auto nego = class1Negotiation("", "96");
+        return std::vector<Exchange>(nego.begin() + 6, nego.end());  // from the DCS on
+    }();
+    for (int rtns : {1, 3}) {
+        std::vector<Exchange> script = class1Preparation();
+        append(script, class1Negotiation("ATDT5551234\r", "96"));
+        for (int n = 0; n < rtns; ++n) {
+            append(script,
+                   {
                        {pageHeader() + stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
                        EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
                        {engineFrame({fcfEOP}, true), "\r\nOK\r\n"},
                        EXCHANGE("AT+FRH=3\r", ""),
-                       {"", modemFrame({fcfRTN | 1}, true)},  // RTN with the X bit set
-                       kHangUp,
+                       {"", modemFrame({fcfRTN | 1}, true)},  // with the X bit set
                    });
-    Send s;
-    s.start(script, makeApf("rtn.apf", 1, 300));
-    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
-    EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxSessionError}));
-    EXPECT_EQ(s.client.finishCode, ecFaxSessionError);
-    EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitFail}));
+            if (n < 2) {
+                script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+                append(script, retrain);
+            }
+        }
+        if (rtns < 3) {
+            append(script, class1Page(pageHeader() + stuffed(pageBytes(300, 0)), fcfEOP));
+        } else {
+            append(script, test::class1Dcn());
+            script.push_back(kHangUp);
+        }
+        Send s;
+        s.start(script, makeApf("rtn.apf", 1, 300));
+        EXPECT_EQ(s.modem->remaining(), 0u) << rtns << " " << s.modem->states().back();
+        if (rtns < 3) {
+            EXPECT_EQ(s.client.finishCode, 0);
+            EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
+        } else {
+            EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxSessionError}));
+            EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitFail}));
+        }
+    }
 }
 
 TEST(Class1Transmit, AbortDuringThePageEndsTheSession) {
     std::string file = makeApf("abort.apf", 1, 300);
     std::vector<Exchange> script = class1Preparation();
     append(script, class1Negotiation("ATDT5551234\r", "96"));
+    // The modem is ready for page data: DLE ETX ends it before DCN.
+    script.push_back({"\x10\x03", "\r\nOK\r\n"});
+    append(script, {EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
+                    {engineFrame({fcfDCN}, true), "\r\nOK\r\n"}});
     script.push_back(kHangUp);
     Send s;
     s.timers = false;
     s.start(script, file);
     ASSERT_FALSE(s.tx->finished());
-    EXPECT_EQ(s.modem->remaining(), 1u);  // waiting for the XON before the page
+    EXPECT_EQ(s.modem->remaining(), 4u);  // waiting for the XON before the page
     s.tx->handleEvent(TFaxEvent::Abort);
     EXPECT_TRUE(s.tx->finished());
     EXPECT_EQ(s.modem->remaining(), 0u);
