@@ -105,6 +105,60 @@ TEST(Class1Transmit, FttStepsDownAndResendsDcsThenFailsBelow2400) {
     EXPECT_EQ(s.client.logs.back(), lfaxTransmitFail);
 }
 
+// The far end's answers as a modem delivers them when the line damages them
+// (ERROR after the frame) or when the far end heard our command damaged
+// (CRP): the sender listens again or repeats the command, as T.30 wants.
+TEST(Class1Transmit, DamagedDisIsHeardAgainAndCrpRepeatsTheDcs) {
+    std::string file = makeApf("crp.apf", 1, 300);
+    std::vector<Exchange> script = class1Preparation();
+    auto nego = class1Negotiation("ATDT5551234\r", "96");
+    // The DIS arrives damaged: listen again for the far end's repeat.
+    nego[3] = {"", test::damagedModemFrame({0x80, 0x00, 0x4C, 0x00}, true)};
+    nego.insert(nego.begin() + 4, EXCHANGE("AT+FRH=3\r", ""));
+    nego.insert(nego.begin() + 5, {"", modemFrame({0x80, 0x00, 0x4C, 0x00}, true)});
+    // The first DCS is answered with CRP: DCS and the training check again.
+    const size_t afterCheck = 11;
+    const std::vector<Exchange> repeat(nego.begin() + 8, nego.begin() + afterCheck);
+    nego.insert(nego.begin() + afterCheck, {EXCHANGE("AT+FRH=3\r", ""),
+                                            {"", modemFrame({fcfCRP}, true)},
+                                            EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n")});
+    nego.insert(nego.begin() + afterCheck + 3, repeat.begin(), repeat.end());
+    append(script, nego);
+    append(script, class1Page(pageHeader() + stuffed(pageBytes(300, 0)), fcfEOP));
+    Send s;
+    s.start(script, file);
+    EXPECT_EQ(s.modem->remaining(), 0u)
+        << s.modem->states().back() << " " << testing::PrintToString(s.modem->unmatched());
+    EXPECT_EQ(s.client.finishCode, 0);
+    EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
+}
+
+// No answer to DCS within T4: DCS and the check go again, three times in
+// all; then the call ends with DCN.
+TEST(Class1Transmit, UnansweredDcsIsRepeatedThenTheCallEnds) {
+    std::string file = makeApf("nocfr.apf", 1, 300);
+    std::vector<Exchange> script = class1Preparation();
+    auto nego = class1Negotiation("ATDT5551234\r", "96");
+    const std::vector<Exchange> dcs(nego.begin() + 6, nego.begin() + 9);  // DCS, check
+    nego.resize(9);
+    append(script, nego);
+    for (int n = 0; n < 3; ++n) {
+        script.push_back(EXCHANGE("AT+FRH=3\r", ""));  // silence: T4 runs out
+        script.push_back(EXCHANGE(" ", "\r\nOK\r\n"));
+        if (n < 2) {
+            script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+            append(script, dcs);
+        }
+    }
+    append(script, test::class1Dcn());
+    script.push_back(kHangUp);
+    Send s;
+    s.start(script, file);
+    EXPECT_EQ(s.modem->remaining(), 0u)
+        << s.modem->states().back() << " " << testing::PrintToString(s.modem->unmatched());
+    EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxTrainError}));
+}
+
 TEST(Class1Transmit, BusyRedialsAfterTheRetryWaitThenGivesUp) {
     std::string file = makeApf("busy.apf", 1, 300);
     std::vector<Exchange> script = class1Preparation();
