@@ -216,9 +216,10 @@ void TPxFaxTransmitter::tf1TrainFnsh() {
 
 void TPxFaxTransmitter::tf1WaitCFR() {
     if (lineIsError()) {
-        // A damaged answer: listen on; T4 runs on and repeats DCS.
+        // A damaged answer: listen again, T4 running anew.
         frameWasFinal_ = false;
         listenForFrames();
+        line_.armResponseTimer(kT4ResponseWait);
         return;
     }
     if (!lineIs(Word::kOK)) {
