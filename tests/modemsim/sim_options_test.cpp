@@ -1,6 +1,7 @@
 #include "sim_options.h"
 
 #include <gtest/gtest.h>
+#include <spandsp.h>
 
 #include <random>
 #include <stdexcept>
@@ -79,20 +80,24 @@ TEST(SimOptions, RejectsBadCommandLinesWithAReason) {
     const char* bad[] = {
         "",
         "fly --link x",
-        "remote-receive --out x.tif",                                  // no link
-        "remote-receive --link x",                                     // no output file
-        "remote-send --link x",                                        // no input file
-        "back-to-back --link a",                                       // no second link
-        "reference --in a.tif",                                        // no output
-        "remote-receive --link x --out y --class 3",                   // no such class
-        "remote-receive --link x --out y --max-rate 5000",             // not a fax rate
-        "remote-receive --link x --out y --scan-time 15",              // not a T.30 scan time
-        "remote-receive --link x --out y --timeout -1",                // negative
-        "remote-receive --link x --out y --timeout",                   // value missing
-        "remote-receive --link x --out y --speed 0",                   // frozen line with a DTE
-        "remote-receive --link x --out y --condition snr",             // value missing
-        "remote-receive --link x --out y --condition flood",           // unknown condition
-        "remote-receive --link x --out y --id 123456789012345678901",  // 21 characters
+        "remote-receive --out x.tif",                                   // no link
+        "remote-receive --link x",                                      // no output file
+        "remote-send --link x",                                         // no input file
+        "back-to-back --link a",                                        // no second link
+        "reference --in a.tif",                                         // no output
+        "remote-receive --link x --out y --class 3",                    // no such class
+        "remote-receive --link x --out y --max-rate 5000",              // not a fax rate
+        "remote-receive --link x --out y --scan-time 15",               // not a T.30 scan time
+        "remote-receive --link x --out y --timeout -1",                 // negative
+        "remote-receive --link x --out y --timeout",                    // value missing
+        "remote-receive --link x --out y --speed 0",                    // frozen line with a DTE
+        "remote-receive --link x --out y --condition snr",              // value missing
+        "remote-receive --link x --out y --condition flood",            // unknown condition
+        "remote-receive --link x --out y --condition damage-remote=0",  // frames count from 1
+        "remote-receive --link x --out y --condition drop-remote=2*",   // count missing
+        "remote-receive --link x --out y --condition damage-local=x",   // not a number
+        "remote-receive --link x --out y --condition dcn-for=eop",      // not an answer
+        "remote-receive --link x --out y --id 123456789012345678901",   // 21 characters
         "remote-receive --link x --out y --bogus",
         "demo --link x",                        // no inbox
         "demo --inbox x",                       // no link
@@ -121,6 +126,24 @@ TEST(SimOptions, ConditionsDescribeThemselvesInTheirOwnSyntax) {
     EXPECT_EQ(parseCondition("busy", {}).busyCalls, 1);
     EXPECT_EQ(parseCondition("train-fail", {}).trainFailures, 1);
     EXPECT_THROW(parseCondition("hangup-in-page", {}), std::invalid_argument);
+}
+
+TEST(SimOptions, FrameFaultsNameTheirFramesAndRoundTrip) {
+    CallConditions c = parseCondition(
+        "damage-remote=2,drop-remote=3*20,damage-local=4*2,tcf-silence=2,dcn-for=mcf*2", {});
+    const LineFaults& f = c.faults;
+    EXPECT_TRUE(f.damageRemote.covers(2));
+    EXPECT_FALSE(f.damageRemote.covers(3));
+    EXPECT_TRUE(f.dropRemote.covers(3) && f.dropRemote.covers(22));
+    EXPECT_FALSE(f.dropRemote.covers(2) || f.dropRemote.covers(23));
+    EXPECT_TRUE(f.damageLocal.covers(5));
+    EXPECT_FALSE(f.damageLocal.covers(6));
+    EXPECT_EQ(f.tcfSilence, 2);
+    EXPECT_EQ(f.dcnFor, T30_MCF);
+    EXPECT_EQ(f.dcnTimes, 2);
+    EXPECT_EQ(parseCondition(c.describe(), {}).describe(), c.describe());
+    EXPECT_EQ(parseCondition("tcf-silence", {}).faults.tcfSilence, 1);
+    EXPECT_FALSE(parseCondition("snr=20", {}).faults.any());
 }
 
 // Mutated command lines give options or a clean error, nothing else.

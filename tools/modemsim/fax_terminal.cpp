@@ -16,6 +16,9 @@ namespace {
 // How far into the page the hang-up-in-page condition drops the line: past
 // the longest training (V.17 long train, 1.4 s) with page data flowing.
 constexpr int kIntoPageSamples = 2 * 8000;
+// How long the far end hears silence after our DCS when a training check is
+// to go unheard: the check (1.5 s, T.30 5.3.6.2) starts 75 ms after DCS.
+constexpr int kTrainingSamples = 2 * 8000;
 
 }  // namespace
 
@@ -76,6 +79,8 @@ FaxTerminal::FaxTerminal(bool calling, const TerminalConfig& config)
     t30->send_hdlc_handler = &FaxTerminal::sendHdlc;
     t30->send_hdlc_user_data = this;
     trainFailuresLeft_ = config.trainFailures;
+    tcfSilenceLeft_ = config.faults.tcfSilence;
+    dcnLeft_ = config.faults.dcnFor != 0 ? config.faults.dcnTimes : 0;
     report_.direction = config.rxFile.empty() ? "send" : "receive";
     report_.localId = config.ident;
 }
@@ -93,6 +98,12 @@ void FaxTerminal::transmit(int16_t* amp, int len) {
     }
     int made = fax_tx(fax_, amp, len);
     std::fill(amp + std::max(made, 0), amp + len, 0);
+    if (damagePending_ && hdlc_tx_corrupt_frame(&fax_->modems.hdlc_tx) == 0) {
+        damagePending_ = false;
+    }
+    if (muted_) {
+        std::fill(amp, amp + len, 0);
+    }
     if (inPage_ && config_.rxFile.empty()) {
         countPageSignal(amp, len);
     }
@@ -103,12 +114,40 @@ void FaxTerminal::receive(int16_t* amp, int len) {
         return;
     }
     gate_.apply(amp, len);
+    if (deafToTraining(len)) {
+        std::fill(amp, amp + len, 0);
+    }
+    // spandsp sets its receiver up again when it changes modems, with its
+    // own frame handler: put ours back in front each time.
+    hdlc_rx_state_t* rx = &fax_->modems.hdlc_rx;
+    if (!config_.faults.damageLocal.empty() && rx->frame_handler != &FaxTerminal::receivedHdlc) {
+        engineReceivedHdlc_ = rx->frame_handler;
+        engineReceivedHdlcUser_ = rx->frame_user_data;
+        hdlc_rx_set_frame_handler(rx, &FaxTerminal::receivedHdlc, this);
+    }
     if (inPage_ && !config_.rxFile.empty()) {
         countPageSignal(amp, len);
     }
     if (!dropped_) {
         fax_rx(fax_, amp, len);
     }
+}
+
+bool FaxTerminal::deafToTraining(int len) {
+    if (deafSamples_ <= 0) {
+        return false;
+    }
+    deafSamples_ -= len;
+    return true;
+}
+
+void FaxTerminal::receivedHdlc(void* user, const uint8_t* msg, int len, int ok) {
+    auto* self = static_cast<FaxTerminal*>(user);
+    // Lengths below zero are the receiver's carrier and framing signals.
+    if (ok != 0 && len >= 3 && self->config_.faults.damageLocal.covers(++self->localFrames_)) {
+        ok = 0;
+    }
+    self->engineReceivedHdlc_(self->engineReceivedHdlcUser_, msg, len, ok);
 }
 
 void FaxTerminal::countPageSignal(const int16_t* amp, int len) {
@@ -167,8 +206,20 @@ void FaxTerminal::sendHdlc(void* user, const uint8_t* msg, int len) {
     } else if (fcf == T30_MCF && ++self->confirmationsSent_ == self->config_.rtnPage) {
         frame[2] = static_cast<uint8_t>(T30_RTN | (frame[2] & 1));
     }
+    const LineFaults& faults = self->config_.faults;
+    if (self->dcnLeft_ > 0 && (frame[2] & 0xFE) == faults.dcnFor) {
+        --self->dcnLeft_;
+        frame[2] = static_cast<uint8_t>(T30_DCN | (frame[2] & 1));
+    }
+    const int k = ++self->remoteFrames_;
+    // A dropped frame silences the transmitter until the next frame of the
+    // far end, so a lone answer leaves only silence on the line.
+    self->muted_ = faults.dropRemote.covers(k);
     self->frameOnLine(false, frame[2] & 0xFE);
     self->engineSendHdlc_(self->engineSendHdlcUser_, frame.data(), len);
+    if (faults.damageRemote.covers(k)) {
+        self->damagePending_ = hdlc_tx_corrupt_frame(&self->fax_->modems.hdlc_tx) != 0;
+    }
 }
 
 void FaxTerminal::terminate() {
@@ -195,6 +246,10 @@ void FaxTerminal::frame(t30_state_t* /*s*/, void* user, int incoming, const uint
     auto* self = static_cast<FaxTerminal*>(user);
     if (incoming != 0 && len >= 3) {
         self->frameOnLine(true, msg[2] & 0xFE);
+        if ((msg[2] & 0xFE) == T30_DCS && self->tcfSilenceLeft_ > 0) {
+            --self->tcfSilenceLeft_;
+            self->deafSamples_ = kTrainingSamples;
+        }
     }
     if (self->frameHook_) {
         self->frameHook_(incoming != 0, msg, len);

@@ -11,6 +11,7 @@
 #include "audio_endpoint.h"
 #include "call_report.h"
 #include "carrier_gate.h"
+#include "line_faults.h"
 
 namespace px {
 
@@ -27,6 +28,7 @@ struct TerminalConfig {
     int hangupInPage = 0;         // drop the line in the middle of this page (0: never)
     int trainFailures = 0;        // as receiver: answer the first N training checks with FTT
     int rtnPage = 0;              // as receiver: answer this page with RTN (0: never)
+    LineFaults faults;            // faults aimed at single frames
     bool verbose = false;         // spandsp's own T.30 log on stderr
 };
 
@@ -74,6 +76,11 @@ private:
     static void sendHdlc(void* user, const uint8_t* msg, int len);
     void frameOnLine(bool incoming, uint8_t fcf);
     void countPageSignal(const int16_t* amp, int len);
+    // Between spandsp's HDLC receiver and its T.30 engine: our frames that a
+    // condition damages reach the engine as frames with a bad FCS.
+    static void receivedHdlc(void* user, const uint8_t* msg, int len, int ok);
+    // Whether the received audio is a training check the far end must not hear.
+    bool deafToTraining(int len);
     void drop(const std::string& why);
 
     fax_state_t* fax_ = nullptr;
@@ -91,6 +98,15 @@ private:
     int pagesConfirmed_ = 0;     // pages the far end of the document has confirmed
     bool inPage_ = false;        // page data of the hang-up page is on the line
     int pageSignal_ = 0;         // samples of it heard so far
+    hdlc_frame_handler_t engineReceivedHdlc_ = nullptr;
+    void* engineReceivedHdlcUser_ = nullptr;
+    int remoteFrames_ = 0;        // frames the far end has put on the line
+    int localFrames_ = 0;         // good frames of ours the far end has heard
+    bool damagePending_ = false;  // the far end's frame in the transmitter gets a bad FCS
+    bool muted_ = false;          // the far end's transmitter is silenced on the line
+    int tcfSilenceLeft_ = 0;
+    int deafSamples_ = 0;  // samples of received audio still replaced by silence
+    int dcnLeft_ = 0;
     PhaseBHook phaseBHook_;
     FrameHook frameHook_;
 };

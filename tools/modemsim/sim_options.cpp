@@ -80,6 +80,22 @@ std::string CallConditions::describe() const {
         v << *vanishAfter;
         add("vanish=" + v.str());
     }
+    if (!faults.damageRemote.empty()) {
+        add("damage-remote=" + faults.damageRemote.describe());
+    }
+    if (!faults.dropRemote.empty()) {
+        add("drop-remote=" + faults.dropRemote.describe());
+    }
+    if (!faults.damageLocal.empty()) {
+        add("damage-local=" + faults.damageLocal.describe());
+    }
+    if (faults.tcfSilence > 0) {
+        add("tcf-silence=" + std::to_string(faults.tcfSilence));
+    }
+    if (faults.dcnFor != 0) {
+        add(std::string("dcn-for=") + answerName(faults.dcnFor) +
+            (faults.dcnTimes == 1 ? "" : "*" + std::to_string(faults.dcnTimes)));
+    }
     return out.str();
 }
 
@@ -128,6 +144,28 @@ CallConditions parseCondition(const std::string& text, CallConditions c) {
         } else if (key == "vanish") {
             needValue();
             c.vanishAfter = toNumber("--condition vanish", value);
+        } else if (key == "damage-remote") {
+            needValue();
+            c.faults.damageRemote = parseFrameRange("--condition damage-remote", value);
+        } else if (key == "drop-remote") {
+            needValue();
+            c.faults.dropRemote = parseFrameRange("--condition drop-remote", value);
+        } else if (key == "damage-local") {
+            needValue();
+            c.faults.damageLocal = parseFrameRange("--condition damage-local", value);
+        } else if (key == "tcf-silence") {
+            c.faults.tcfSilence = value.empty() ? 1 : toCount("--condition tcf-silence", value);
+        } else if (key == "dcn-for") {
+            needValue();
+            const auto star = value.find('*');
+            c.faults.dcnFor = answerFcf(value.substr(0, star));
+            if (c.faults.dcnFor == 0) {
+                throw std::invalid_argument("--condition dcn-for: not an answer frame: \"" + value +
+                                            "\" (dis, cfr, ftt, mcf, rtn)");
+            }
+            c.faults.dcnTimes = star == std::string::npos
+                                    ? 1
+                                    : toCount("--condition dcn-for", value.substr(star + 1));
         } else if (!key.empty()) {
             throw std::invalid_argument("unknown condition \"" + key + "\"");
         }
@@ -159,7 +197,12 @@ std::string usageText() {
            "  --faulty-calls N (the conditions hold for the first N calls only)\n"
            "conditions: busy=N, no-answer, no-dial-tone, voice, data-modem,\n"
            "  hangup-after-page=K, hangup-in-page=K, train-fail=N, rtn=K, snr=DB,\n"
-           "  dead-modem, vanish=SECONDS\n";
+           "  dead-modem, vanish=SECONDS,\n"
+           "  damage-remote=K[*N] (the far end's K-th HDLC frame, and N-1 after it, arrive\n"
+           "  with a bad FCS), drop-remote=K[*N] (silence in their place),\n"
+           "  damage-local=K[*N] (the far end hears our K-th frame with a bad FCS and\n"
+           "  answers CRP), tcf-silence[=N] (the far end hears silence for our first N\n"
+           "  training checks), dcn-for=dis|cfr|ftt|mcf|rtn[*N] (DCN in place of that answer)\n";
 }
 
 SimOptions parseSimOptions(const std::vector<std::string>& args) {

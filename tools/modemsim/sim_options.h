@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "line_faults.h"
+
 namespace px {
 
 enum class SimMode { RemoteReceive, RemoteSend, BackToBack, Reference, Demo };
@@ -24,6 +26,7 @@ struct CallConditions {
     std::optional<double> snr;  // white noise on the line, dB below the signal
     bool deadModem = false;     // the modem stops answering commands once it dials or answers
     std::optional<double> vanishAfter;  // the port disappears this many seconds into a call
+    LineFaults faults;                  // faults aimed at single frames
 
     std::string describe() const;
 };

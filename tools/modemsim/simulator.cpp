@@ -128,6 +128,7 @@ TerminalConfig Simulator::terminalConfig() const {
     c.hangupInPage = options_.conditions.hangupInPage;
     c.trainFailures = options_.conditions.trainFailures;
     c.rtnPage = options_.conditions.rtnPage;
+    c.faults = options_.conditions.faults;
     c.verbose = options_.verbose;
     return c;
 }

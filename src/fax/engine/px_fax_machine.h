@@ -85,6 +85,7 @@ private:
     const char* const* names_;
     uint8_t logBase_;
     State none_, abort_, done_;
+    bool framePending_ = false;
 };
 
 template <typename State>
@@ -163,15 +164,23 @@ bool TPxFaxMachine<State>::collect() {
         switch (collector_.feed(byte)) {
             case TPxResponseCollector::Result::None:
                 break;
-            case TPxResponseCollector::Result::Frame: {
-                const State before = state_;
-                onFrame();
-                if (state_ != before) {
-                    return false;
-                }
+            case TPxResponseCollector::Result::Frame:
+                // A Class 1 modem vouches for a frame only with the OK that
+                // follows it; ERROR there means a bad FCS (T.31 8.3.5), and
+                // the frame's octets are not to be trusted.
+                framePending_ = true;
                 break;
-            }
             case TPxResponseCollector::Result::Line:
+                if (framePending_) {
+                    framePending_ = false;
+                    if (modemResult(collector_.line(), faxClass) == TModemResult::kOK) {
+                        const State before = state_;
+                        onFrame();
+                        if (state_ != before) {
+                            return false;
+                        }
+                    }
+                }
                 switch (screenLine(collector_.line())) {
                     case LineUse::Evaluate:
                         return true;

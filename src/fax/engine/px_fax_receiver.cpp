@@ -129,10 +129,12 @@ TPxFaxReceiver::LineUse TPxFaxReceiver::screenLine(const std::string& text) {
     // A Class 1 modem answers "+FCERROR" when it hears frames where it was
     // told to receive training or a page: the caller has not heard us and
     // sends DCS again, and these states listen for it.
+    // ERROR after a frame is a bad FCS: the states that listen to the
+    // caller take both and wait for the frame again.
     const bool stateTakesError =
         (isClass1() &&
-         (state_ == R::rf1CollFrms ||
-          (word == Word::kFcError && (state_ == R::rf1StrtTrn || state_ == R::rf1WtPgCnnct)))) ||
+         (state_ == R::rf1CollFrms || state_ == R::rf1StrtTrn || state_ == R::rf1WtPgCnnct ||
+          state_ == R::rf1FinPage || state_ == R::rf1WaitEOP || state_ == R::rf1WaitDCN)) ||
         state_ == R::rf2GtPgRslt;
     if (isErrorResult(word) && !stateTakesError) {
         fail(ecFaxBadModemResult);
@@ -237,6 +239,8 @@ void TPxFaxReceiver::stateAction(TFaxEvent ev) {
 // ------------------------------------------------------------ waiting for a call
 
 void TPxFaxReceiver::rfInit() {
+    callUp_ = false;
+    farEndHungUp_ = false;
     pages_ = 0;
     currentPage = 0;
     retry_ = 0;
@@ -302,6 +306,7 @@ bool TPxFaxReceiver::acceptCall() {
         if (!isClass1()) {
             writeText("AT+FKS\r");
         }
+        endClass1Call();
         hangUpLine();
         reportLog(lfaxReceiveSkip);
         setState(R::rfAbort);
@@ -330,6 +335,21 @@ void TPxFaxReceiver::rfComplete() {
     setState(R::rfInit);
 }
 
+void TPxFaxReceiver::endClass1Call() {
+    if (!isClass1() || !callUp_) {
+        return;
+    }
+    // Ends a reception still pending (page data or frames), then tells the
+    // caller, who would otherwise wait out its own time-outs.
+    writeText(" ");
+    pause(kEndDataPauseMs);
+    line_.flushInput();
+    if (!farEndHungUp_) {
+        sendDcnBeforeHangUp();
+    }
+    callUp_ = false;
+}
+
 void TPxFaxReceiver::rfAbort() {
     if (fileOpen_) {
         if (pageOpen_ && !block_.empty()) {
@@ -343,6 +363,8 @@ void TPxFaxReceiver::rfAbort() {
     }
     accepted_ = false;
     line_.setDtrRts(true, true);
+    endClass1Call();
+    farEndHungUp_ = false;
     hangUpLine();
     switchLineRate(false);
     bool userAbort = errorCode == ecCancelRequested && progress == fpCancel;

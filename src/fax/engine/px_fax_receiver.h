@@ -157,6 +157,9 @@ private:
     // Asks the component whether to take the call; a refusal hangs up and
     // goes to rfAbort (false).
     bool acceptCall();
+    // Before hanging up a Class 1 call with the caller still on the line:
+    // any reception ended, DCN.
+    void endClass1Call();
     ErrorCode createFile();
     // The page received is added to the file.
     void finishPage();
@@ -173,6 +176,8 @@ private:
     bool morePages_ = false;
     bool eomReceived_ = false;
     bool finalFrame_ = false;
+    bool callUp_ = false;        // a caller is on the line (Class 1)
+    bool farEndHungUp_ = false;  // it sent DCN
     uint8_t lastFcf_ = 0;
     std::string frameReceiveCode_ = "24";
     std::string pageReceiveCode_ = "24";

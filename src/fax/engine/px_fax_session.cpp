@@ -223,6 +223,7 @@ void TPxFaxSession::handleEvent(TFaxEvent event) {
 void TPxFaxSession::writeBytes(const uint8_t* data, size_t size) {
     if (size > 0) {
         line_.write(data, size);
+        bytesWritten_ += size;
     }
 }
 
@@ -407,6 +408,15 @@ bool TPxFaxSession::noteHangup(const std::string& text) {
     }
     modem.hangupCode = std::max(0, hangupCode(text));
     return true;
+}
+
+void TPxFaxSession::sendDcnBeforeHangUp() {
+    writeText("AT+FTH=3\r");
+    pause(kFrameConnectPauseMs);
+    line_.flushInput();
+    writeFrame({fcfDCN}, true);
+    pause(kDcnOnLinePauseMs);
+    line_.flushInput();
 }
 
 void TPxFaxSession::hangUpLine() {

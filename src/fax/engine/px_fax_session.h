@@ -138,6 +138,7 @@ public:
     bool initModem();
 
 protected:
+    uint64_t bytesWritten_ = 0;
     virtual bool prepare() = 0;
     virtual void step(TFaxEvent event) = 0;
     virtual void enterAbort() = 0;
@@ -155,6 +156,11 @@ protected:
     void writeDleEtx();
     void switchLineRate(bool toNormal);
     void hangUpLine();
+    // Class 1, with the far end still on the line: DCN before the hang-up
+    // (T.30 5.3.6.1.9), so that it does not wait out its own time-outs.
+    void sendDcnBeforeHangUp();
+    // Octets written to the modem since the session began.
+    uint64_t bytesWritten() const { return bytesWritten_; }
     void pause(uint32_t ms) { line_.clock().sleep(ms); }
 
     bool isClass1() const { return faxClass == TFaxClass::fcClass1; }

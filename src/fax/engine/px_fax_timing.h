@@ -41,6 +41,12 @@ constexpr int32_t kAtOnce = 1;
 // A timer armed with this is off.
 constexpr int32_t kTimerOff = 0;
 
+// Page data still in the modem when the last of it is written: the wait for
+// the modem to finish grows with the line time of what was written.
+constexpr int32_t lineTimeTicks(uint64_t octets, uint32_t bps) {
+    return bps == 0 ? 0 : static_cast<int32_t>((octets * 8 * 1675) / (uint64_t{bps} * 92) + 1);
+}
+
 static_assert(kResponseWait == 182 && kDataWait == 1092 && kDialWait == 1092 &&
                   kDialRetryWait == 1092 && kT4ResponseWait == 54 && kXonWait == 18 &&
                   kPageConnectWait == 546 && kHangupWait == 26,
@@ -67,6 +73,12 @@ constexpr uint32_t kCarrierOffPauseMs = 20;
 // Silence around the "+++" escape, and after "ATH0" before the input is
 // flushed.
 constexpr uint32_t kEscapeGuardMs = 1000;
+// Ending a Class 1 call on our side: the modem's answer to DLE ETX or to a
+// reception cut short, its CONNECT for "AT+FTH=3", and DCN on the line (the
+// 1 s V.21 preamble and the frame) before "ATH0".
+constexpr uint32_t kEndDataPauseMs = 500;
+constexpr uint32_t kFrameConnectPauseMs = 500;
+constexpr uint32_t kDcnOnLinePauseMs = 2000;
 // DTR held low to hang up a modem that ignored "ATH0", then the wait after
 // raising it again.
 constexpr uint32_t kDtrDropMs = 500;

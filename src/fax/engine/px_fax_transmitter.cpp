@@ -129,8 +129,14 @@ TPxFaxTransmitter::Flow TPxFaxTransmitter::continuation(S s) const {
 }
 
 TPxFaxTransmitter::LineUse TPxFaxTransmitter::screenLine(const std::string& text) {
-    if (isErrorResult(modemResult(text, faxClass)) && state_ != S::tf1SendEOP &&
-        state_ != S::tf1WaitEOP && state_ != S::tf1WaitMCF && state_ != S::tf20ChckPg) {
+    // A Class 1 modem answers ERROR to a frame with a bad FCS and +FCERROR
+    // to a carrier it did not expect: the states that listen to the far end
+    // recover from both as T.30 prescribes.
+    const bool class1Listening =
+        isClass1() &&
+        (state_ == S::tf1Connect || state_ == S::tf1WaitCFR || state_ == S::tf1SendEOP ||
+         state_ == S::tf1WaitMPS || state_ == S::tf1WaitEOP || state_ == S::tf1WaitMCF);
+    if (isErrorResult(modemResult(text, faxClass)) && !class1Listening && state_ != S::tf20ChckPg) {
         fail(ecFaxBadModemResult);
         return LineUse::Failed;
     }
@@ -147,6 +153,9 @@ void TPxFaxTransmitter::onTimeout() {
     } else if (state_ == S::tf1WaitMCF) {
         writeText(" ");  // ends the modem's frame reception
         setState(S::tf1PrepEOP);
+    } else if (state_ == S::tf1WaitCFR) {
+        writeText(" ");
+        repeatDcs();
     } else if (state_ == S::tf1WaitHngp) {
         hangUpLine();
         setState(S::tfClose);
@@ -373,6 +382,11 @@ void TPxFaxTransmitter::tfDial() {
     statusNow_ = true;
     remoteId.clear();
     frameWasFinal_ = false;
+    callUp_ = false;
+    farEndHungUp_ = false;
+    pageDataFlowing_ = false;
+    dcsTries_ = 0;
+    pageTries_ = 0;
     setState(isClass1() ? S::tf1Connect : S::tf2Connect);
 }
 
@@ -442,6 +456,9 @@ void TPxFaxTransmitter::tfCompleteOK() {
 void TPxFaxTransmitter::tfAbort() {
     closeFiles();
     reportLog(lfaxTransmitFail);
+    if (isClass1()) {
+        endClass1Call();
+    }
     hangUpLine();
     switchLineRate(false);
     bool userAbort = errorCode == ecCancelRequested && progress == fpCancel;

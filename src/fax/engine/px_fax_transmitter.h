@@ -183,6 +183,13 @@ private:
     bool dialOutcome();
     // After a post-page message's OK: listen for the answer (MCF, RTN, RTP).
     void awaitPostPageOK();
+    // DCS and the training check again, after CRP or no answer; the call
+    // fails when the tries are spent.
+    void repeatDcs();
+    // Before hanging up a Class 1 call: page data ended, DCN to the far end.
+    void endClass1Call();
+    // The wait for a page's last octets to leave the modem.
+    int32_t drainWait() const;
     // After a page's final OK: the next page, with new parameters if needed,
     // or the end.
     void class2PageDone();
@@ -236,6 +243,12 @@ private:
     TPxRemoteCaps remote_;
     std::string trainingCode_ = "24";
     bool more_ = false;
+    int dcsTries_ = 0;              // DCS sent without an answer
+    int pageTries_ = 0;             // the page sent and answered with RTN
+    bool callUp_ = false;           // the far end is on the line (Class 1)
+    bool farEndHungUp_ = false;     // it sent DCN
+    bool pageDataFlowing_ = false;  // the modem takes our octets as page data
+    uint64_t pageStartBytes_ = 0;   // bytesWritten() when the page began
 };
 
 }  // namespace px

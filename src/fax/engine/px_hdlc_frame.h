@@ -31,6 +31,9 @@ constexpr uint8_t fcfMCF = 0x8C;
 constexpr uint8_t fcfRTN = 0x4C;
 constexpr uint8_t fcfRTP = 0xCC;
 constexpr uint8_t fcfDCN = 0xFB;
+// Command repeat: the far end heard our last command damaged and asks for it
+// again (T.30 5.3.6.1.8).
+constexpr uint8_t fcfCRP = 0x1A;
 
 // The FCF without its X bit, the low bit the station that answered a DIS
 // sets in its frames (T.30 5.3.6.1): DTC reads as DIS, and so on.

@@ -38,7 +38,8 @@ void TPxFaxReceiver::onFrame() {
         }
         case withoutXBit(fcfDCN):
             if (state_ != R::rf1WaitDCN) {
-                fail(ecCancelRequested);
+                farEndHungUp_ = true;
+                fail(ecFaxSessionError);
             }
             return;
         default:
@@ -61,6 +62,7 @@ void TPxFaxReceiver::rf1Init1() {
 
 void TPxFaxReceiver::rf1SendCSI() {
     if (lineIs(Word::kConnect)) {
+        callUp_ = true;
         writeFrame(buildIdFrame(fcfCSI, stationId), false);
         setState(R::rf1SendDIS);
         return;
@@ -252,7 +254,7 @@ void TPxFaxReceiver::rf1WtPgCnnct() {
 // ------------------------------------------------------------ page end
 
 void TPxFaxReceiver::rf1FinPage() {
-    if (!lineIs(Word::kNoCarrier) && !lineIs(Word::kOK)) {
+    if (!lineIs(Word::kNoCarrier) && !lineIs(Word::kOK) && !lineIsError()) {
         return;
     }
     finalFrame_ = false;
@@ -263,6 +265,12 @@ void TPxFaxReceiver::rf1FinPage() {
 void TPxFaxReceiver::rf1WaitEOP() {
     if (lineIs(Word::kConnect)) {
         collector_.reset();
+        return;
+    }
+    if (lineIsError()) {
+        // A damaged post-page message: the caller repeats it.
+        finalFrame_ = false;
+        listenForFrames();
         return;
     }
     if (!lineIs(Word::kOK)) {
@@ -330,6 +338,7 @@ void TPxFaxReceiver::rf1WaitDCN() {
         return;
     }
     if (finalFrame_ && lastFcf_ == withoutXBit(fcfDCN)) {
+        callUp_ = false;
         writeAtCommand("ATH");
         setState(R::rf1WtHngp);
         return;

@@ -14,8 +14,12 @@ using S = TFaxTransmitState;
 using Word = TModemResult;
 
 namespace {
-// A post-page message is sent at most this often.
+// A command (DCS with its training check, a post-page message) is sent at
+// most this often without an answer, and a page at most this often after
+// RTN (T.30 5.4.2: three tries, then DCN).
 constexpr int kPostPageTries = 3;
+constexpr int kCommandTries = 3;
+constexpr int kPageTries = 3;
 }  // namespace
 
 void TPxFaxTransmitter::onFrame() {
@@ -69,11 +73,47 @@ void TPxFaxTransmitter::onFrame() {
             cfrReceived_ = true;
             return;
         case withoutXBit(fcfDCN):
-            fail(ecCancelRequested);
+            // The far end ended the call: no DCN of ours follows.
+            farEndHungUp_ = true;
+            fail(ecFaxSessionError);
             return;
         default:
             return;
     }
+}
+
+void TPxFaxTransmitter::repeatDcs() {
+    if (++dcsTries_ >= kCommandTries) {
+        return fail(ecFaxTrainError);
+    }
+    frameWasFinal_ = false;
+    pause(kTurnaroundPauseMs);
+    talkFrames();
+    setState(S::tf1TSIRespns);
+}
+
+void TPxFaxTransmitter::endClass1Call() {
+    if (!callUp_ && !pageDataFlowing_) {
+        return;
+    }
+    if (pageDataFlowing_) {
+        // The modem takes everything before DLE ETX as page data, a hang-up
+        // command included.
+        line_.flushOutput();
+        writeDleEtx();
+        pause(kEndDataPauseMs);
+        pageDataFlowing_ = false;
+    } else {
+        // Ends a frame reception that may be pending; a modem in command
+        // mode skips it as the blank before the next "AT".
+        writeText(" ");
+        pause(kEndDataPauseMs);
+    }
+    line_.flushInput();
+    if (callUp_ && !farEndHungUp_) {
+        sendDcnBeforeHangUp();
+    }
+    callUp_ = false;
 }
 
 // ------------------------------------------------------------ negotiation
@@ -91,11 +131,19 @@ void TPxFaxTransmitter::tf1Connect() {
         return;
     }
     if (lineIs(Word::kConnect)) {
+        callUp_ = true;
         collector_.reset();
+        return;
+    }
+    if (lineIsError()) {
+        // A damaged frame: the far end sends its DIS again.
+        frameWasFinal_ = false;
+        listenForFrames();
         return;
     }
     if (lineIs(Word::kOK)) {
         if (frameWasFinal_) {
+            dcsTries_ = 0;
             pause(kTurnaroundPauseMs);
             talkFrames();
             setState(S::tf1SendTSI);
@@ -162,12 +210,22 @@ void TPxFaxTransmitter::tf1TrainFnsh() {
     pause(kTurnaroundPauseMs);
     frameWasFinal_ = false;
     negative_ = false;
+    responseFcf_ = 0;
     listenForFrames();
+    // T.30 timer T4: without an answer, DCS and the check go again.
+    line_.armResponseTimer(kT4ResponseWait);
     cfrReceived_ = false;
     setState(S::tf1WaitCFR);
 }
 
 void TPxFaxTransmitter::tf1WaitCFR() {
+    if (lineIsError()) {
+        // A damaged answer: listen again, T4 running anew.
+        frameWasFinal_ = false;
+        listenForFrames();
+        line_.armResponseTimer(kT4ResponseWait);
+        return;
+    }
     if (!lineIs(Word::kOK)) {
         return;
     }
@@ -175,8 +233,15 @@ void TPxFaxTransmitter::tf1WaitCFR() {
         listenForFrames();
         return;
     }
+    if (responseFcf_ == withoutXBit(fcfCRP)) {
+        return repeatDcs();
+    }
+    if (negative_) {
+        dcsTries_ = 0;  // FTT is an answer: the next speed gets its own tries
+    }
     pause(kTurnaroundPauseMs);
     if (cfrReceived_) {
+        dcsTries_ = 0;
         writeModulationCommand("AT+FTM=" + std::string(class1Speed(modem.speedIndex).pageCode));
         setState(S::tf1WaitPgCn);
     } else {
@@ -193,6 +258,7 @@ void TPxFaxTransmitter::tf1WaitPgCn() {
     // A Class 1 modem takes data at once after CONNECT; it sends no XON.
     line_.armOutputFree(kBlock);
     line_.armResponseTimer(modem.dataTimeout);
+    pageDataFlowing_ = true;
     setState(S::tfWaitFrHead);
 }
 
@@ -279,8 +345,26 @@ void TPxFaxTransmitter::tf1WaitMCF() {
     }
     switch (responseFcf_) {
         case withoutXBit(fcfRTN):
-            return fail(ecFaxSessionError);
+            // The page arrived too damaged: train again and send it again.
+            if (++pageTries_ >= kPageTries) {
+                return fail(ecFaxSessionError);
+            }
+            if (more_) {
+                stepBackPage();
+            }
+            if (sendingCover_ && !coverIsApf_) {
+                textCover_.reset();  // read again up to the page
+            }
+            setProgress(fpPageError);
+            talkFrames();
+            setState(S::tf1TSIRespns);
+            return;
+        case withoutXBit(fcfCRP):
+            // Our post-page message arrived damaged: send it again now.
+            setState(S::tf1PrepEOP);
+            return;
         case withoutXBit(fcfMCF):
+            pageTries_ = 0;
             setProgress(fpPageOK);
             if (more_) {
                 if (fastPage && !parametersChange()) {
@@ -302,6 +386,7 @@ void TPxFaxTransmitter::tf1WaitMCF() {
             }
             return;
         case withoutXBit(fcfRTP):
+            pageTries_ = 0;
             talkFrames();
             setState(more_ ? S::tf1TSIRespns : S::tf1SendDCN);
             return;
@@ -317,6 +402,7 @@ void TPxFaxTransmitter::tf1SendDCN() {
         return;
     }
     writeFrame({fcfDCN}, true);
+    callUp_ = false;
     setState(S::tf1Hangup);
 }
 

@@ -51,6 +51,7 @@ void TPxFaxTransmitter::tfWaitXon(TFaxEvent event) {
         go = byte == kXon;
     }
     if (go) {
+        pageStartBytes_ = bytesWritten();
         line_.armOutputFree(kBlock);
         line_.armResponseTimer(modem.dataTimeout);
         setState(S::tfWaitFrHead);
@@ -235,7 +236,9 @@ void TPxFaxTransmitter::tfDrainPage(TFaxEvent event) {
     if (more_) {
         advancePage();
     }
-    line_.armResponseTimer(modem.dataTimeout);
+    // The modem may still hold much of the page: its OK comes when the
+    // line has carried it.
+    line_.armResponseTimer(drainWait());
     if (isClass1()) {
         setState(S::tf1PageEnd);
     } else if (faxClass == TFaxClass::fcClass2) {
@@ -258,10 +261,17 @@ void TPxFaxTransmitter::tfDrainPage(TFaxEvent event) {
 void TPxFaxTransmitter::endPageData() {
     if (isClass1()) {
         writeDleEtx();
+        pageDataFlowing_ = false;
     }
     setProgress(fpSendPage);
     line_.armOutputUsed(0);
+    line_.armResponseTimer(drainWait());
     setState(S::tfDrainPage);
+}
+
+int32_t TPxFaxTransmitter::drainWait() const {
+    const uint32_t bps = isClass1() ? class1Speed(modem.speedIndex).bps : 0;
+    return modem.dataTimeout + lineTimeTicks(bytesWritten() - pageStartBytes_, bps);
 }
 
 bool TPxFaxTransmitter::morePages() const {

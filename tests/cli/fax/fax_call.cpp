@@ -55,8 +55,8 @@ bool FaxCall::simulatorBuilt() {
 
 void FaxCall::startSimulator(std::vector<std::string> sim, int calls) {
     sim.insert(sim.begin(), binDir() + "/parvex-modemsim");
-    sim.insert(sim.end(), {"--link", link, "--report", dir / "call.json", "--timeout", "150",
-                           "--calls", std::to_string(calls)});
+    sim.insert(sim.end(), {"--link", link, "--report", dir / "call.json", "--timeout",
+                           std::to_string(callSeconds), "--calls", std::to_string(calls)});
     simulator_ = std::make_unique<ChildProcess>(sim, dir / "sim.log");
     ASSERT_TRUE(waitForPath(link, 10)) << readFile(dir / "sim.log");
 }
@@ -65,7 +65,7 @@ void FaxCall::runFax(std::vector<std::string> fax) {
     fax.insert(fax.begin(), binDir() + "/parvex-fax");
     fax.insert(fax.begin() + 2, {"--port", link, "--history", history});
     ChildProcess program(fax, dir / "fax.log");
-    faxStatus = program.wait(170);
+    faxStatus = program.wait(callSeconds + 20);
     output = readFile(dir / "fax.log");
 }
 

@@ -27,6 +27,8 @@ public:
     int simStatus = -1;
     std::string output;
     std::string report;
+    // The longest a call may take; slow speeds need more.
+    int callSeconds = 150;
 
     // False (the test is skipped) when the simulator is not built.
     static bool simulatorBuilt();

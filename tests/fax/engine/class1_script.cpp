@@ -131,6 +131,12 @@ std::vector<Exchange> class1Negotiation(const std::string& dial, const std::stri
     };
 }
 
+std::vector<Exchange> class1Dcn() {
+    return {EXCHANGE(" ", "\r\nOK\r\n"),
+            EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
+            {engineFrame({fcfDCN}, true), "\r\nOK\r\n"}};
+}
+
 void append(std::vector<Exchange>& to, const std::vector<Exchange>& steps) {
     to.insert(to.end(), steps.begin(), steps.end());
 }

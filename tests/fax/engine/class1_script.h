@@ -39,5 +39,8 @@ std::vector<Exchange> class1Negotiation(const std::string& dial, const std::stri
 // modulation after MPS, or DCN and the hang-up after EOP.
 std::vector<Exchange> class1Page(const std::string& page, uint8_t postPage);
 void append(std::vector<Exchange>& to, const std::vector<Exchange>& steps);
+// How the engine leaves a Class 1 call it gives up on while the far end is on
+// the line: a blank that ends any pending reception, then DCN.
+std::vector<Exchange> class1Dcn();
 
 }  // namespace px::test

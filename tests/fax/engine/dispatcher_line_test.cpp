@@ -162,16 +162,18 @@ TEST(DispatcherFaxLine, AbortFromTheComponentThreadEndsARunningSend) {
     std::vector<Exchange> script = test::class1Preparation();
     append(script, test::class1Negotiation("ATDT5551234\r", "96"));
     // The modem never confirms the page: the machine waits for its OK. The
-    // abort hangs up.
+    // abort ends the call with DCN and hangs up.
     script.push_back({test::pageHeader(24, "", false), ""});
     script.push_back({test::stuffed(test::pageBytes(300, 0)) + "\x10\x03", "", 1000});
+    append(script, test::class1Dcn());
     script.push_back(EXCHANGE("ATH0\r", "\r\nOK\r\n"));
+    const size_t ending = test::class1Dcn().size() + 1;
     PortSession s(script, file);
     s.start();
-    for (int i = 0; i < 600 && s.modem.remaining() > 1; ++i) {
+    for (int i = 0; i < 600 && s.modem.remaining() > ending; ++i) {
         std::this_thread::sleep_for(50ms);
     }
-    ASSERT_EQ(s.modem.remaining(), 1u);
+    ASSERT_EQ(s.modem.remaining(), ending);
     s.line.abort();
     ASSERT_TRUE(s.client.waitFinish(30s));
     for (int i = 0; i < 100 && s.modem.remaining() > 0; ++i) {

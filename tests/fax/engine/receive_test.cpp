@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "class1_script.h"
 #include "fax/apf/px_apf_reader.h"
 #include "fax/engine/px_fax_receiver.h"
 #include "scripted_modem.h"
@@ -205,6 +206,7 @@ TEST(Class1Receive, BadTrainingIsAnsweredWithFttAndFailsAt2400) {
     s.push_back({"AT+FRM=24\r", training(1000, 150)});
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
     s.push_back({engineFrame({fcfFTT}, true), ""});  // the last FTT, then the end
+    test::append(s, test::class1Dcn());
     s.push_back(kHangUp);
     Receive r;
     r.start(withPreparation(s), "ftt", "\r\nRING\r\n\r\nRING\r\n");
@@ -252,6 +254,46 @@ TEST(Class1Receive, FcerrorWhereTrainingOrAPageWasExpectedListensForTheDcsAgain)
     }
 }
 
+// A frame with a bad FCS (the modem's ERROR after it) is not believed: the
+// receiver listens again and the caller repeats it. A damaged DCN after the
+// last page still leaves a good fax.
+TEST(Class1Receive, DamagedFramesAreHeardAgainAndADamagedDcnKeepsTheFax) {
+    std::vector<Exchange> s = class1Answer();
+    s.back() = {"AT+FRH=3\r", test::damagedModemFrame(buildDcs(4, true, false, 0), true)};
+    s.push_back({"AT+FRH=3\r", modemFrame(buildDcs(4, true, false, 0), true)});
+    s.push_back({"AT+FRM=96\r", training(1000, 0)});
+    s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    s.push_back({engineFrame({fcfCFR}, true), "\r\nOK\r\n"});
+    s.push_back(
+        {"AT+FRM=96\r", std::string("\r\nCONNECT\r\n\x01\x02\x10\x03", 15) + "\r\nNO CARRIER\r\n"});
+    s.push_back({"AT+FRH=3\r", test::damagedModemFrame({fcfEOP}, true)});
+    s.push_back({"AT+FRH=3\r", modemFrame({fcfEOP}, true)});
+    s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    s.push_back({engineFrame({fcfMCF}, true), "\r\nOK\r\n"});
+    s.push_back({"AT+FRH=3\r", test::damagedModemFrame({fcfDCN}, true)});
+    s.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
+    Receive r;
+    r.start(withPreparation(s), "damaged", "\r\nRING\r\n\r\nRING\r\n");
+    EXPECT_EQ(r.modem->remaining(), 0u) << r.modem->states().back();
+    EXPECT_EQ(r.client.errors, (std::vector<int>{}));
+    EXPECT_EQ(r.client.finishCode, 0);
+    EXPECT_EQ(r.client.logs, (std::vector<int>{lfaxReceiveStart, lfaxReceiveOk}));
+    EXPECT_EQ(r.rx->pagesReceived(), 1);
+}
+
+// DCN in place of the page: the caller gave up, which is a failed session,
+// not a cancel of ours; no DCN of ours follows.
+TEST(Class1Receive, DcnFromTheCallerFailsTheSession) {
+    std::vector<Exchange> s = class1Answer();
+    s.back() = {"AT+FRH=3\r", modemFrame({fcfDCN}, true)};
+    s.push_back(EXCHANGE(" ", ""));
+    s.push_back(kHangUp);
+    Receive r;
+    r.start(withPreparation(s), "dcn", "\r\nRING\r\n\r\nRING\r\n");
+    EXPECT_EQ(r.modem->remaining(), 0u) << r.modem->states().back();
+    EXPECT_EQ(r.client.errors, (std::vector<int>{ecFaxSessionError}));
+}
+
 TEST(Class1Receive, DataCallWhileWaitingIsRefused) {
     Receive r;
     r.start(withPreparation({EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"), kHangUp}), "data",
@@ -266,8 +308,10 @@ TEST(Class1Receive, RefusedCallLeavesNoFile) {
     s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
     s.push_back({engineFrame({fcfCFR}, true), "\r\nOK\r\n"});
     // The page modulation is asked for before the call is put to the
-    // component; its refusal hangs up, and so does the abort that follows.
+    // component; its refusal ends the reception, sends DCN and hangs up, and
+    // the abort that follows hangs up again.
     s.push_back(EXCHANGE("AT+FRM=96\r", ""));
+    test::append(s, test::class1Dcn());
     s.push_back(kHangUp);
     s.push_back(kHangUp);
     Receive r;

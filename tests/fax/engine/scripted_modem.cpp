@@ -22,6 +22,12 @@ std::string modemFrame(const std::vector<uint8_t>& body, bool final) {
     return out;
 }
 
+std::string damagedModemFrame(const std::vector<uint8_t>& body, bool final) {
+    std::string out = modemFrame(body, final);
+    out.replace(out.size() - 4, 2, "ERROR");
+    return out;
+}
+
 std::string engineFrame(const std::vector<uint8_t>& body, bool final) {
     std::string out;
     out += static_cast<char>(0xFF);

@@ -31,6 +31,9 @@ struct Exchange {
 // FCS octets, DLE ETX.
 std::string modemFrame(const std::vector<uint8_t>& body, bool final);
 // What the engine writes for a frame.
+// The same frame with a bad FCS: the modem hands over its octets and then
+// answers ERROR (T.31).
+std::string damagedModemFrame(const std::vector<uint8_t>& body, bool final);
 std::string engineFrame(const std::vector<uint8_t>& body, bool final);
 
 // Plays a transcript against what the engine writes, strictly: what the

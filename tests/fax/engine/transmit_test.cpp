@@ -96,6 +96,7 @@ TEST(Class1Transmit, FttStepsDownAndResendsDcsThenFailsBelow2400) {
     }
     script.push_back(EXCHANGE("AT+FRH=3\r", ""));
     script.push_back({"", modemFrame({fcfFTT}, true)});
+    append(script, test::class1Dcn());
     script.push_back(kHangUp);
     Send s;
     s.start(script, file);
@@ -104,6 +105,60 @@ TEST(Class1Transmit, FttStepsDownAndResendsDcsThenFailsBelow2400) {
     EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxTrainError}));
     EXPECT_EQ(s.client.finishCode, ecFaxTrainError);
     EXPECT_EQ(s.client.logs.back(), lfaxTransmitFail);
+}
+
+// The far end's answers as a modem delivers them when the line damages them
+// (ERROR after the frame) or when the far end heard our command damaged
+// (CRP): the sender listens again or repeats the command, as T.30 wants.
+TEST(Class1Transmit, DamagedDisIsHeardAgainAndCrpRepeatsTheDcs) {
+    std::string file = makeApf("crp.apf", 1, 300);
+    std::vector<Exchange> script = class1Preparation();
+    auto nego = class1Negotiation("ATDT5551234\r", "96");
+    // The DIS arrives damaged: listen again for the far end's repeat.
+    nego[3] = {"", test::damagedModemFrame({0x80, 0x00, 0x4C, 0x00}, true)};
+    nego.insert(nego.begin() + 4, EXCHANGE("AT+FRH=3\r", ""));
+    nego.insert(nego.begin() + 5, {"", modemFrame({0x80, 0x00, 0x4C, 0x00}, true)});
+    // The first DCS is answered with CRP: DCS and the training check again.
+    const size_t afterCheck = 11;
+    const std::vector<Exchange> repeat(nego.begin() + 8, nego.begin() + afterCheck);
+    nego.insert(nego.begin() + afterCheck, {EXCHANGE("AT+FRH=3\r", ""),
+                                            {"", modemFrame({fcfCRP}, true)},
+                                            EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n")});
+    nego.insert(nego.begin() + afterCheck + 3, repeat.begin(), repeat.end());
+    append(script, nego);
+    append(script, class1Page(pageHeader() + stuffed(pageBytes(300, 0)), fcfEOP));
+    Send s;
+    s.start(script, file);
+    EXPECT_EQ(s.modem->remaining(), 0u)
+        << s.modem->states().back() << " " << testing::PrintToString(s.modem->unmatched());
+    EXPECT_EQ(s.client.finishCode, 0);
+    EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
+}
+
+// No answer to DCS within T4: DCS and the check go again, three times in
+// all; then the call ends with DCN.
+TEST(Class1Transmit, UnansweredDcsIsRepeatedThenTheCallEnds) {
+    std::string file = makeApf("nocfr.apf", 1, 300);
+    std::vector<Exchange> script = class1Preparation();
+    auto nego = class1Negotiation("ATDT5551234\r", "96");
+    const std::vector<Exchange> dcs(nego.begin() + 6, nego.begin() + 9);  // DCS, check
+    nego.resize(9);
+    append(script, nego);
+    for (int n = 0; n < 3; ++n) {
+        script.push_back(EXCHANGE("AT+FRH=3\r", ""));  // silence: T4 runs out
+        script.push_back(EXCHANGE(" ", "\r\nOK\r\n"));
+        if (n < 2) {
+            script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+            append(script, dcs);
+        }
+    }
+    append(script, test::class1Dcn());
+    script.push_back(kHangUp);
+    Send s;
+    s.start(script, file);
+    EXPECT_EQ(s.modem->remaining(), 0u)
+        << s.modem->states().back() << " " << testing::PrintToString(s.modem->unmatched());
+    EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxTrainError}));
 }
 
 TEST(Class1Transmit, BusyRedialsAfterTheRetryWaitThenGivesUp) {
@@ -204,6 +259,7 @@ TEST(Class1Transmit, PostPageMessageIsTriedThreeTimes) {
         script.push_back(EXCHANGE("AT+FRH=3\r", ""));  // no answer: the timer runs out,
         script.push_back(EXCHANGE(" ", ""));           // and a blank ends the reception
     }
+    append(script, test::class1Dcn());
     script.push_back(kHangUp);
     Send s;
     s.start(script, file);
@@ -580,23 +636,47 @@ TEST(Class1Transmit, InformationalLinesAfterTheDialAreNoOutcome) {
     EXPECT_EQ(s.client.finishCode, 0);
 }
 
-TEST(Class1Transmit, RtnAfterThePageFailsTheSession) {
-    std::vector<Exchange> script = class1Preparation();
-    append(script, class1Negotiation("ATDT5551234\r", "96"));
-    append(script, {
+TEST(Class1Transmit, RtnRetrainsAndSendsThePageAgainThenGivesUp) {
+    // RTN: DCS and the training check again, then the same page; after the
+    // third RTN the call ends with DCN.
+    const auto retrain = [] {
+        auto nego = class1Negotiation("", "96");
+        return std::vector<Exchange>(nego.begin() + 6, nego.end());  // from the DCS on
+    }();
+    for (int rtns : {1, 3}) {
+        std::vector<Exchange> script = class1Preparation();
+        append(script, class1Negotiation("ATDT5551234\r", "96"));
+        for (int n = 0; n < rtns; ++n) {
+            append(script,
+                   {
                        {pageHeader() + stuffed(pageBytes(300, 0)) + "\x10\x03", "\r\nOK\r\n"},
                        EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
                        {engineFrame({fcfEOP}, true), "\r\nOK\r\n"},
                        EXCHANGE("AT+FRH=3\r", ""),
-                       {"", modemFrame({fcfRTN | 1}, true)},  // RTN with the X bit set
-                       kHangUp,
+                       {"", modemFrame({fcfRTN | 1}, true)},  // with the X bit set
                    });
-    Send s;
-    s.start(script, makeApf("rtn.apf", 1, 300));
-    EXPECT_EQ(s.modem->remaining(), 0u) << s.modem->states().back();
-    EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxSessionError}));
-    EXPECT_EQ(s.client.finishCode, ecFaxSessionError);
-    EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitFail}));
+            if (n < 2) {
+                script.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+                append(script, retrain);
+            }
+        }
+        if (rtns < 3) {
+            append(script, class1Page(pageHeader() + stuffed(pageBytes(300, 0)), fcfEOP));
+        } else {
+            append(script, test::class1Dcn());
+            script.push_back(kHangUp);
+        }
+        Send s;
+        s.start(script, makeApf("rtn.apf", 1, 300));
+        EXPECT_EQ(s.modem->remaining(), 0u) << rtns << " " << s.modem->states().back();
+        if (rtns < 3) {
+            EXPECT_EQ(s.client.finishCode, 0);
+            EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitOk}));
+        } else {
+            EXPECT_EQ(s.client.errors, (std::vector<int>{ecFaxSessionError}));
+            EXPECT_EQ(s.client.logs, (std::vector<int>{lfaxTransmitStart, lfaxTransmitFail}));
+        }
+    }
 }
 
 TEST(Class1Transmit, AbortDuringThePageEndsTheSession) {
@@ -605,12 +685,14 @@ TEST(Class1Transmit, AbortDuringThePageEndsTheSession) {
     append(script, class1Negotiation("ATDT5551234\r", "96"));
     // The page goes at once after CONNECT; the modem has not answered yet.
     script.push_back({pageHeader() + stuffed(pageBytes(300, 0)) + "\x10\x03", ""});
+    // The abort ends the call with DCN before the hang-up.
+    append(script, test::class1Dcn());
     script.push_back(kHangUp);
     Send s;
     s.timers = false;
     s.start(script, file);
     ASSERT_FALSE(s.tx->finished());
-    EXPECT_EQ(s.modem->remaining(), 1u);
+    EXPECT_EQ(s.modem->remaining(), 5u);
     s.tx->handleEvent(TFaxEvent::Abort);
     EXPECT_TRUE(s.tx->finished());
     EXPECT_EQ(s.modem->remaining(), 0u);
