@@ -692,7 +692,7 @@ TEST(Class1Transmit, AbortDuringThePageEndsTheSession) {
     s.timers = false;
     s.start(script, file);
     ASSERT_FALSE(s.tx->finished());
-    EXPECT_EQ(s.modem->remaining(), 5u);
+    EXPECT_EQ(s.modem->remaining(), 4u);
     s.tx->handleEvent(TFaxEvent::Abort);
     EXPECT_TRUE(s.tx->finished());
     EXPECT_EQ(s.modem->remaining(), 0u);
