@@ -115,12 +115,18 @@ void TOutgoingWorkflow::forwardReceivedFax() {
     }
     TNewSendFiles files(host_.folder());
     const std::string copy = files.copyIn(resolveNoCase(received, file), "FWD");
-    if (copy.empty()) {
+    recordNewDocument(files, copy, info);
+}
+
+void TOutgoingWorkflow::recordNewDocument(TNewSendFiles& files, const std::string& doc,
+                                          const TFaxInformation& info) {
+    TUserPrompts& prompts = host_.prompts();
+    if (doc.empty()) {
         prompts.information(host_.dialogParent(), kFaxFileNotCopied);
         return;
     }
     try {
-        appendOutgoingFax(host_.log(TMainPage::Outgoing).table(), info, copy, "");
+        appendOutgoingFax(host_.log(TMainPage::Outgoing).table(), info, doc, "");
     } catch (const std::exception& e) {
         prompts.information(host_.dialogParent(), QString::fromUtf8(e.what()));
         host_.refreshLog(TMainPage::Outgoing);

@@ -115,21 +115,7 @@ void TOutgoingWorkflow::newFaxFromFile() {
     }
     TNewSendFiles files(host_.folder());
     const std::string doc = files.moveIn(converted.path(), "FAX");
-    if (doc.empty()) {
-        prompts.information(host_.dialogParent(), kFaxFileNotCopied);
-        return;
-    }
-    try {
-        appendOutgoingFax(host_.log(TMainPage::Outgoing).table(), info, doc, "");
-    } catch (const std::exception& e) {
-        prompts.information(host_.dialogParent(), QString::fromUtf8(e.what()));
-        host_.refreshLog(TMainPage::Outgoing);
-        return;
-    }
-    files.keep();
-    host_.showPage(TMainPage::Outgoing);
-    host_.evaluateCommands();
-    host_.reopenLog(TMainPage::Outgoing);
+    recordNewDocument(files, doc, info);
 }
 
 QString chooseDocument(QWidget* parent) {

@@ -4,12 +4,15 @@
 
 #include <QString>
 #include <functional>
+#include <string>
 
 #include "app/faxeditor/fax_information.h"
 #include "app/host/workflow_host.h"
 #include "app/quickfax/edit_add_quick_fax.h"
 
 namespace px {
+
+class TNewSendFiles;
 
 inline constexpr const char* kSendRefusedInReceiveMode =
     "You are in Fax Receive mode. You cannot send\rwhile in Fax Receive mode. Click the Stop "
@@ -57,6 +60,12 @@ public:
     void setQuickFaxEditor(TQuickFaxEditor editor) { quickFaxEditor_ = std::move(editor); }
 
 private:
+    // Records a document just brought into SEND (`doc`, empty when that
+    // failed) as a new outgoing fax, and shows it on the outgoing page; the
+    // files made by the command stay only when the record is stored.
+    void recordNewDocument(TNewSendFiles& files, const std::string& doc,
+                           const TFaxInformation& info);
+
     TWorkflowHost& host_;
     FaxInformationEditor editor_;
     DocumentChooser chooser_;
