@@ -23,11 +23,13 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "common/px_errors.h"
@@ -247,6 +249,20 @@ private:
     uint32_t waitingLocked() const;
     template <class Entry, class Call>
     bool callHandlers(std::vector<Entry>& list, const Call& call);
+    // Whether a pass calls the handler in the dispatch thread itself (not
+    // through the event loop), and the key its removal waits on.
+    bool calledDirectly(const MethodEntry& e) const { return !(e.isMethod && loop_ != nullptr); }
+    bool calledDirectly(const ProcEntry&) const { return true; }
+    bool calledDirectly(const WindowEntry&) const { return loop_ == nullptr; }
+    static const void* callKey(const MethodEntry& e) { return e.data; }
+    static const void* callKey(const ProcEntry& e) { return reinterpret_cast<const void*>(e.proc); }
+    static const void* callKey(const WindowEntry& e) { return e.window; }
+    void beginCall(const void* key);
+    void endCall();
+    // After a handler was removed by another thread than the one calling it:
+    // returns once a call to it that had already begun has returned, so its
+    // owner may go away. Called without the line lock held.
+    void awaitCallEnd(const void* key);
 
     TPxCustomComPort* owner_;
     TPxClock& clock_;
@@ -280,6 +296,11 @@ private:
     bool ownerHasEvents_ = false;
     std::function<void(std::exception_ptr)> exceptionDisplay_;
     std::atomic<bool> handlerFailed_{false};
+    // The handler a pass is calling directly right now.
+    std::mutex callMutex_;
+    std::condition_variable callEnded_;
+    const void* callingKey_ = nullptr;
+    std::thread::id callingThread_;
 
     std::vector<TPxTimerTrigger> timers_;
     std::vector<TPxDataTrigger> dataTriggers_;

@@ -37,22 +37,61 @@ void TPxBaseDispatcher::notePeek() {
     peekMax_ = std::max(peekMax_, peekCount_);
 }
 
+void TPxBaseDispatcher::beginCall(const void* key) {
+    std::lock_guard lock(callMutex_);
+    callingKey_ = key;
+    callingThread_ = std::this_thread::get_id();
+}
+
+void TPxBaseDispatcher::endCall() {
+    {
+        std::lock_guard lock(callMutex_);
+        callingKey_ = nullptr;
+    }
+    callEnded_.notify_all();
+}
+
+void TPxBaseDispatcher::awaitCallEnd(const void* key) {
+    std::unique_lock lock(callMutex_);
+    callEnded_.wait(lock, [&] {
+        // A handler that removes itself during its own call does not wait.
+        return callingKey_ != key || callingThread_ == std::this_thread::get_id();
+    });
+}
+
 template <class Entry, class Call>
 bool TPxBaseDispatcher::callHandlers(std::vector<Entry>& list, const Call& call) {
     for (size_t i = 0;; ++i) {
         Entry entry;
+        bool direct = false;
         {
             std::lock_guard lock(lineLock_);
             if (i >= list.size()) {
                 return true;
             }
             entry = list[i];
+            // Marked while the entry is still listed: a removal that comes
+            // after this waits for the call below to return.
+            direct = !entry.deleted && calledDirectly(entry);
+            if (direct) {
+                beginCall(callKey(entry));
+            }
         }
         if (entry.deleted) {
             continue;
         }
         resetPeek();
-        call(entry);
+        try {
+            call(entry);
+        } catch (...) {
+            if (direct) {
+                endCall();
+            }
+            throw;
+        }
+        if (direct) {
+            endCall();
+        }
         notePeek();
         if (closing_) {
             return false;

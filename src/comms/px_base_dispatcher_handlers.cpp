@@ -72,11 +72,14 @@ bool TPxBaseDispatcher::dropHandler(std::vector<Entry>& list, const Match& match
 }
 
 int TPxBaseDispatcher::removeWindowHandler(TPxMessageWindow* window) {
-    std::lock_guard lock(lineLock_);
-    if (dropHandler(windows_, [window](const WindowEntry& e) { return e.window == window; })) {
-        log_.add(ltHandlerDispose, lsWindow, msSinceOpen(),
-                 static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)));
+    {
+        std::lock_guard lock(lineLock_);
+        if (dropHandler(windows_, [window](const WindowEntry& e) { return e.window == window; })) {
+            log_.add(ltHandlerDispose, lsWindow, msSinceOpen(),
+                     static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)));
+        }
     }
+    awaitCallEnd(window);
     return ecOK;
 }
 
@@ -89,10 +92,13 @@ int TPxBaseDispatcher::addProcHandler(TPxTriggerProc proc) {
 }
 
 int TPxBaseDispatcher::removeProcHandler(TPxTriggerProc proc) {
-    std::lock_guard lock(lineLock_);
-    if (dropHandler(procs_, [proc](const ProcEntry& e) { return e.proc == proc; })) {
-        log_.add(ltHandlerDispose, lsProcedure, msSinceOpen(), 0);
+    {
+        std::lock_guard lock(lineLock_);
+        if (dropHandler(procs_, [proc](const ProcEntry& e) { return e.proc == proc; })) {
+            log_.add(ltHandlerDispose, lsProcedure, msSinceOpen(), 0);
+        }
     }
+    awaitCallEnd(reinterpret_cast<const void*>(proc));
     return ecOK;
 }
 
@@ -104,9 +110,12 @@ int TPxBaseDispatcher::addMethodHandler(TPxTriggerMethod proc, void* data, bool 
 }
 
 int TPxBaseDispatcher::removeMethodHandler(TPxTriggerMethod proc, void* data) {
-    std::lock_guard lock(lineLock_);
-    dropHandler(methods_,
-                [proc, data](const MethodEntry& e) { return e.proc == proc && e.data == data; });
+    {
+        std::lock_guard lock(lineLock_);
+        dropHandler(methods_,
+                    [proc, data](const MethodEntry& e) { return e.proc == proc && e.data == data; });
+    }
+    awaitCallEnd(data);
     return ecOK;
 }
 

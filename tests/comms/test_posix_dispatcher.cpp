@@ -2,11 +2,13 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "comms/px_port_table.h"
@@ -122,6 +124,38 @@ TEST(PosixPort, TimerAndOutputTriggersFireFromTheDispatchThread) {
     EXPECT_TRUE(events.waitFor(kMsgTriggerStatus, uint32_t(sent)));
     EXPECT_TRUE(events.waitFor(kMsgTriggerStatus, uint32_t(used)));
     EXPECT_TRUE(modem.waitFor(std::string(3000, 'x'), 3000));
+}
+
+// A handler's owner removes it from another thread while the dispatch
+// thread is inside a call to it: removal returns only after that call, so
+// the owner may go away at once.
+TEST(PosixPort, RemovingAHandlerWaitsForTheCallInProgress) {
+    PtyModem modem;
+    auto d = openOn(modem.path());
+    struct Owner {
+        std::atomic<bool> inCall{false};
+        std::atomic<bool> callEnded{false};
+        static void handler(void* self, uint32_t msg, uint32_t, uint32_t) {
+            auto* owner = static_cast<Owner*>(self);
+            if (msg != kMsgTriggerTimer || owner->callEnded) {
+                return;
+            }
+            owner->inCall = true;
+            std::this_thread::sleep_for(300ms);
+            owner->callEnded = true;
+        }
+    } owner;
+    d->addMethodHandler(&Owner::handler, &owner, false);
+    int timer = d->newTimerTrigger();
+    ASSERT_EQ(d->armTimerTrigger(timer, 1, true), ecOK);
+    const auto deadline = std::chrono::steady_clock::now() + 3s;
+    while (!owner.inCall && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(1ms);
+    }
+    ASSERT_TRUE(owner.inCall);
+    d->removeMethodHandler(&Owner::handler, &owner);
+    EXPECT_TRUE(owner.callEnded);
+    EXPECT_EQ(d->closePort(), ecOK);
 }
 
 TEST(PosixPort, OpenFailuresGiveTheOperatingSystemError) {

@@ -96,11 +96,18 @@ void TPxAbstractFax::beginSession(const SessionMaker& make) {
         raiseError(ecFaxSessionError);
     }
     TPxPosixDispatcher& dispatcher = port_->Dispatcher();
+    std::unique_ptr<TPxDispatcherFaxLine> previous;
     {
         std::lock_guard lock(mutex_);
-        if (line_) {
-            line_->detach();
-        }
+        previous = std::move(line_);
+    }
+    // Detached outside mutex_, and before the previous session goes: a call
+    // the dispatch thread is making into it returns first.
+    if (previous) {
+        previous->detach();
+    }
+    {
+        std::lock_guard lock(mutex_);
         line_ = std::make_unique<TPxDispatcherFaxLine>(dispatcher);
         session_ = make(*line_);
         applySettings(*session_);
