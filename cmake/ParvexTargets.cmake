@@ -54,7 +54,10 @@ function(parvex_test name)
     target_sources(${name} PRIVATE $<TARGET_OBJECTS:px_test_environment>)
     set(props TIMEOUT ${ARG_TIMEOUT})
     if(ARG_LABELS)
-        list(APPEND props LABELS "${ARG_LABELS}")
+        # Escaped, so that a second label stays a label and does not become
+        # the name of a property on the way to the discovered tests.
+        string(REPLACE ";" "\\;" labels "${ARG_LABELS}")
+        list(APPEND props LABELS "${labels}")
     endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST

@@ -30,6 +30,21 @@ run_ctest() {
     return $rc
 }
 
+# The tests labelled slow are mostly calls through the line simulator: they
+# run in real time and use little processor, so many run side by side.
+slow_jobs=${PARVEX_SLOW_JOBS:-$((jobs * 4 > 8 ? jobs * 4 : 8))}
+
+# Runs a build tree's tests (matrix excepted): the quick ones `jobs` at a
+# time, then the slow ones `slow_jobs` at a time.
+run_ctest_tree() {
+    local dir=$1
+    shift
+    local rc=0
+    run_ctest --test-dir "$dir" -j "$jobs" --output-on-failure -LE "slow|matrix" "$@" || rc=1
+    run_ctest --test-dir "$dir" -j "$slow_jobs" --output-on-failure -L slow -LE matrix "$@" || rc=1
+    return $rc
+}
+
 # Threaded layers that ThreadSanitizer checks (areas as in CMakeLists.txt).
 tsan_areas="common;comms;apf;t4;engine;components"
 
@@ -38,7 +53,7 @@ echo "== ASan/UBSan build (no GUI)"
     -DPARVEX_GUI=OFF -DPARVEX_BENCH=OFF -DPARVEX_WERROR=ON
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-run_ctest --test-dir build-asan -j "$jobs" --output-on-failure --timeout 900 -LE matrix || status=1
+run_ctest_tree build-asan --timeout 900 || status=1
 
 echo "== TSan build ($tsan_areas)"
 "$top/scripts/build.sh" build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARVEX_SANITIZE=thread \
@@ -58,5 +73,5 @@ unset UBSAN_OPTIONS
 
 echo "== Normal build (everything, with benchmarks built)"
 "$top/scripts/build.sh" build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARVEX_WERROR=ON
-run_ctest --test-dir build -j "$jobs" --output-on-failure --timeout 1800 -LE matrix || status=1
+run_ctest_tree build --timeout 1800 || status=1
 exit $status
