@@ -112,8 +112,9 @@ int TPxBaseDispatcher::addMethodHandler(TPxTriggerMethod proc, void* data, bool 
 int TPxBaseDispatcher::removeMethodHandler(TPxTriggerMethod proc, void* data) {
     {
         std::lock_guard lock(lineLock_);
-        dropHandler(methods_,
-                    [proc, data](const MethodEntry& e) { return e.proc == proc && e.data == data; });
+        dropHandler(methods_, [proc, data](const MethodEntry& e) {
+            return e.proc == proc && e.data == data;
+        });
     }
     awaitCallEnd(data);
     return ecOK;
