@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/cleanup/date_selector.h"
 #include "app/cleanup/fax_deletion.h"
@@ -34,16 +35,16 @@ int tabOf(TMainPage page) {
 std::vector<TLogColumn> cleanupColumns(TMainPage page) {
     if (page == TMainPage::Outgoing) {
         return {{"ISDELETED", "Deleted?", 60},    {"ISARCHIVED", "Archived?", 64},
-                {"DATESENT", "Date Sent", 80},    {"TIMESENT", "Time Sent", 70},
+                {"DATESENT", "Date Sent", 100},   {"TIMESENT", "Time Sent", 70},
                 {"RECIPIENT", "Recipient", 140},  {"SUBJECT", "Subject", 160},
                 {"PHONE", "Fax#", 100},           {"LASTRESULT", "Last Attempt", 140},
                 {"calcFaxFile", "Fax File", 200}, {"CODES", "Codes", 80},
                 {"NOTES", "Notes", 140}};
     }
-    return {{"ISDELETED", "Deleted?", 60}, {"ISARCHIVED", "Archived?", 64},
-            {"DATEREC", "Date Rec'd", 80}, {"TIMEREC", "Time Rec'd", 70},
-            {"FROM", "From", 140},         {"PAGES", "Pages", 50},
-            {"FAXFILE", "Fax File", 110},  {"NOTES", "Notes", 180}};
+    return {{"ISDELETED", "Deleted?", 60},  {"ISARCHIVED", "Archived?", 64},
+            {"DATEREC", "Date Rec'd", 100}, {"TIMEREC", "Time Rec'd", 70},
+            {"FROM", "From", 140},          {"PAGES", "Pages", 50},
+            {"FAXFILE", "Fax File", 110},   {"NOTES", "Notes", 180}};
 }
 
 // Both grids of the window: every column of the log, dates as the desktop shows them.
@@ -124,7 +125,8 @@ TDMForm::TDMForm(TWorkflowHost& host, QWidget* parent) : QDialog(parent), host_(
         grid->setAccessibleName(page == TMainPage::Outgoing ? "Outgoing faxes" : "Incoming faxes");
         const auto& columns = models_[tab]->columns();
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            grid->setColumnWidth(static_cast<int>(i), columns[i].width);
+            const int title = grid->horizontalHeader()->sectionSizeHint(static_cast<int>(i));
+            grid->setColumnWidth(static_cast<int>(i), std::max(columns[i].width, title));
         }
         connect(grid, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
             if (index.column() == 0) {  // the "Deleted?" column

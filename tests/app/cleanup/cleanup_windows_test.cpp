@@ -194,11 +194,20 @@ TEST_F(CleanupWindow, Screenshot) {
     const QString dir = chosen != nullptr ? QString::fromUtf8(chosen) : scratch.path();
     auto form = openForm();
     form->resize(900, 300);
-    form->selectRow(TMainPage::Outgoing, 1);
+    form->selectRow(TMainPage::Outgoing, 0);
     QApplication::processEvents();
     const QPixmap shot = form->grab();
     ASSERT_FALSE(shot.isNull());
     ASSERT_TRUE(shot.save(dir + "/cleanup-window.png"));
+
+    TDeleteForConditions conditions(TMainPage::Outgoing, {"", "Charles Smith", "555 0199"},
+                                    host.scripted, form.get());
+    conditions.show();
+    TDateSelector selector("Delete all before...", QDate(2026, 12, 8), form.get());
+    selector.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(conditions.grab().save(dir + "/cleanup-conditions.png"));
+    ASSERT_TRUE(selector.grab().save(dir + "/cleanup-date-selector.png"));
 }
 
 }  // namespace
