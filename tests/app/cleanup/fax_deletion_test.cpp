@@ -20,6 +20,9 @@ TEST_F(FaxDeletion, ByDateArchivedAndAQuotedNameTakeExactlyTheirFaxesAndFiles) {
     outgoing("Archived", "20261205", true, "FAX00005.APF");
     outgoing("O\"Brien \"Q\" & Co", "20261206", false, "FAX00006.APF");
     outgoing("O\"Brien", "20261207", false, "FAX00007.APF");
+    // The stored name and the file on disk differ in letter case only.
+    outgoing("Lower Case", "19990101", false, "FAX00008.APF");
+    std::filesystem::rename(sendFile("FAX00008.APF"), sendFile("fax00008.apf"));
     auto form = openForm();
 
     // Before November 1st 2026: 1999 is earlier than 2026, an unsent fax has no date.
@@ -44,11 +47,11 @@ TEST_F(FaxDeletion, ByDateArchivedAndAQuotedNameTakeExactlyTheirFaxesAndFiles) {
     };
     form->DeleteForConditionsClick();
     EXPECT_EQ(host.scripted.informations,
-              (std::vector<QString>{"2 deleted.", "1 deleted.", "1 deleted."}));
+              (std::vector<QString>{"3 deleted.", "1 deleted.", "1 deleted."}));
     EXPECT_TRUE(form->somethingDeleted());
 
     for (const char* gone : {"FAX00001.APF", "COV00001.APF", "COV00001.FCD", "FAX00002.APF",
-                             "FAX00005.APF", "FAX00006.APF"}) {
+                             "FAX00005.APF", "FAX00006.APF", "fax00008.apf"}) {
         EXPECT_FALSE(exists(sendFile(gone))) << gone;
     }
     for (const char* kept : {"FAX00003.APF", "fax00004.apf", "FAX00007.APF"}) {
