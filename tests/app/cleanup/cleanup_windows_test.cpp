@@ -10,12 +10,15 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "app/cleanup/date_selector.h"
 #include "app/cleanup/delete_for_conditions.h"
 #include "app/main_window/log_model.h"
 #include "cleanup_fixture.h"
 #include "support/accessibility.h"
+#include "ui/help/help_topics.h"
+#include "ui/help/help_window.h"
 
 namespace px::test {
 namespace {
@@ -63,6 +66,17 @@ TEST_F(CleanupWindow, ShowsEveryFaxWhileOpenAndGivesTheFiltersBackAtClose) {
     form->DeleteAllClick();
     EXPECT_EQ(pages->tabText(0), "OutGoing Faxes (none)");
     EXPECT_FALSE(form->actionsMenu()->isEnabled());
+
+    form->HelpButtonClick();
+    THelpWindow* help = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* candidate = qobject_cast<THelpWindow*>(w); candidate && w->isVisible()) {
+            help = candidate;
+        }
+    }
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->findChild<QTextBrowser*>()->source(), QUrl(helpTopicPage(kHelpFaxLogCleanup)));
+    help->close();
 
     form->reject();
     EXPECT_EQ(host.log(TMainPage::Outgoing).table().filter(), ".not. ARCHIVED");
