@@ -9,8 +9,8 @@ class TCleanupWorkflow {
 public:
     explicit TCleanupWorkflow(TWorkflowHost& host) : host_(host) {}
 
-    // Runs the cleanup window; true when it deleted faxes and the indexes
-    // should be rebuilt.
+    // Runs the "Fax Log Cleanup Utility" window, then shows both logs afresh;
+    // true when it deleted faxes and the indexes should be rebuilt.
     bool run();
 
 private:

@@ -110,7 +110,10 @@ void TMainScreen::faxLogCleanupClick() {
         return;
     }
     if (cleanupWorkflow_->run()) {
-        rebuildIndexes();
+        const QString error = rebuildIndexes();
+        if (!error.isEmpty()) {
+            prompts_.information(this, error);
+        }
     }
 }
 
