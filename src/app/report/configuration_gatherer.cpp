@@ -61,7 +61,10 @@ void gatherLocale(TConfigurationFacts& f) {
     const QLocale user;
     f.date = text(user.toString(QDate::currentDate(), QLocale::LongFormat));
     f.userLanguage = text(QLocale::languageToString(user.language()));
-    f.userCountry = text(QLocale::territoryToString(user.territory()));
+    // The C locale names no country: nothing to tell.
+    if (user.territory() != QLocale::AnyTerritory) {
+        f.userCountry = text(QLocale::territoryToString(user.territory()));
+    }
     std::string machineLang = localeFileLanguage(readSystemFile("/etc/default/locale"));
     if (machineLang.empty()) {
         machineLang = localeFileLanguage(readSystemFile("/etc/locale.conf"));
@@ -69,7 +72,9 @@ void gatherLocale(TConfigurationFacts& f) {
     if (!machineLang.empty()) {
         const QLocale machine(QString::fromStdString(machineLang.substr(0, machineLang.find('.'))));
         f.systemLanguage = text(QLocale::languageToString(machine.language()));
-        f.systemCountry = text(QLocale::territoryToString(machine.territory()));
+        if (machine.territory() != QLocale::AnyTerritory) {
+            f.systemCountry = text(QLocale::territoryToString(machine.territory()));
+        }
     }
     f.shortDateFormat = text(user.dateFormat(QLocale::ShortFormat));
     f.longDateFormat = text(user.dateFormat(QLocale::LongFormat));

@@ -8,8 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "../../modemsim/child_process.h"
 #include "app/host/played_modem.h"
 #include "settings/px_settings.h"
+#include "support/prerequisite.h"
 
 namespace px {
 namespace {
@@ -78,6 +82,22 @@ TEST(ModemIdentity, APortInUseOrInReceiveModeIsNeverTaken) {
     EXPECT_EQ(missing.outcome, Outcome::PortNotOpened);
     EXPECT_NE(missing.reason.find("( Com5 )"), std::string::npos) << missing.reason;
     EXPECT_EQ(missing.reason.find('\n'), std::string::npos);
+}
+
+// The line simulator's Class 2.0 modem, on its pseudo-terminal.
+TEST(ModemIdentity, TheSimulatedModemAnswersAti) {
+    const std::string simulator = test::simulatorPath();
+    PX_REQUIRE(std::filesystem::exists(simulator), "parvex-modemsim (build it first)");
+    test::TempDir dir;
+    const std::string link = dir / "ttyFAX";
+    test::ChildProcess sim({simulator, "demo", "--link", link, "--inbox", dir.path(), "--class",
+                            "2.0", "--timeout", "30"},
+                           dir / "sim.log");
+    ASSERT_TRUE(test::waitForPath(link, 10)) << test::readFile(dir / "sim.log");
+    const TModemIdentity id = askModemIdentity(onPort(0), false, [&](int) { return link; });
+    sim.terminate();
+    EXPECT_EQ(id.outcome, Outcome::Answered);
+    EXPECT_EQ(id.answer, std::vector<std::string>{"Parvex simulated Class 2.0 fax modem"});
 }
 
 }  // namespace
