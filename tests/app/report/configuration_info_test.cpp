@@ -14,6 +14,7 @@
 #include "app/host/fake_host.h"
 #include "app/report/configuration_gatherer.h"
 #include "app/report/configuration_lines.h"
+#include "app/report/sample_facts.h"
 #include "support/accessibility.h"
 
 namespace px {
@@ -133,31 +134,8 @@ TEST(ConfigurationInfo, Screenshot) {
     s.modem.comPort = 2;
     s.resetting.string = "AT&F";
     s.resetting.afterString = "ATZ";
-    TConfigurationFacts f;
-    f.date = "Tuesday, December 8, 2026";
-    f.distribution = "Debian GNU/Linux 12 (bookworm)";
-    f.kernel = "6.1.0-18-amd64";
-    f.machine = "x86_64";
-    f.cpuModel = "Intel(R) Core(TM) i5-8250U CPU @ 1.60GHz";
-    f.cpuCount = 8;
-    f.memory = TMemoryFacts{16'624'340'992, 11'232'018'432, 2'147'479'552, 2'147'479'552};
-    f.screenWidth = 1920;
-    f.screenHeight = 1080;
-    f.screenDepth = 24;
-    f.logicalDpi = 96;
-    f.userLanguage = f.systemLanguage = "English";
-    f.userCountry = f.systemCountry = "United States";
-    f.shortDateFormat = "M/d/yy";
-    f.longDateFormat = "dddd, MMMM d, yyyy";
-    f.shortTimeFormat = "h:mm AP";
-    f.longTimeFormat = "h:mm:ss AP t";
+    TConfigurationFacts f = test::sampleFacts();
     f.qtVersion = qVersion();
-    f.serialDevices = {{"/dev/ttyS0", "serial8250", "", "", ""},
-                       {"/dev/ttyACM0", "cdc_acm", "0572:1340", "Conexant", "USB Modem"}};
-    f.modem = {
-        TModemIdentity::Outcome::Answered, 3, "/dev/ttyACM0", "", {"CX93001-EIS_V0.2002-V92"}};
-    f.settingsPath = "/home/ada/.local/share/parvex/PX.INI";
-    f.programFolder = "/home/ada/.local/share/parvex/";
     QTemporaryDir scratch;
     const char* chosen = std::getenv("PARVEX_SCREENSHOT_DIR");
     const QString dir = chosen != nullptr ? QString::fromUtf8(chosen) : scratch.path();
