@@ -3,17 +3,20 @@
 #include "app/report/configuration_info.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include "app/host/fake_host.h"
 #include "app/report/configuration_gatherer.h"
 #include "app/report/configuration_lines.h"
+#include "app/report/configuration_report.h"
 #include "app/report/sample_facts.h"
 #include "support/accessibility.h"
 
@@ -125,6 +128,23 @@ TEST(ConfigurationInfo, GatheringTellsTheProgramsOwnFacts) {
     for (const TSerialHolder& h : facts.serialHolders) {
         EXPECT_EQ(QString::fromStdString(h.program).toUpper().indexOf("PARVEX"), -1);
     }
+}
+
+TEST(ConfigurationInfo, HelpMenuCommandShowsTheGatheredReport) {
+    test::TFakeHost host;
+    host.record.modem.comPort = -1;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* window = qobject_cast<TConfigurationInfo*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        shown = window->reportText();
+        window->okButton()->click();
+    });
+    TConfigurationReport(host).show();
+    EXPECT_TRUE(
+        shown.contains(QString::fromStdString("[" + host.programFolder.settingsPath() + "]")))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains("ATI:                  \tnot asked: no port has been chosen yet"));
 }
 
 // With $PARVEX_SCREENSHOT_DIR set the picture goes there for the
