@@ -100,6 +100,21 @@ std::vector<std::string> serialNodes() {
     return nodes;
 }
 
+TPortHolder portHolder(TWorkflowHost& host, const std::string& device,
+                       const std::vector<TSerialHolder>& holders) {
+    if (host.receiveMode()) {
+        return TPortHolder::ReceiveMode;
+    }
+    std::error_code ec;
+    const fs::path node = fs::canonical(device, ec);
+    for (const TSerialHolder& h : holders) {
+        if (!h.device.empty() && !ec && h.device == node.string()) {
+            return TPortHolder::AnotherProgram;
+        }
+    }
+    return TPortHolder::Nobody;
+}
+
 }  // namespace
 
 TConfigurationFacts gatherConfigurationFacts(TWorkflowHost& host) {
@@ -119,17 +134,20 @@ TConfigurationFacts gatherConfigurationFacts(TWorkflowHost& host) {
             return comPortDevicePath(IniFile(), number);
         }
     };
-    f.modem = askModemIdentity(host.settings(), host.receiveMode(), devicePath);
+    std::vector<std::string> watched = nodes;
+    const int comPort = host.settings().modem.comPort;
+    const std::string modemDevice = comPort >= 0 ? devicePath(comPort + 1) : std::string();
+    if (!modemDevice.empty()) {
+        watched.push_back(modemDevice);
+    }
+    f.serialHolders = serialHolders("/proc", watched, static_cast<int>(::getpid()));
+    f.modem = askModemIdentity(host.settings(), portHolder(host, modemDevice, f.serialHolders),
+                               devicePath);
     f.settingsPath = settingsPath;
     f.programFolder = host.folder().path();
     const TPrintDriverLocation pxpd = readPrintDriverLocation(printDriverSettingsPath());
     f.pxpdOutPath = pxpd.outPath;
     f.pxpdExecutable = pxpd.executable;
-    std::vector<std::string> watched = nodes;
-    if (!f.modem.device.empty()) {
-        watched.push_back(f.modem.device);
-    }
-    f.serialHolders = serialHolders("/proc", watched, static_cast<int>(::getpid()));
     return f;
 }
 

@@ -103,7 +103,7 @@ std::vector<std::string> identityAnswerLines(const std::string& received) {
     return lines;
 }
 
-TModemIdentity askModemIdentity(const Settings& settings, bool inReceiveMode,
+TModemIdentity askModemIdentity(const Settings& settings, TPortHolder holder,
                                 const std::function<std::string(int)>& devicePath,
                                 TPxEventLoop* loop) {
     using Outcome = TModemIdentity::Outcome;
@@ -113,8 +113,12 @@ TModemIdentity askModemIdentity(const Settings& settings, bool inReceiveMode,
     }
     identity.portNumber = settings.modem.comPort + 1;
     identity.device = devicePath(identity.portNumber);
-    if (inReceiveMode) {
+    if (holder == TPortHolder::ReceiveMode) {
         identity.outcome = Outcome::InReceiveMode;
+        return identity;
+    }
+    if (holder == TPortHolder::AnotherProgram) {
+        identity.outcome = Outcome::PortInUse;
         return identity;
     }
     TPxComPort port(loop);

@@ -17,8 +17,13 @@ struct Settings;
 // Longest wait for the answer after "ATI", in ticks of 55 ms (about 3 s).
 inline constexpr int kIdentityReplyTicks = 55;
 
+// Who is known to hold the configured port before it is tried: receive mode,
+// or another program seen with the device open (one that does not lock it
+// would otherwise get an "ATI" in the middle of its own talk).
+enum class TPortHolder { Nobody, ReceiveMode, AnotherProgram };
+
 // `devicePath` maps the settings' 1-based COM number to its device.
-TModemIdentity askModemIdentity(const Settings& settings, bool inReceiveMode,
+TModemIdentity askModemIdentity(const Settings& settings, TPortHolder holder,
                                 const std::function<std::string(int)>& devicePath,
                                 TPxEventLoop* loop = nullptr);
 

@@ -36,7 +36,7 @@ TEST(ModemIdentity, AnswerLinesDropEchoBlankLinesAndOk) {
 TEST(ModemIdentity, TheConfiguredModemTellsWhoItIs) {
     test::PlayedModem modem(test::Replies{{"ATI", "Parvex Modem 1.0\r\n\r\nOK"}});
     int askedFor = 0;
-    const TModemIdentity id = askModemIdentity(onPort(2), false, [&](int number) {
+    const TModemIdentity id = askModemIdentity(onPort(2), TPortHolder::Nobody, [&](int number) {
         askedFor = number;
         return modem.path();
     });
@@ -50,7 +50,8 @@ TEST(ModemIdentity, TheConfiguredModemTellsWhoItIs) {
 
 TEST(ModemIdentity, ASilentModemIsNoAnswer) {
     test::PlayedModem modem(test::Replies{});
-    const TModemIdentity id = askModemIdentity(onPort(0), false, [&](int) { return modem.path(); });
+    const TModemIdentity id =
+        askModemIdentity(onPort(0), TPortHolder::Nobody, [&](int) { return modem.path(); });
     EXPECT_EQ(id.outcome, Outcome::NoAnswer);
     EXPECT_TRUE(id.answer.empty());
 }
@@ -59,26 +60,30 @@ TEST(ModemIdentity, APortInUseOrInReceiveModeIsNeverTaken) {
     test::PlayedModem modem(test::Replies{{"ATI", "Parvex Modem 1.0\r\n\r\nOK"}});
     // Receive mode holds the port: nothing is sent to it.
     const TModemIdentity receiving =
-        askModemIdentity(onPort(0), true, [&](int) { return modem.path(); });
+        askModemIdentity(onPort(0), TPortHolder::ReceiveMode, [&](int) { return modem.path(); });
     EXPECT_EQ(receiving.outcome, Outcome::InReceiveMode);
     // Another program holds it, locked as serial programs lock their ports.
     const int other = ::open(modem.path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(other, 0);
     ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
     const TModemIdentity inUse =
-        askModemIdentity(onPort(0), false, [&](int) { return modem.path(); });
+        askModemIdentity(onPort(0), TPortHolder::Nobody, [&](int) { return modem.path(); });
     ::close(other);
     EXPECT_EQ(inUse.outcome, Outcome::PortInUse);
+    // Seen open by a program that takes no lock: left alone as well.
+    const TModemIdentity seenOpen =
+        askModemIdentity(onPort(0), TPortHolder::AnotherProgram, [&](int) { return modem.path(); });
+    EXPECT_EQ(seenOpen.outcome, Outcome::PortInUse);
     EXPECT_TRUE(modem.lines().empty());
 
-    const TModemIdentity notSet = askModemIdentity(onPort(-1), false, [&](int) {
+    const TModemIdentity notSet = askModemIdentity(onPort(-1), TPortHolder::Nobody, [&](int) {
         ADD_FAILURE() << "no port to map";
         return std::string();
     });
     EXPECT_EQ(notSet.outcome, Outcome::NotConfigured);
 
-    const TModemIdentity missing =
-        askModemIdentity(onPort(4), false, [](int) { return std::string("/nonexistent/ttyX"); });
+    const TModemIdentity missing = askModemIdentity(
+        onPort(4), TPortHolder::Nobody, [](int) { return std::string("/nonexistent/ttyX"); });
     EXPECT_EQ(missing.outcome, Outcome::PortNotOpened);
     EXPECT_NE(missing.reason.find("( Com5 )"), std::string::npos) << missing.reason;
     EXPECT_EQ(missing.reason.find('\n'), std::string::npos);
@@ -94,7 +99,8 @@ TEST(ModemIdentity, TheSimulatedModemAnswersAti) {
                             "2.0", "--timeout", "30"},
                            dir / "sim.log");
     ASSERT_TRUE(test::waitForPath(link, 10)) << test::readFile(dir / "sim.log");
-    const TModemIdentity id = askModemIdentity(onPort(0), false, [&](int) { return link; });
+    const TModemIdentity id =
+        askModemIdentity(onPort(0), TPortHolder::Nobody, [&](int) { return link; });
     sim.terminate();
     EXPECT_EQ(id.outcome, Outcome::Answered);
     EXPECT_EQ(id.answer, std::vector<std::string>{"Parvex simulated Class 2.0 fax modem"});
