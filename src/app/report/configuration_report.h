@@ -1,5 +1,5 @@
-// The configuration report: the settings, the program folder and the modem's
-// answers in a text the user can save and send.
+// Help > Configuration Information: gathers the facts of this machine and
+// the program, and shows them in the report window.
 #pragma once
 
 #include "app/host/workflow_host.h"
