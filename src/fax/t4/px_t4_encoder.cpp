@@ -25,9 +25,17 @@ LsbCode toLsb(T4Code code) {
     return out;
 }
 
+// A run up to the largest makeup as one code: its makeup code (if any)
+// followed by its terminating code, at most 25 bits.
+struct LsbRun {
+    uint32_t bits = 0;
+    uint8_t length = 0;
+};
+
 struct LsbTables {
     LsbCode terminating[2][kT4MaxTerminating + 1];
     LsbCode makeup[2][kT4MakeupCount + 1];  // index = run / 64
+    LsbRun run[2][kT4MaxMakeup + 1];
 
     LsbTables() {
         for (int c = 0; c < 2; ++c) {
@@ -37,6 +45,12 @@ struct LsbTables {
             }
             for (unsigned k = 1; k <= kT4MakeupCount; ++k) {
                 makeup[c][k] = toLsb(t4MakeupCode(colour, k * kT4MakeupStep));
+            }
+            for (unsigned r = 0; r <= kT4MaxMakeup; ++r) {
+                const LsbCode term = terminating[c][r % kT4MakeupStep];
+                const LsbCode lead = r > kT4MaxTerminating ? makeup[c][r / kT4MakeupStep] : LsbCode{};
+                run[c][r].bits = lead.bits | (uint32_t{term.bits} << lead.length);
+                run[c][r].length = static_cast<uint8_t>(lead.length + term.length);
             }
         }
     }
@@ -61,12 +75,23 @@ void writeRun(const LsbTables& t, Sink& sink, int colour, unsigned length) {
     sink.put(t.terminating[colour][length]);
 }
 
+// The same for the byte writer: one table step for the run's codes.
+template <typename Sink>
+void writeRunFast(const LsbTables& t, Sink& sink, int colour, unsigned length) {
+    while (length > kT4MaxMakeup) {
+        sink.put(t.makeup[colour][kT4MakeupCount]);
+        length -= kT4MaxMakeup;
+    }
+    sink.put(t.run[colour][length]);
+}
+
 // Appends whole bytes through a 64-bit accumulator; the fast path.
 class ByteWriter {
 public:
     explicit ByteWriter(uint8_t* out) : out_(out) {}
 
-    void put(LsbCode code) {
+    void put(LsbCode code) { put(LsbRun{code.bits, code.length}); }
+    void put(LsbRun code) {
         acc_ |= uint64_t{code.bits} << bits_;
         bits_ += code.length;
         if (bits_ >= 32) {
@@ -131,7 +156,7 @@ size_t TPxT4Encoder::codeLine(const uint8_t* raster, unsigned width, unsigned le
     const unsigned margin = std::min(leftMargin, width);
     const unsigned imagePels = width - margin;
     if (rasterIsWhite(raster, width / 8)) {
-        writeRun(t, writer, 0, width);
+        writeRunFast(t, writer, 0, width);
     } else {
         // Source pels taken from the raster, and how many line pels each makes.
         const unsigned scale = doubleWidth ? 2 : 1;
@@ -143,7 +168,7 @@ size_t TPxT4Encoder::codeLine(const uint8_t* raster, unsigned width, unsigned le
         auto runTo = [&](unsigned next) {
             const unsigned length = std::min((next - pos) * scale, imagePels - produced);
             produced += length;
-            writeRun(t, writer, black ? 1 : 0, pending + length);
+            writeRunFast(t, writer, black ? 1 : 0, pending + length);
             pending = 0;
             pos = next;
             black = !black;
@@ -174,7 +199,7 @@ size_t TPxT4Encoder::codeLine(const uint8_t* raster, unsigned width, unsigned le
             runTo(sourcePels);
         }
         if (pending != 0) {
-            writeRun(t, writer, 0, pending);
+            writeRunFast(t, writer, 0, pending);
         }
     }
     // Zero bytes after the codes: the record holds the complete bytes + 2.
