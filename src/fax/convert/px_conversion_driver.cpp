@@ -38,6 +38,9 @@ ErrorCode runConversion(TPxFaxInputReader& reader, const std::string& input,
     const unsigned width = layout.widthPels;
     const auto flags = static_cast<uint16_t>(kApfLengthWords | (layout.fine ? kApfFine : 0) |
                                              (width == kWideWidthPels ? kApfWide : 0));
+    // A reader that codes its own lines spares drawing and scanning them.
+    const bool readerCodes =
+        !layout.doubleWidth && reader.codeLinesItself(width, layout.leftMargin);
     std::vector<uint8_t> raster(TPxFaxInputReader::kRasterBytes, 0);
     TPxT4Encoder::Record record{};
     size_t dirty = raster.size();
@@ -73,8 +76,10 @@ ErrorCode runConversion(TPxFaxInputReader& reader, const std::string& input,
                 break;
             }
             if (!layout.halfHeight || lineOnPage % 2 == 1) {
-                const size_t n = TPxT4Encoder::codeLine(raster.data(), width, layout.leftMargin,
-                                                        layout.doubleWidth, record.data());
+                const size_t n =
+                    readerCodes ? reader.codeLastLine(record.data())
+                                : TPxT4Encoder::codeLine(raster.data(), width, layout.leftMargin,
+                                                         layout.doubleWidth, record.data());
                 if (ErrorCode rc = writer.writeRecord(record.data(), n); rc != ecOK) {
                     return fail(rc);
                 }
