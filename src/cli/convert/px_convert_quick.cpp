@@ -1,5 +1,6 @@
 #include "cli/convert/px_convert_quick.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,6 +41,12 @@ std::optional<int> textToApf(const CliArgs& args) {
     // PostScript is refused: the full converter says so.
     if (!plainAscii(in) || !plainAscii(out) || !plainAscii(options.stationId) ||
         lowerSuffix(out).empty() || inSuffix == "pdf" || inSuffix == "ps" || inSuffix == "eps") {
+        return std::nullopt;
+    }
+    // Only a regular file: what is read from a pipe here could not be read
+    // again by the full converter.
+    struct stat info {};
+    if (::stat(in.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
     TDocumentKind kind = TDocumentKind::dkOther;
