@@ -1,6 +1,5 @@
 #include "cli/convert/px_convert_cli.h"
 
-#include <QFileInfo>
 #include <QImage>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli_args.h"
+#include "cli/convert/px_convert_options.h"
 #include "cli/convert/px_document_to_apf.h"
 #include "common/px_exceptions.h"
 #include "fax/apf/px_apf_reader.h"
@@ -61,55 +61,14 @@ void warn(const std::string& text) {
     std::fprintf(stderr, "parvex-convert: warning: %s\n", text.c_str());
 }
 
-Args parse(const std::vector<std::string>& argv, const std::map<std::string, bool>& known) {
-    return parseCliArgs(argv, known);
-}
-
-unsigned number(const Args& args, const std::string& key, unsigned fallback, unsigned max) {
-    if (!args.has(key)) {
-        return fallback;
-    }
-    const std::string& text = args.options.at(key);
-    char* end = nullptr;
-    const unsigned long v = std::strtoul(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || text[0] == '-' || v > max) {
-        throw UsageError("bad value for " + key + ": " + text);
-    }
-    return static_cast<unsigned>(v);
-}
-
-QString lowerSuffix(const std::string& name) {
-    return QFileInfo(QString::fromStdString(name)).suffix().toLower();
-}
-
 [[noreturn]] void fail(ErrorCode rc) {
     checkFaxResult(rc == ecOK ? ecInternal : rc);
     throw std::logic_error("unreachable");
 }
 
 int toApf(const Args& args) {
-    if (args.positional.size() != 2) {
-        throw UsageError("to-apf needs INPUT and OUTPUT");
-    }
-    DocumentToApfOptions options;
-    options.stationId = args.has("--station-id") ? args.options.at("--station-id") : std::string();
-    if (options.stationId.size() > kStationIdLength) {
-        throw UsageError("station ID longer than 20 characters");
-    }
     // Options first: a usage error is told before anything is read.
-    if (args.has("--font")) {
-        const std::string& font = args.options.at("--font");
-        if (font != "small" && font != "standard") {
-            throw UsageError("--font takes small or standard");
-        }
-        options.font = font == "small" ? TFaxFont::ffSmall : TFaxFont::ffStandard;
-    }
-    options.leftMargin = number(args, "--left-margin", 50, 2048);
-    options.topMargin = number(args, "--top-margin", 0, 10000);
-    options.linesPerPage = number(args, "--lines-per-page", 60, 100000);
-    options.fine = args.has("--fine");
-    options.wide = args.has("--wide");
-    options.letter = args.has("--letter");
+    const DocumentToApfOptions options = toApfOptions(args);
     try {
         for (const std::string& warning :
              convertDocumentToApf(args.positional[0], args.positional[1], options)) {
@@ -165,16 +124,10 @@ QImage pageRaster(const std::string& path, unsigned page) {
 }
 
 int fromApf(const Args& args) {
-    if (args.positional.size() != 2) {
-        throw UsageError("from-apf needs INPUT.apf and OUTPUT");
-    }
+    const unsigned page = fromApfPage(args);
     const std::string& in = args.positional[0];
     const std::string& out = args.positional[1];
-    const unsigned page = number(args, "--page", 1, 65535);
-    if (page == 0) {
-        throw UsageError("pages count from 1");
-    }
-    const QString ext = lowerSuffix(out);
+    const std::string ext = lowerSuffix(out);
     if (ext == "tif" || ext == "tiff") {
         std::string message;
         if (ErrorCode rc = exportApfToTiff(in, out, &message); rc != ecOK) {
@@ -194,7 +147,7 @@ int fromApf(const Args& args) {
     u.setInFileName(QString::fromStdString(in));
     u.setOutFileName(QString::fromStdString(out));
     if (ext != "bmp" && ext != "pcx" && ext != "dcx") {
-        throw UsageError("unknown output format ." + ext.toStdString());
+        throw UsageError("unknown output format ." + ext);
     }
     try {
         if (ext == "bmp") {
@@ -273,20 +226,13 @@ int runConvertCli(const std::vector<std::string>& argv) {
     const std::string command = argv[0];
     try {
         if (command == "to-apf") {
-            return toApf(parse(argv, {{"--fine", false},
-                                      {"--wide", false},
-                                      {"--letter", false},
-                                      {"--font", true},
-                                      {"--station-id", true},
-                                      {"--left-margin", true},
-                                      {"--top-margin", true},
-                                      {"--lines-per-page", true}}));
+            return toApf(parseToApfArgs(argv));
         }
         if (command == "from-apf") {
-            return fromApf(parse(argv, {{"--page", true}}));
+            return fromApf(parseFromApfArgs(argv));
         }
         if (command == "info") {
-            return info(parse(argv, {}));
+            return info(parseCliArgs(argv, {}));
         }
         if (command == "--help" || command == "-h" || command == "help") {
             std::fputs(kUsage, stdout);

@@ -1,8 +1,8 @@
 #include "cli/convert/px_document_to_apf.h"
 
-#include <QFileInfo>
 #include <QString>
 
+#include "cli/convert/px_convert_options.h"
 #include "common/px_exceptions.h"
 #include "fax/apf/px_fax_error.h"
 #include "fax/convert/px_document_kind.h"
@@ -17,10 +17,6 @@ namespace {
 
 [[noreturn]] void refuse(const std::string& what, ErrorCode code) {
     throw DocumentRefused(what + ": " + faxDocumentErrorText(code), code);
-}
-
-QString lowerSuffix(const std::string& name) {
-    return QFileInfo(QString::fromStdString(name)).suffix().toLower();
 }
 
 // PDF and PostScript, told by their content whatever their names.
@@ -91,7 +87,7 @@ std::vector<std::string> convertDocumentToApf(const std::string& in, const std::
         pageDescriptionToApf(kind, in, out, options);
         return {};
     }
-    const QString ext = lowerSuffix(in);
+    const std::string ext = lowerSuffix(in);
     if (ext == "pdf" || ext == "ps" || ext == "eps") {
         // Named as a document but holding something else.
         throw DocumentRefused(in + " refused: not a PDF or PostScript file", ecOK);

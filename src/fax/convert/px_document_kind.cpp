@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "fax/convert/px_pcx_decoder.h"
+#include "fax/convert/px_pcx_format.h"
 
 namespace px {
 namespace {

@@ -6,9 +6,10 @@
 #include <QFileInfo>
 #include <vector>
 
-#include "fax/apf/px_apf_writer.h"
+#include "fax/apf/px_apf_format.h"
 #include "fax/apf/px_fax_error.h"
 #include "fax/convert/px_bitmap_reader.h"
+#include "fax/convert/px_conversion_driver.h"
 #include "fax/convert/px_document_kind.h"
 #include "fax/convert/px_pcx_file_reader.h"
 #include "fax/convert/px_text_ex_reader.h"
@@ -269,115 +270,34 @@ void TPxFaxConverter::renderTextRow(const TPxFaxFont& font, const std::string& t
 
 ErrorCode TPxFaxConverter::run(TPxFaxInputReader& reader, const Placement& placement,
                                const QString& input, const QString& output) {
-    unsigned pages = 0;
-    unsigned lines = 0;
-    bool abort = false;
-    auto status = [&](bool starting, bool ending) {
-        if (onStatus_) {
+    ConversionLayout layout;
+    layout.widthPels = pageWidthPels();
+    layout.fine = resolution_ == TFaxResolution::frHigh;
+    layout.leftMargin = leftMargin_;
+    layout.topMargin = topMargin_;
+    layout.doubleWidth = placement.doubleWidth;
+    layout.halfHeight = placement.halfHeight;
+    layout.yield = (options_ & coYield) != 0;
+    layout.yieldOften = (options_ & coYieldOften) != 0;
+    const QByteArray id = stationId_.toLatin1();
+    layout.stationId = std::string(id.constData(), static_cast<size_t>(id.size()));
+    ConversionHooks hooks;
+    bool abort = false;  // once set, the handler sees it set in later calls
+    if (onStatus_) {
+        hooks.status = [&](bool starting, bool ending, unsigned pages, unsigned lines) {
             onStatus_(*this, starting, ending, pages, lines, reader.bytesRead(),
                       reader.bytesToRead(), abort);
-        }
-        return abort;
-    };
-    if (status(true, false)) {
-        return ecConvertAbort;
+            return abort;
+        };
     }
-    if (ErrorCode rc = reader.open(toPath(input)); rc != ecOK) {
-        return rc;
+    hooks.yield = [this] { return yieldOnce(); };
+    if (onOutputLine_) {
+        hooks.outputLine = [this](const uint8_t* data, unsigned size, bool endOfPage,
+                                  bool morePages) {
+            onOutputLine_(*this, data, size, endOfPage, morePages);
+        };
     }
-    TPxApfWriter writer;
-    auto fail = [&](ErrorCode rc) {
-        status(false, true);
-        reader.close();
-        writer.abandon();
-        return rc;
-    };
-    if (ErrorCode rc = writer.create(toPath(output)); rc != ecOK) {
-        return fail(rc);
-    }
-    const unsigned width = pageWidthPels();
-    const bool fine = resolution_ == TFaxResolution::frHigh;
-    const auto flags = static_cast<uint16_t>(kApfLengthWords | (fine ? kApfFine : 0) |
-                                             (width == kWideWidthPels ? kApfWide : 0));
-    std::vector<uint8_t> raster(TPxFaxInputReader::kRasterBytes, 0);
-    TPxT4Encoder::Record record{};
-    size_t dirty = raster.size();
-    bool morePages = true;
-    while (morePages) {
-        ++pages;
-        unsigned lineOnPage = 0;
-        if (ErrorCode rc = writer.beginPage(flags); rc != ecOK) {
-            return fail(rc);
-        }
-        for (unsigned i = 0; i < topMargin_; ++i) {
-            if (ErrorCode rc = writer.writeRecord(kApfBlankRecord.data(), kApfBlankRecord.size());
-                rc != ecOK) {
-                return fail(rc);
-            }
-        }
-        for (;;) {
-            std::fill_n(raster.begin(), std::max<size_t>(dirty, width / 8), 0);
-            unsigned len = 0;
-            bool endOfPage = false;
-            bool more = false;
-            if (ErrorCode rc = reader.readLine(raster.data(), len, endOfPage, more); rc != ecOK) {
-                return fail(rc);
-            }
-            dirty = std::min<size_t>(raster.size(), len);
-            ++lineOnPage;
-            ++lines;
-            if (status(false, false)) {
-                return fail(ecConvertAbort);
-            }
-            if (endOfPage) {
-                morePages = more;
-                break;
-            }
-            if (!placement.halfHeight || lineOnPage % 2 == 1) {
-                const size_t n = TPxT4Encoder::codeLine(raster.data(), width, leftMargin_,
-                                                        placement.doubleWidth, record.data());
-                if (ErrorCode rc = writer.writeRecord(record.data(), n); rc != ecOK) {
-                    return fail(rc);
-                }
-                if (onOutputLine_) {
-                    onOutputLine_(*this, record.data(), static_cast<unsigned>(n), false, true);
-                }
-            }
-            if ((options_ & coYield) != 0 && (options_ & coYieldOften) != 0 &&
-                lineOnPage % 16 == 0) {
-                if (ErrorCode rc = yieldOnce(); rc != ecOK) {
-                    return fail(rc);
-                }
-            }
-        }
-        if (ErrorCode rc =
-                writer.writeRecord(kApfEndOfPageRecord.data(), kApfEndOfPageRecord.size());
-            rc != ecOK) {
-            return fail(rc);
-        }
-        if (onOutputLine_) {
-            onOutputLine_(*this, kApfEndOfPageRecord.data(), kApfEndOfPageRecord.size(), true,
-                          morePages);
-        }
-        if (ErrorCode rc = writer.endPage(); rc != ecOK) {
-            return fail(rc);
-        }
-        if ((options_ & coYield) != 0) {
-            if (ErrorCode rc = yieldOnce(); rc != ecOK) {
-                return fail(rc);
-            }
-        }
-    }
-    status(false, true);
-    reader.close();
-    const QByteArray id = stationId_.toLatin1();
-    apfSetSenderIdConverter(writer.header(),
-                            std::string(id.constData(), static_cast<size_t>(id.size())));
-    if (ErrorCode rc = writer.finish(); rc != ecOK) {
-        writer.abandon();
-        return rc;
-    }
-    return ecOK;
+    return runConversion(reader, toPath(input), toPath(output), layout, hooks);
 }
 
 void TPxFaxConverter::convert() {

@@ -51,6 +51,15 @@ ErrorCode TPxFaxFont::load(const uint8_t* resource, size_t size, size_t bytesPer
                 glyphs_.begin() + static_cast<long>((size_t{c} * rows_ + r) * bytesPerRow_));
         }
     }
+    rowBits_.resize(size_t{256} * rows_);
+    for (size_t i = 0; i < rowBits_.size(); ++i) {
+        const uint8_t* g = glyphs_.data() + i * bytesPerRow_;
+        uint32_t bits = 0;
+        for (unsigned b = 0; b < bytesPerRow_; ++b) {
+            bits |= uint32_t{g[b]} << (24 - 8 * b);
+        }
+        rowBits_[i] = bits & (~uint32_t{0} << (32 - width_));
+    }
     return ecOK;
 }
 
@@ -68,28 +77,33 @@ void TPxFaxFont::renderTextRow(std::string_view text, unsigned row, uint8_t* ras
     if (row == 0 || row > rows_ || !loaded()) {
         return;
     }
+    const uint32_t* bits = rowBits_.data() + (row - 1);
+    // Glyphs go into an accumulator, leftmost pel in bit 63, and leave it in
+    // whole bytes; pels past the raster's end are dropped.
+    uint64_t pels = 0;
+    unsigned held = 0;
+    size_t out = 0;
+    auto emit = [&](unsigned bytes) {
+        for (unsigned k = 0; k < bytes && out < rasterBytes; ++k, ++out) {
+            raster[out] = static_cast<uint8_t>(raster[out] | (pels >> 56));
+            pels <<= 8;
+        }
+    };
     const size_t rasterPels = rasterBytes * 8;
     size_t x = 0;
-    for (char ch : text) {
+    for (const char ch : text) {
         if (x >= rasterPels) {
             break;
         }
-        const uint8_t* g = glyphRow(static_cast<uint8_t>(ch), row - 1);
-        // The glyph row, left-aligned in 32 bits.
-        uint32_t bits = 0;
-        for (unsigned b = 0; b < bytesPerRow_; ++b) {
-            bits |= uint32_t{g[b]} << (24 - 8 * b);
+        if (held >= 32) {
+            emit(4);
+            held -= 32;
         }
-        bits &= ~uint32_t{0} << (32 - width_);
-        // Spread it over the raster bytes it touches.
-        const size_t byte = x / 8;
-        const unsigned shift = static_cast<unsigned>(x % 8);
-        const uint64_t placed = uint64_t{bits} << (32 - shift);
-        for (unsigned k = 0; k < 5 && byte + k < rasterBytes; ++k) {
-            raster[byte + k] = static_cast<uint8_t>(raster[byte + k] | (placed >> (56 - 8 * k)));
-        }
+        pels |= uint64_t{bits[size_t{static_cast<uint8_t>(ch)} * rows_]} << (32 - held);
+        held += width_;
         x += width_;
     }
+    emit((held + 7) / 8);
 }
 
 }  // namespace px

@@ -45,6 +45,9 @@ public:
 
 private:
     std::vector<uint8_t> glyphs_;
+    // Each glyph row again, its pels left-aligned in 32 bits and masked to
+    // the glyph width: rows are drawn from these, a shift and an or apiece.
+    std::vector<uint32_t> rowBits_;
     unsigned width_ = 0;
     unsigned rows_ = 0;
     unsigned bytesPerRow_ = 0;

@@ -22,6 +22,12 @@ public:
     virtual ErrorCode readLine(uint8_t* raster, unsigned& len, bool& endOfPage,
                                bool& morePages) = 0;
     virtual void close() = 0;
+    // A reader that can code its lines without a raster says so here, asked
+    // once after open with the line width and left margin. It then leaves the
+    // raster blank and codes each line read on codeLastLine(), into the
+    // record TPxT4Encoder::codeLine would make of the raster (single width).
+    virtual bool codeLinesItself(unsigned /*width*/, unsigned /*leftMargin*/) { return false; }
+    virtual size_t codeLastLine(uint8_t* /*record*/) { return 0; }
 
     virtual uint64_t bytesRead() const = 0;
     virtual uint64_t bytesToRead() const = 0;

@@ -28,6 +28,7 @@ LsbCode toLsb(T4Code code) {
 struct LsbTables {
     LsbCode terminating[2][kT4MaxTerminating + 1];
     LsbCode makeup[2][kT4MakeupCount + 1];  // index = run / 64
+    T4LsbCode run[2][kT4MaxMakeup + 2];     // see t4LsbRunCodes
 
     LsbTables() {
         for (int c = 0; c < 2; ++c) {
@@ -38,6 +39,15 @@ struct LsbTables {
             for (unsigned k = 1; k <= kT4MakeupCount; ++k) {
                 makeup[c][k] = toLsb(t4MakeupCode(colour, k * kT4MakeupStep));
             }
+            for (unsigned r = 0; r <= kT4MaxMakeup; ++r) {
+                const LsbCode term = terminating[c][r % kT4MakeupStep];
+                const LsbCode lead =
+                    r > kT4MaxTerminating ? makeup[c][r / kT4MakeupStep] : LsbCode{};
+                run[c][r].bits = lead.bits | (uint32_t{term.bits} << lead.length);
+                run[c][r].length = static_cast<uint8_t>(lead.length + term.length);
+            }
+            run[c][kT4MaxMakeup + 1] = {makeup[c][kT4MakeupCount].bits,
+                                        makeup[c][kT4MakeupCount].length};
         }
     }
 };
@@ -60,41 +70,6 @@ void writeRun(const LsbTables& t, Sink& sink, int colour, unsigned length) {
     }
     sink.put(t.terminating[colour][length]);
 }
-
-// Appends whole bytes through a 64-bit accumulator; the fast path.
-class ByteWriter {
-public:
-    explicit ByteWriter(uint8_t* out) : out_(out) {}
-
-    void put(LsbCode code) {
-        acc_ |= uint64_t{code.bits} << bits_;
-        bits_ += code.length;
-        if (bits_ >= 32) {
-            const auto word = static_cast<uint32_t>(acc_);
-            uint8_t bytes[4] = {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8),
-                                static_cast<uint8_t>(word >> 16), static_cast<uint8_t>(word >> 24)};
-            std::memcpy(out_ + written_, bytes, 4);
-            written_ += 4;
-            acc_ >>= 32;
-            bits_ -= 32;
-        }
-    }
-
-    // Flushes the partial word (zero-filled); returns the bits written.
-    size_t finish() {
-        const size_t total = written_ * 8 + bits_;
-        for (unsigned i = 0; i < (bits_ + 7) / 8; ++i) {
-            out_[written_ + i] = static_cast<uint8_t>(acc_ >> (8 * i));
-        }
-        return total;
-    }
-
-private:
-    uint8_t* out_;
-    size_t written_ = 0;
-    uint64_t acc_ = 0;
-    unsigned bits_ = 0;
-};
 
 // Ors codes into a zeroed buffer at any bit position.
 class OrWriter {
@@ -120,18 +95,33 @@ private:
 
 }  // namespace
 
+const T4LsbCode* t4LsbRunCodes(T4Colour colour) {
+    return tables().run[colour == T4Colour::Black ? 1 : 0];
+}
+
+size_t TPxT4RecordWriter::finish() {
+    // Flush the partial word, zero-filled; then zero bytes so that the
+    // record holds the complete bytes + 2.
+    const size_t bits = 16 + written_ * 8 + bits_;
+    for (unsigned i = 0; i < (bits_ + 7) / 8; ++i) {
+        out_[written_ + i] = static_cast<uint8_t>(acc_ >> (8 * i));
+    }
+    const size_t length = bits / 8 + 2;
+    for (size_t i = (bits + 7) / 8; i < length; ++i) {
+        out_[i - 2] = 0;
+    }
+    return length;
+}
+
 size_t TPxT4Encoder::codeLine(const uint8_t* raster, unsigned width, unsigned leftMargin,
                               bool doubleWidth, uint8_t* record) {
     width = std::min(width, kMaxLinePels);
-    record[0] = 0x00;
-    record[1] = 0x80;  // fill 0000 + EOL 000000000001, LSB first
-    ByteWriter writer(record + 2);
-
-    const LsbTables& t = tables();
+    TPxT4RecordWriter writer(record);
+    const T4LsbCode* codes[2] = {t4LsbRunCodes(T4Colour::White), t4LsbRunCodes(T4Colour::Black)};
     const unsigned margin = std::min(leftMargin, width);
     const unsigned imagePels = width - margin;
     if (rasterIsWhite(raster, width / 8)) {
-        writeRun(t, writer, 0, width);
+        writer.run(codes[0], width);
     } else {
         // Source pels taken from the raster, and how many line pels each makes.
         const unsigned scale = doubleWidth ? 2 : 1;
@@ -143,7 +133,7 @@ size_t TPxT4Encoder::codeLine(const uint8_t* raster, unsigned width, unsigned le
         auto runTo = [&](unsigned next) {
             const unsigned length = std::min((next - pos) * scale, imagePels - produced);
             produced += length;
-            writeRun(t, writer, black ? 1 : 0, pending + length);
+            writer.run(codes[black ? 1 : 0], pending + length);
             pending = 0;
             pos = next;
             black = !black;
@@ -174,16 +164,10 @@ size_t TPxT4Encoder::codeLine(const uint8_t* raster, unsigned width, unsigned le
             runTo(sourcePels);
         }
         if (pending != 0) {
-            writeRun(t, writer, 0, pending);
+            writer.run(codes[0], pending);
         }
     }
-    // Zero bytes after the codes: the record holds the complete bytes + 2.
-    const size_t bits = 16 + writer.finish();
-    const size_t length = bits / 8 + 2;
-    for (size_t i = (bits + 7) / 8; i < length; ++i) {
-        record[i] = 0;
-    }
-    return length;
+    return writer.finish();
 }
 
 void TPxT4Encoder::codeRun(T4Colour colour, unsigned run, uint8_t* out, size_t& bitPos) {

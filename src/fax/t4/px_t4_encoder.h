@@ -4,10 +4,66 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "fax/t4/px_t4_codes.h"
 
 namespace px {
+
+// A code or a run of codes, LSB first as it goes into the stream.
+struct T4LsbCode {
+    uint32_t bits = 0;
+    uint8_t length = 0;  // at most 32
+};
+
+// The codes of a run of 0 to 2560 pels of `colour`, indexed by the run: its
+// makeup code, when the run has one, then its terminating code. One entry
+// more, at kT4MaxMakeup + 1, holds the 2560 makeup code alone, which longer
+// runs repeat.
+const T4LsbCode* t4LsbRunCodes(T4Colour colour);
+
+// Builds a line record from runs and ready-made codes: an aligned EOL first
+// (0x00 0x80), then what is put, then fill and zero bytes (see codeLine).
+class TPxT4RecordWriter {
+public:
+    explicit TPxT4RecordWriter(uint8_t* record) : out_(record + 2) {
+        record[0] = 0x00;
+        record[1] = 0x80;  // fill 0000 + EOL 000000000001, LSB first
+    }
+
+    void put(T4LsbCode code) {
+        acc_ |= uint64_t{code.bits} << bits_;
+        bits_ += code.length;
+        if (bits_ >= 32) {
+            const auto word = static_cast<uint32_t>(acc_);
+            const uint8_t bytes[4] = {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8),
+                                      static_cast<uint8_t>(word >> 16),
+                                      static_cast<uint8_t>(word >> 24)};
+            std::memcpy(out_ + written_, bytes, 4);
+            written_ += 4;
+            acc_ >>= 32;
+            bits_ -= 32;
+        }
+    }
+
+    // A run of any length, with the codes of its colour (t4LsbRunCodes).
+    void run(const T4LsbCode* codes, unsigned length) {
+        while (length > kT4MaxMakeup) {
+            put(codes[kT4MaxMakeup + 1]);
+            length -= kT4MaxMakeup;
+        }
+        put(codes[length]);
+    }
+
+    // Ends the record; returns its length.
+    size_t finish();
+
+private:
+    uint8_t* out_;
+    size_t written_ = 0;
+    uint64_t acc_ = 0;
+    unsigned bits_ = 0;
+};
 
 // Codes one raster line as a line record:
 //   - four 0 fill bits and an EOL, so the record starts 0x00 0x80;

@@ -3,6 +3,7 @@
 
 #include "fax/t4/px_custom_text_reader.h"
 #include "fax/t4/px_fax_font.h"
+#include "fax/t4/px_text_row_coder.h"
 
 namespace px {
 
@@ -14,6 +15,10 @@ public:
     ErrorCode setup(TFaxFont type, bool fine, unsigned pageWidth, unsigned leftMargin);
     const TPxFaxFont& font() const { return font_; }
 
+    ErrorCode readLine(uint8_t* raster, unsigned& len, bool& endOfPage, bool& morePages) override;
+    bool codeLinesItself(unsigned width, unsigned leftMargin) override;
+    size_t codeLastLine(uint8_t* record) override;
+
 protected:
     ErrorCode beginLine(const std::string& text) override;
     unsigned rowsPerLine() const override { return font_.rows(); }
@@ -23,6 +28,12 @@ private:
     TPxFaxFont font_;
     size_t maxChars_ = 0;
     std::string line_;
+    // Coding rows straight from the font, once asked to.
+    TPxTextRowCoder coder_;
+    bool coding_ = false;
+    unsigned codeWidth_ = 0;
+    unsigned codeMargin_ = 0;
+    unsigned lastRow_ = 0;  // row of line_ the last read gave; 0: a blank line
 };
 
 }  // namespace px

@@ -15,8 +15,9 @@
 namespace px {
 namespace {
 
-// Lines coded before they are appended to the page's strip.
-constexpr uint32_t kChunkRows = 256;
+// Coded bytes gathered before they are appended to the page's strip: few
+// write calls, and memory bounded however long the page.
+constexpr size_t kChunkBytes = 256 * 1024;
 // One strip per page, as fax programs reading TIFF Class F expect.
 constexpr uint32_t kOneStrip = 0xFFFFFFFF;
 
@@ -80,8 +81,8 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
         TIFFSetField(t, TIFFTAG_SOFTWARE, "Parvex");
         // The page goes out as it is decoded, coded again by our own coder
         // (the byte-aligned EOL form the TIFF asks for) and appended to the
-        // page's one strip kChunkRows lines at a time: memory stays that of
-        // a few lines, however long the page, and libtiff only files the data.
+        // page's one strip about kChunkBytes at a time: memory stays bounded
+        // however long the page, and libtiff only files the data.
         TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, kOneStrip);
         TIFFSetField(t, TIFFTAG_IMAGELENGTH, uint32_t{1});  // until the end is known
         uint32_t row = 0;
@@ -98,7 +99,8 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
             const size_t bytes = TPxT4Encoder::codeLine(data, width, 0, false, record.data());
             stripData.insert(stripData.end(), record.begin(),
                              record.begin() + static_cast<long>(bytes));
-            if (++row % kChunkRows == 0) {
+            ++row;
+            if (stripData.size() >= kChunkBytes) {
                 flushChunk();
             }
         };

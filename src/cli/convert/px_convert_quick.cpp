@@ -1,0 +1,120 @@
+#include "cli/convert/px_convert_quick.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "cli/convert/px_convert_options.h"
+#include "fax/convert/px_conversion_driver.h"
+#include "fax/convert/px_document_kind.h"
+#include "fax/t4/px_t4_raster.h"
+#include "fax/t4/px_text_reader.h"
+#include "fax/tiff/px_tiff_export.h"
+
+namespace px {
+namespace {
+
+// The tab stop the converter uses unless told otherwise.
+constexpr unsigned kDefaultTabStop = 4;
+
+// Names the full converter reads through Qt's file-name codec; plain ASCII
+// comes out of it unchanged, anything else is left to it.
+bool plainAscii(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '\0') {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<int> textToApf(const CliArgs& args) {
+    const DocumentToApfOptions options = toApfOptions(args);
+    const std::string& in = args.positional[0];
+    const std::string& out = args.positional[1];
+    const std::string inSuffix = lowerSuffix(in);
+    // A name without extension gets one, and a text named as PDF or
+    // PostScript is refused: the full converter says so.
+    if (!plainAscii(in) || !plainAscii(out) || !plainAscii(options.stationId) ||
+        lowerSuffix(out).empty() || inSuffix == "pdf" || inSuffix == "ps" || inSuffix == "eps") {
+        return std::nullopt;
+    }
+    // Only a regular file: what is read from a pipe here could not be read
+    // again by the full converter.
+    struct stat info {};
+    if (::stat(in.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    TDocumentKind kind = TDocumentKind::dkOther;
+    if (recogniseDocument(in, kind) != ecOK || kind != TDocumentKind::dkText) {
+        return std::nullopt;
+    }
+    const unsigned width = options.wide ? kWideWidthPels : kNormalWidthPels;
+    TPxTextReader reader;
+    if (reader.setup(options.font.value_or(TFaxFont::ffStandard), options.fine, width,
+                     options.leftMargin) != ecOK) {
+        return std::nullopt;
+    }
+    reader.setTabStop(kDefaultTabStop);
+    reader.setLinesPerPage(options.linesPerPage);
+    ConversionLayout layout;
+    layout.widthPels = width;
+    layout.fine = options.fine;
+    layout.leftMargin = options.leftMargin;
+    layout.topMargin = options.topMargin;
+    layout.stationId = options.stationId;
+    if (runConversion(reader, in, out, layout) != ecOK) {
+        return std::nullopt;
+    }
+    return 0;
+}
+
+std::optional<int> apfToTiff(const CliArgs& args) {
+    fromApfPage(args);  // checked, though a TIFF takes every page
+    const std::string& in = args.positional[0];
+    const std::string& out = args.positional[1];
+    const std::string suffix = lowerSuffix(out);
+    if (!plainAscii(in) || !plainAscii(out) || (suffix != "tif" && suffix != "tiff")) {
+        return std::nullopt;
+    }
+    if (exportApfToTiff(in, out, nullptr) != ecOK) {
+        return std::nullopt;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::optional<int> runQuickConvert(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        return std::nullopt;
+    }
+    try {
+        if (args[0] == "to-apf") {
+            return textToApf(parseToApfArgs(args));
+        }
+        if (args[0] == "from-apf") {
+            return apfToTiff(parseFromApfArgs(args));
+        }
+    } catch (const std::exception&) {
+        // A usage error or any other: the full converter reports it.
+    }
+    return std::nullopt;
+}
+
+int execFullConverter(const char* fullProgram, char** argv) {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const std::string full =
+        (ec ? std::filesystem::path(argv[0]).parent_path() : self.parent_path()) / fullProgram;
+    ::execv(full.c_str(), argv);
+    std::fprintf(stderr, "parvex-convert: cannot start %s: %s\n", full.c_str(),
+                 std::strerror(errno));
+    return 1;
+}
+
+}  // namespace px
