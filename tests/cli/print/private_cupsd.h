@@ -37,7 +37,8 @@ public:
         return ::access(kDaemon, X_OK) == 0 && std::filesystem::exists(kServerBin);
     }
 
-    PrivateCupsd() {
+    // `extraConfiguration` is added to cupsd.conf (SetEnv lines, for instance).
+    explicit PrivateCupsd(const std::string& extraConfiguration = "") {
         namespace fs = std::filesystem;
         const std::string root = dir_.path();
         // The scheduler drops to an unprivileged user for backends when run
@@ -81,7 +82,8 @@ public:
         writeFile(root + "/cupsd.conf", "Listen " + socket() +
                                             "\nLogLevel warn\nBrowsing No\n"
                                             "<Location />\n  Order allow,deny\n  Allow all\n"
-                                            "</Location>\n");
+                                            "</Location>\n" +
+                                            extraConfiguration);
         writeFile(root + "/printers.conf",
                   "<Printer faxq>\nInfo Parvex test queue\nDeviceURI testfile:" + outputFile() +
                       "\nState Idle\nAccepting Yes\nShared No\n</Printer>\n"
@@ -113,6 +115,8 @@ public:
     PrivateCupsd& operator=(const PrivateCupsd&) = delete;
 
     std::string socket() const { return dir_.path() + "/cups.sock"; }
+    // Where the scheduler looks for backends.
+    std::string backendFolder() const { return dir_.path() + "/bin/backend"; }
     std::string outputFile() const { return dir_.path() + "/out/job.pdf"; }
     std::string errorLog() const { return readFile(dir_.path() + "/log/error_log"); }
 
