@@ -31,6 +31,7 @@ constexpr const char* kFaxRecipientOption = "fax-recipient";
 constexpr const char* kFilePrefix = "PRN";
 constexpr int kHighestNumber = 99999;
 constexpr mode_t kPrivateFile = 0600;
+constexpr mode_t kPrivateMask = 077;
 
 enum Arg { kJobId, kUser, kTitle, kCopies, kOptions, kFile };
 
@@ -181,6 +182,8 @@ public:
             throw JobFailed("this queue runs without root and takes only the jobs of its own user");
         }
         openSendFolder(user);
+        // Faxes are the user's private papers, whatever umask the scheduler has.
+        ::umask(kPrivateMask);
 
         Fd document;
         const std::string documentName = createTemporary(sendFd_.get(), ".job", document);

@@ -190,5 +190,60 @@ TEST_F(PrintQueueEndToEnd, PrintedPdfBecomesAnOutgoingFax) {
     ::unsetenv("XDG_CONFIG_HOME");
 }
 
+// The backend run by hand as CUPS runs it: as root it acts as the job's user,
+// so files land owned by that user and a SEND folder that is not theirs is
+// refused; PostScript arrives on standard input.
+TEST_F(PrintQueueEndToEnd, BackendActsAsTheJobsUser) {
+    PX_REQUIRE(haveProgram("gs"), "gs (ghostscript)");
+    ASSERT_TRUE(fs::exists(backend)) << backend;
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "acting as another user needs root";
+    }
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    fs::permissions(homes.path(), fs::perms::owner_all | fs::perms::others_exec);
+    const std::string home = homes.path() + "/nobody";
+    const std::string send = home + "/SEND/";
+    fs::create_directories(home + "/.config/parvex");
+    fs::create_directories(send);
+    writeFile(home + "/.config/parvex/PXPD.INI",
+              "[Location]\nPXOutPath=" + send + "\nPXExecutable=/usr/bin/parvex\n");
+    const std::string ps = homes.path() + "/doc.ps";
+    writeFile(ps,
+              "%!PS\n/Helvetica findfont 40 scalefont setfont 72 700 moveto (PS 42) show\n"
+              "showpage\n");
+    fs::permissions(ps, fs::perms::owner_read);  // only root reads the spool file
+    const std::string run = "PARVEX_PRINT_HOMES=" + shellQuote(homes.path()) + " " +
+                            shellQuote(backend) + " 7 nobody Memo 1 fax-number=1 ";
+
+    // SEND still root's: refused, nothing written.
+    int status = -1;
+    std::string output = runCommand(run + shellQuote(ps) + " 2>&1", &status);
+    EXPECT_EQ(status, 5) << output;
+    EXPECT_NE(output.find("ERROR: the SEND folder"), std::string::npos) << output;
+    EXPECT_TRUE(fs::is_empty(send));
+
+    for (const std::string& path : {home, home + "/.config", home + "/.config/parvex", send}) {
+        ASSERT_EQ(::chown(path.c_str(), uid, gid), 0);
+    }
+    output = runCommand(run + " < " + shellQuote(ps) + " 2>&1", &status);
+    ASSERT_EQ(status, 0) << output;
+    struct stat fax {};
+    struct stat note {};
+    ASSERT_EQ(::stat((send + "PRN00000.APF").c_str(), &fax), 0) << output;
+    ASSERT_EQ(::stat((send + "PRN00000.nqh").c_str(), &note), 0);
+    EXPECT_EQ(fax.st_uid, uid);
+    EXPECT_EQ(note.st_uid, uid);
+    EXPECT_EQ(fax.st_mode & 0777, 0600U);
+    EXPECT_EQ(readFile(send + "PRN00000.nqh"), "1\n\nMemo\n");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(send)) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2);
+}
+
 }  // namespace
 }  // namespace px::test
