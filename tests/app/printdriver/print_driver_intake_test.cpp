@@ -189,12 +189,13 @@ TEST_F(PrintDriverIntakeTest, LongFaxFileNamesGetASendNameThatFitsTheLog) {
 
 TEST_F(PrintDriverIntakeTest, SettingsFileNamesSendAndTheProgram) {
     TempDir config;
+    const std::string before = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
     ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
     intake.writeSettingsFile();
     const IniFile ini = IniFile::load(config / "parvex/PXPD.INI");
     EXPECT_EQ(ini.readString("Location", "PXOutPath", ""), send);
     EXPECT_EQ(ini.readString("Location", "PXExecutable", ""), currentExecutablePath());
-    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("XDG_CONFIG_HOME", before.c_str(), 1);
 }
 
 TEST_F(PrintDriverIntakeTest, WatchedSendFolderTakesJobsInWithoutActivation) {

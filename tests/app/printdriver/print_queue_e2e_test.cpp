@@ -90,6 +90,7 @@ TEST_F(PrintQueueEndToEnd, PrintedPdfBecomesAnOutgoingFax) {
 
     // The program's side: PXPD.INI in the user's configuration, SEND watched.
     TFakeHost host;
+    const std::string configHome = env("XDG_CONFIG_HOME");
     ::setenv("XDG_CONFIG_HOME", (homes.path() + "/" + user + "/.config").c_str(), 1);
     TPrintDriverIntake intake(host);
     intake.writeSettingsFile();
@@ -187,7 +188,7 @@ TEST_F(PrintQueueEndToEnd, PrintedPdfBecomesAnOutgoingFax) {
     runCommand("lpstat -p " + std::string(kQueue) + " >/dev/null 2>&1", &status);
     EXPECT_NE(status, 0);
     ::unsetenv("CUPS_SERVER");
-    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
 }
 
 // The backend run by hand as CUPS runs it: as root it acts as the job's user,
