@@ -41,7 +41,7 @@ TEST(CupsOptions, MutatedInputsStayWithinTheInput) {
         }
         for (const auto& [name, value] : parseCupsOptions(text)) {
             ASSERT_FALSE(name.empty());
-            ASSERT_LE(name.size() + value.size(), text.size());
+            ASSERT_LE(name.size() + (value == "true" ? 0 : value.size()), text.size());
         }
     }
     const std::string huge(3 * kMaxCupsOptionsBytes, 'a');
