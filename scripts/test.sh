@@ -66,7 +66,7 @@ echo "== Fuzz smoke runs (clang, libFuzzer)"
 "$top/scripts/build.sh" build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
     -DCMAKE_CXX_COMPILER=clang++ -DPARVEX_FUZZ=ON -DPARVEX_SANITIZE=address,undefined \
     -DPARVEX_GUI=OFF -DPARVEX_TESTS=OFF -DPARVEX_BENCH=OFF -DPARVEX_WERROR=ON \
-    "-DPARVEX_AREAS=common;xbase;settings;comms;apf;t4;engine;convert;unpack;tiff"
+    "-DPARVEX_AREAS=common;xbase;settings;comms;apf;t4;engine;convert;unpack;tiff;cliprintqueue"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_ctest --test-dir build-fuzz -j "$jobs" --output-on-failure -L fuzz || status=1
 unset UBSAN_OPTIONS

@@ -21,7 +21,7 @@ no_qt = ["common", "xbase", "settings", "comms", "fax/apf", "fax/t4", "fax/engin
 
 # Folders whose code draws with Qt Gui but shows no window: no Qt Widgets.
 gui_only = ["fax/convert", "fax/unpack", "fax/tiff", "fax/pdf", "fax/print", "fax/view", "cover",
-            "cli/convert", "cli/cover", "cli/print"]
+            "cli/convert", "cli/cover", "cli/print", "cli/printqueue"]
 widget_headers = {
     "QtWidgets", "QWidget", "QApplication", "QDialog", "QMainWindow", "QLabel", "QLineEdit",
     "QPushButton", "QMenu", "QMenuBar", "QMessageBox", "QFileDialog", "QFontDialog",

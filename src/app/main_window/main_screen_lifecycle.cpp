@@ -163,6 +163,7 @@ void TMainScreen::firstActivation() {
     evaluateCommands();
     loadGridLayout();
     printDriverIntake_->writeSettingsFile();
+    printDriverIntake_->watchSendFolder();
     if (settings_.receive.atStartup) {
         try {
             incomingWorkflow_->startReceiveMode();

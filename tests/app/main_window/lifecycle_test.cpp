@@ -17,7 +17,9 @@
 #include "app/main_window/program.h"
 #include "cli/settings/px_settings_cli.h"
 #include "main_window_fixture.h"
+#include "settings/print_handoff.h"
 #include "settings/settings_file.h"
+#include "support/apf_samples.h"
 #include "support/prerequisite.h"
 
 namespace px::test {
@@ -62,6 +64,30 @@ TEST_F(Lifecycle, FirstRunOpensQuickSetupAndCreatesTheWorkingFolders) {
     EXPECT_TRUE(window->statusPanel().text().startsWith("Quick setup"));
     EXPECT_EQ(window->lastSendError(), -1);
     EXPECT_EQ(window->windowTitle(), "Parvex");
+}
+
+TEST_F(Lifecycle, PrintedJobsComeInAtFirstActivationAndWhileRunning) {
+    configured();
+    writeLogs({}, {});
+    fs::create_directories(home / "SEND");
+    writeApfPages(home / "SEND/PRN00000.APF", {drawnPage(40, {QRect(0, 0, 100, 10)})}, false);
+    writeFile(home / "SEND/PRN00000.nqh", "5550100\nAda\nInvoice\n");
+    open();
+    EXPECT_EQ(rows(TMainPage::Outgoing), 1);
+    EXPECT_FALSE(fs::exists(home / "SEND/PRN00000.nqh"));
+    const auto location = readPrintDriverLocation(pxpdIniPath());
+    ASSERT_TRUE(location);
+    EXPECT_EQ(location->outPath, home.path() + "/SEND/");
+
+    // While the program runs, SEND is watched: no activation needed.
+    writeApfPages(home / "SEND/PRN00001.APF", {drawnPage(40, {})}, false);
+    writeFile(home / "SEND/PRN00001.nqh", "5550101\nBob\nMemo\n");
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (rows(TMainPage::Outgoing) < 2 && std::chrono::steady_clock::now() < end) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(rows(TMainPage::Outgoing), 2);
 }
 
 TEST_F(Lifecycle, ShippedCoversNeverReplaceTheUsersTemplates) {

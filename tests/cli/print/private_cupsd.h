@@ -37,7 +37,10 @@ public:
         return ::access(kDaemon, X_OK) == 0 && std::filesystem::exists(kServerBin);
     }
 
-    PrivateCupsd() {
+    // `extraConfiguration` is added to cupsd.conf, `extraFilesConfiguration`
+    // to cups-files.conf (where SetEnv lines go).
+    explicit PrivateCupsd(const std::string& extraConfiguration = "",
+                          const std::string& extraFilesConfiguration = "") {
         namespace fs = std::filesystem;
         const std::string root = dir_.path();
         // The scheduler drops to an unprivileged user for backends when run
@@ -69,19 +72,21 @@ public:
         const std::string user = rootUser ? "lp" : ::getpwuid(::geteuid())->pw_name;
         const std::string group = rootUser || own != "lp" ? "lp" : "nogroup";
         const std::string systemGroup = rootUser ? "root" : own;
-        writeFile(
-            root + "/cups-files.conf",
-            "ServerRoot " + root + "\nRequestRoot " + root + "/spool\nCacheDir " + root +
-                "/cache\nStateDir " + root + "/state\nTempDir " + root + "/tmp\nServerBin " + root +
-                "/bin\nDataDir /usr/share/cups\n"
-                "ErrorLog " +
-                root + "/log/error_log\nAccessLog " + root + "/log/access_log\nPageLog " + root +
-                "/log/page_log\nPrintcap " + root + "/printcap\nFileDevice Yes\nUser " + user +
-                "\nGroup " + group + "\nSystemGroup " + systemGroup + "\n");
+        writeFile(root + "/cups-files.conf",
+                  "ServerRoot " + root + "\nRequestRoot " + root + "/spool\nCacheDir " + root +
+                      "/cache\nStateDir " + root + "/state\nTempDir " + root + "/tmp\nServerBin " +
+                      root +
+                      "/bin\nDataDir /usr/share/cups\n"
+                      "ErrorLog " +
+                      root + "/log/error_log\nAccessLog " + root + "/log/access_log\nPageLog " +
+                      root + "/log/page_log\nPrintcap " + root +
+                      "/printcap\nFileDevice Yes\nUser " + user + "\nGroup " + group +
+                      "\nSystemGroup " + systemGroup + "\n" + extraFilesConfiguration);
         writeFile(root + "/cupsd.conf", "Listen " + socket() +
                                             "\nLogLevel warn\nBrowsing No\n"
                                             "<Location />\n  Order allow,deny\n  Allow all\n"
-                                            "</Location>\n");
+                                            "</Location>\n" +
+                                            extraConfiguration);
         writeFile(root + "/printers.conf",
                   "<Printer faxq>\nInfo Parvex test queue\nDeviceURI testfile:" + outputFile() +
                       "\nState Idle\nAccepting Yes\nShared No\n</Printer>\n"
@@ -113,6 +118,8 @@ public:
     PrivateCupsd& operator=(const PrivateCupsd&) = delete;
 
     std::string socket() const { return dir_.path() + "/cups.sock"; }
+    // Where the scheduler looks for backends.
+    std::string backendFolder() const { return dir_.path() + "/bin/backend"; }
     std::string outputFile() const { return dir_.path() + "/out/job.pdf"; }
     std::string errorLog() const { return readFile(dir_.path() + "/log/error_log"); }
 
