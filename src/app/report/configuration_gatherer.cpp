@@ -13,6 +13,7 @@
 #include "app/report/linux_facts.h"
 #include "app/report/modem_identity.h"
 #include "app/report/print_driver_location.h"
+#include "settings/print_handoff.h"
 #include "comms/px_serial_ports.h"
 #include "settings/ini_file.h"
 #include "settings/program_folder.h"
@@ -145,7 +146,7 @@ TConfigurationFacts gatherConfigurationFacts(TWorkflowHost& host) {
                                devicePath);
     f.settingsPath = settingsPath;
     f.programFolder = host.folder().path();
-    const TPrintDriverLocation pxpd = readPrintDriverLocation(printDriverSettingsPath());
+    const TPrintDriverLocation pxpd = readPrintDriverKeys(pxpdIniPath());
     f.pxpdOutPath = pxpd.outPath;
     f.pxpdExecutable = pxpd.executable;
     return f;

@@ -1,5 +1,6 @@
-// Where the print driver finds its hand-off settings (PXPD.INI): per user,
-// under $XDG_CONFIG_HOME/parvex, or ~/.config/parvex when that is not set.
+// The two keys of the print driver's hand-off settings (PXPD.INI) as the
+// report shows them: each one on its own, so a missing key reads "not found"
+// while the other is still shown.
 #pragma once
 
 #include <optional>
@@ -7,18 +8,13 @@
 
 namespace px {
 
-std::string printDriverSettingsPath(const std::optional<std::string>& xdgConfigHome,
-                                    const std::optional<std::string>& home);
-// The same from this process's environment.
-std::string printDriverSettingsPath();
-
 struct TPrintDriverLocation {
     std::optional<std::string> outPath;     // [Location] PXOutPath
     std::optional<std::string> executable;  // [Location] PXExecutable
 };
 
-// The two keys as the file at `path` holds them; a missing file or key
-// gives nothing for it.
-TPrintDriverLocation readPrintDriverLocation(const std::string& path);
+// The two keys as the file at `path` holds them; a missing or unreadable file
+// or key gives nothing for it.
+TPrintDriverLocation readPrintDriverKeys(const std::string& path);
 
 }  // namespace px

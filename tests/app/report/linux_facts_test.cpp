@@ -140,25 +140,20 @@ TEST(LinuxFacts, ProgramsHoldingSerialDevicesAreFoundButNotThisOne) {
     EXPECT_TRUE(serialHolders(proc / "missing", {}, 1).empty());
 }
 
-TEST(PrintDriverLocation, FollowsTheBaseDirectoryRulesAndReadsBothKeys) {
-    EXPECT_EQ(printDriverSettingsPath(std::string("/cfg/"), std::string("/home/ada")),
-              "/cfg/parvex/PXPD.INI");
-    EXPECT_EQ(printDriverSettingsPath(std::nullopt, std::string("/home/ada")),
-              "/home/ada/.config/parvex/PXPD.INI");
-    EXPECT_EQ(printDriverSettingsPath(std::string(""), std::string("/home/ada")),
-              "/home/ada/.config/parvex/PXPD.INI");
-    EXPECT_EQ(printDriverSettingsPath(std::string("relative"), std::string("/home/ada")),
-              "/home/ada/.config/parvex/PXPD.INI");
-
+TEST(PrintDriverLocation, ReadsEachKeyOnItsOwn) {
     TempDir dir;
     const std::string path = dir / "PXPD.INI";
-    TPrintDriverLocation before = readPrintDriverLocation(path);
+    TPrintDriverLocation before = readPrintDriverKeys(path);
     EXPECT_FALSE(before.outPath);
     EXPECT_FALSE(before.executable);
     writeFile(path, "[Location]\nPXOutPath=/home/ada/parvex/SEND/\nPXExecutable=/usr/bin/parvex\n");
-    TPrintDriverLocation after = readPrintDriverLocation(path);
+    TPrintDriverLocation after = readPrintDriverKeys(path);
     EXPECT_EQ(after.outPath, "/home/ada/parvex/SEND/");
     EXPECT_EQ(after.executable, "/usr/bin/parvex");
+    writeFile(path, "[Location]\nPXExecutable=/usr/bin/parvex\n");
+    TPrintDriverLocation half = readPrintDriverKeys(path);
+    EXPECT_FALSE(half.outPath);
+    EXPECT_EQ(half.executable, "/usr/bin/parvex");
 }
 
 }  // namespace
