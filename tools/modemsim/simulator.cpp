@@ -97,6 +97,10 @@ Simulator::Port& Simulator::addPort(const std::string& name, const std::string& 
         std::cout << " linked as " << link;
     }
     std::cout << std::endl;
+    if (options_.conditions.silentModem) {
+        event(p.modem->name() + ": modem answers no commands");
+        p.modem->silence();
+    }
     return p;
 }
 

@@ -36,7 +36,8 @@ public:
     bool question(QWidget*, const QString&, const QString&, bool) override { return false; }
     int choice(QWidget*, const QString&, const QStringList&, int) override { return -1; }
     int buttonChoice(QWidget*, const QString&, const QStringList&) override { return -1; }
-    px::TFaxErrorResult faxError(QWidget*, const QString&, const QString&, bool, bool) override {
+    px::TFaxErrorResult faxError(QWidget*, const QString&, const QString&, bool, bool,
+                                 px::ErrorCode) override {
         return px::TFaxErrorResult::Ok;
     }
     void beep() override {}

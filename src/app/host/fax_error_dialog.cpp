@@ -19,7 +19,8 @@ constexpr int kMaxVisibleLines = 20;
 }  // namespace
 
 TFaxErrorDialog::TFaxErrorDialog(QWidget* parent, const QString& caption, const QString& text,
-                                 bool withContinue, bool autoClose, int autoCloseMs)
+                                 bool withContinue, bool autoClose, ErrorCode errorCode,
+                                 int autoCloseMs)
     : QDialog(parent) {
     setWindowTitle(caption);
     setObjectName("TFaxErrorDialog");
@@ -36,6 +37,12 @@ TFaxErrorDialog::TFaxErrorDialog(QWidget* parent, const QString& caption, const 
     text_->setFixedHeight(lines * lineHeight + 2 * text_->frameWidth() +
                           static_cast<int>(2 * text_->document()->documentMargin()));
     layout->addWidget(text_);
+
+    errorCode_ = new QLabel(QStringLiteral("Error code: %1").arg(errorCode), this);
+    errorCode_->setObjectName("errorCodeLabel");
+    errorCode_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    errorCode_->setVisible(errorCode != 0);
+    layout->addWidget(errorCode_);
 
     auto* fixed = new QLabel(kFaxErrorFixedLine, this);
     fixed->setWordWrap(true);
@@ -93,13 +100,13 @@ void TFaxErrorDialog::finish(TFaxErrorResult result) {
 }
 
 TFaxErrorResult TFaxErrorDialog::run(QWidget* parent, const QString& caption, const QString& text,
-                                     bool withContinue, bool autoClose,
+                                     bool withContinue, bool autoClose, ErrorCode errorCode,
                                      const std::function<void()>& openProblemSolver,
                                      int autoCloseMs) {
     if (isOpen()) {
         return TFaxErrorResult::Dropped;
     }
-    TFaxErrorDialog dialog(parent, caption, text, withContinue, autoClose, autoCloseMs);
+    TFaxErrorDialog dialog(parent, caption, text, withContinue, autoClose, errorCode, autoCloseMs);
     dialog.exec();
     const TFaxErrorResult result = dialog.result();
     if (result == TFaxErrorResult::ProblemSolver && openProblemSolver) {

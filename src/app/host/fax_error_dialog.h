@@ -1,13 +1,17 @@
 // The fax error dialog: a caption and multi-line text from the caller, the
 // line pointing to the problem solver, and the buttons Ok, " Fax Problem
-// Solver" and, when asked, Continue. Only one can be open at a time; when
-// opened for an unattended machine it closes itself with Ok after 30 s.
+// Solver" and, when asked, Continue. An error code other than 0 is shown
+// under the text. Only one can be open at a time; when opened for an
+// unattended machine it closes itself with Ok after 30 s.
 #pragma once
 
 #include <QDialog>
 #include <QString>
 #include <functional>
 
+#include "common/px_errors.h"
+
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
@@ -26,14 +30,14 @@ class TFaxErrorDialog : public QDialog {
 
 public:
     TFaxErrorDialog(QWidget* parent, const QString& caption, const QString& text, bool withContinue,
-                    bool autoClose, int autoCloseMs = kFaxErrorAutoCloseMs);
+                    bool autoClose, ErrorCode errorCode, int autoCloseMs = kFaxErrorAutoCloseMs);
     ~TFaxErrorDialog() override;
 
     // Shows the dialog modally and returns the button chosen; Dropped when
     // another fax error dialog is open already. ProblemSolver runs
     // `openProblemSolver` before returning.
     static TFaxErrorResult run(QWidget* parent, const QString& caption, const QString& text,
-                               bool withContinue, bool autoClose,
+                               bool withContinue, bool autoClose, ErrorCode errorCode,
                                const std::function<void()>& openProblemSolver,
                                int autoCloseMs = kFaxErrorAutoCloseMs);
     static bool isOpen();
@@ -41,12 +45,15 @@ public:
     TFaxErrorResult result() const { return result_; }
     QPlainTextEdit* textArea() const { return text_; }
     QPushButton* continueButton() const { return continue_; }
+    // "Error code: " and the code; hidden when the code is 0.
+    QLabel* errorCodeLabel() const { return errorCode_; }
 
 private:
     void finish(TFaxErrorResult result);
 
     QPlainTextEdit* text_ = nullptr;
     QPushButton* continue_ = nullptr;
+    QLabel* errorCode_ = nullptr;
     QTimer* autoClose_ = nullptr;
     TFaxErrorResult result_ = TFaxErrorResult::Ok;
 };

@@ -84,9 +84,10 @@ int TDialogPrompts::buttonChoice(QWidget* parent, const QString& caption,
 }
 
 TFaxErrorResult TDialogPrompts::faxError(QWidget* parent, const QString& caption,
-                                         const QString& text, bool withContinue, bool autoClose) {
+                                         const QString& text, bool withContinue, bool autoClose,
+                                         ErrorCode errorCode) {
     return TFaxErrorDialog::run(parent, caption, messageText(text), withContinue, autoClose,
-                                openProblemSolver_);
+                                errorCode, openProblemSolver_);
 }
 
 void TDialogPrompts::beep() {

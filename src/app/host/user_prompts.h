@@ -34,8 +34,9 @@ public:
     // or -1 for Cancel.
     virtual int buttonChoice(QWidget* parent, const QString& caption,
                              const QStringList& buttons) = 0;
+    // `errorCode` is shown with the text unless it is 0.
     virtual TFaxErrorResult faxError(QWidget* parent, const QString& caption, const QString& text,
-                                     bool withContinue, bool autoClose) = 0;
+                                     bool withContinue, bool autoClose, ErrorCode errorCode) = 0;
     virtual void beep() = 0;
 };
 
@@ -55,7 +56,7 @@ public:
                int preselected) override;
     int buttonChoice(QWidget* parent, const QString& caption, const QStringList& buttons) override;
     TFaxErrorResult faxError(QWidget* parent, const QString& caption, const QString& text,
-                             bool withContinue, bool autoClose) override;
+                             bool withContinue, bool autoClose, ErrorCode errorCode) override;
     void beep() override;
 
 private:

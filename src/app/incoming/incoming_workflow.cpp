@@ -23,6 +23,7 @@
 #include "fax/components/px_receive_fax.h"
 #include "fax/print/px_fax_printer.h"
 #include "settings/px_settings.h"
+#include "ui/printstatus/px_fax_printer_status.h"
 
 namespace px {
 
@@ -85,8 +86,15 @@ TPxFaxPrinter& TIncomingWorkflow::faxPrinter() {
         printer_->faxFooter().setCaption("Page: $P of $N");
         printer_->faxFooter().setEnabled(false);
         printer_->setMultiPage(false);
+        printStatus_ = std::make_unique<TPxFaxPrinterStatus>(host_.dialogParent());
+        printer_->setStatusDisplay(printStatus_.get());
     }
     return *printer_;
+}
+
+TPxFaxPrinterStatus& TIncomingWorkflow::printStatus() {
+    faxPrinter();
+    return *printStatus_;
 }
 
 // ------------------------------------------------------------ start
@@ -145,7 +153,7 @@ bool TIncomingWorkflow::openReceivePort(int portNumber) {
     host_.prompts().faxError(
         host_.dialogParent(), "Error Opening Communications Port",
         messageText(QString::fromStdString(opening.text) + "\r\n\r\n" + portQuestion(portNumber)),
-        false, true);
+        false, true, lastPortError_);
     return false;
 }
 
@@ -163,7 +171,7 @@ bool TIncomingWorkflow::modemAnswers(int portNumber) {
         "\r\n" + "to continue, otherwise press OK to stop the fax session.";
     QApplication::restoreOverrideCursor();
     const TFaxErrorResult answer = host_.prompts().faxError(
-        host_.dialogParent(), "No Response From Modem", messageText(text), true, true);
+        host_.dialogParent(), "No Response From Modem", messageText(text), true, true, 0);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     return answer == TFaxErrorResult::Continue;
 }
@@ -184,7 +192,7 @@ bool TIncomingWorkflow::modemReset(int portNumber) {
         messageText("We are unable to continue the fax session. \r\n\r\nThe modem did not "
                     "respond to the reset string:   (" +
                     QString::fromStdString(reset) + ")" + "\r\n\r\n" + portQuestion(portNumber)),
-        false, true);
+        false, true, 0);
     return false;
 }
 

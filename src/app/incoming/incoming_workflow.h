@@ -14,12 +14,14 @@
 #include "app/host/workflow_host.h"
 #include "app/incoming/receive_mode_listener.h"
 #include "app/incoming/receive_status_text.h"
+#include "common/px_errors.h"
 
 class QTimer;
 
 namespace px {
 
 class TPxFaxPrinter;
+class TPxFaxPrinterStatus;
 class TReceiveSound;
 class TStartingFaxForm;
 
@@ -50,6 +52,9 @@ public:
     TStartingFaxForm& notice();
     // The printer faxes are printed on when they arrive.
     TPxFaxPrinter& faxPrinter();
+    // Its "Print Status" window, shown while a received fax prints and
+    // closed when the job ends; it waits for nobody.
+    TPxFaxPrinterStatus& printStatus();
     // Where the sound goes; nullptr plays through Qt Multimedia. Not owned.
     void setSound(TReceiveSound* sound) { sound_ = sound; }
     // Edits a received fax's notes: true with the new text, false when cancelled.
@@ -99,13 +104,15 @@ private:
     // pulled out) without the session noticing.
     void watchPort();
     // Shows a fax error dialog once the current event has been handled.
-    void postFaxError(const QString& caption, const QString& text);
+    void postFaxError(const QString& caption, const QString& text, ErrorCode errorCode = 0);
 
     TWorkflowHost& host_;
     std::vector<TReceiveModeListener*> listeners_;
     std::unique_ptr<TStartingFaxForm> notice_;
     std::unique_ptr<QTimer> portWatch_;
     std::unique_ptr<TPxFaxPrinter> printer_;
+    // Declared after the printer: it lets go of the printer first.
+    std::unique_ptr<TPxFaxPrinterStatus> printStatus_;
     std::unique_ptr<TReceiveSound> ownSound_;
     TReceiveSound* sound_ = nullptr;
     TNotesEditor notesEditor_;

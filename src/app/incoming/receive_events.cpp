@@ -194,7 +194,8 @@ void TIncomingWorkflow::receiveFailed() {
     endCall();
     postFaxError(
         "Failed To Receive Incoming Fax",
-        "Parvex failed to receive an incoming fax.\r\n\r\nThe error message was:   " + text);
+        "Parvex failed to receive an incoming fax.\r\n\r\nThe error message was:   " + text,
+        lastReceiveError_);
     if (!partial.isEmpty() && QFileInfo::exists(partial)) {
         QFile::remove(partial);
     }
@@ -257,11 +258,13 @@ void TIncomingWorkflow::modeEndedByItself(const QString& why) {
                      "Receive to start receive mode again.");
 }
 
-void TIncomingWorkflow::postFaxError(const QString& caption, const QString& text) {
+void TIncomingWorkflow::postFaxError(const QString& caption, const QString& text,
+                                     ErrorCode errorCode) {
     // Shown after the event that asked for it: the engine does not wait for
     // a dialog, and an unattended machine sees it close after 30 seconds.
-    QTimer::singleShot(0, &notice(), [this, caption, text] {
-        host_.prompts().faxError(host_.dialogParent(), caption, messageText(text), false, true);
+    QTimer::singleShot(0, &notice(), [this, caption, text, errorCode] {
+        host_.prompts().faxError(host_.dialogParent(), caption, messageText(text), false, true,
+                                 errorCode);
     });
 }
 

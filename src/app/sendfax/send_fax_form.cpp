@@ -267,15 +267,17 @@ void TSendFaxForm::SendButtonClick() {
     if (!opening.opened) {
         endSession();
         prompts.faxError(this, "Error Opening Communications Port",
-                         messageText(text(portNotOpenedMessage(opening.text, port))), false, false);
+                         messageText(text(portNotOpenedMessage(opening.text, port))), false, false,
+                         opening.lastPortError);
         return;
     }
 
     Settings& settings = host_.settings();
     showStatus("Checking for modem...");
     if (!checkForModem(*port_, settings.resetting.string)) {
-        const TFaxErrorResult answer = prompts.faxError(
-            this, "No Response From Modem", messageText(text(noModemMessage(port))), true, false);
+        const TFaxErrorResult answer =
+            prompts.faxError(this, "No Response From Modem",
+                             messageText(text(noModemMessage(port))), true, false, 0);
         if (answer != TFaxErrorResult::Continue) {
             endSession();
             return;
@@ -289,7 +291,7 @@ void TSendFaxForm::SendButtonClick() {
             prompts.faxError(
                 this, "Unable to Continue",
                 messageText(text(resetRefusedMessage(settings.resetting.string, port))), false,
-                false);
+                false, 0);
             return;
         }
     }
@@ -332,7 +334,7 @@ void TSendFaxForm::FaxFinish(int code) {
     if (resultText != kSentResult) {
         lastSendError_ = code;
         host_.prompts().faxError(this, "Fax Failure",
-                                 messageText(text(faxFailureMessage(resultText))), false, false);
+                                 messageText(text(faxFailureMessage(resultText))), false, false, 0);
     } else {
         host_.prompts().information(this, "The fax was sent successfully");
     }

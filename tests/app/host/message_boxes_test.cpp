@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,7 +27,7 @@ TEST(FaxErrorDialog, OnlyOneIsOpenAndASecondRequestIsDropped) {
     bool solverOpened = false;
     QTimer::singleShot(0, [&] {
         EXPECT_TRUE(TFaxErrorDialog::isOpen());
-        inner = TFaxErrorDialog::run(nullptr, "Second", "text", false, false, {});
+        inner = TFaxErrorDialog::run(nullptr, "Second", "text", false, false, 0, {});
         // Choose the problem solver in the open one.
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (auto* d = qobject_cast<TFaxErrorDialog*>(w); d != nullptr && d->isVisible()) {
@@ -34,8 +35,8 @@ TEST(FaxErrorDialog, OnlyOneIsOpenAndASecondRequestIsDropped) {
             }
         }
     });
-    const TFaxErrorResult outer = TFaxErrorDialog::run(nullptr, "Fax error", "line 1\nline 2",
-                                                       false, false, [&] { solverOpened = true; });
+    const TFaxErrorResult outer = TFaxErrorDialog::run(
+        nullptr, "Fax error", "line 1\nline 2", false, false, 0, [&] { solverOpened = true; });
     EXPECT_EQ(inner, TFaxErrorResult::Dropped);
     EXPECT_EQ(outer, TFaxErrorResult::ProblemSolver);
     EXPECT_TRUE(solverOpened);
@@ -46,19 +47,29 @@ TEST(FaxErrorDialog, UnattendedDialogClosesItselfWithOk) {
     QElapsedTimer clock;
     clock.start();
     const TFaxErrorResult result =
-        TFaxErrorDialog::run(nullptr, "Receive failed", "No answer", true, true, {}, 50);
+        TFaxErrorDialog::run(nullptr, "Receive failed", "No answer", true, true, 0, {}, 50);
     EXPECT_EQ(result, TFaxErrorResult::Ok);
 }
 
 TEST(FaxErrorDialog, TextAreaGrowsWithTheLinesAndContinueIsOptional) {
-    TFaxErrorDialog one(nullptr, "c", "one line", false, false);
-    TFaxErrorDialog five(nullptr, "c", "1\n2\n3\n4\n5", true, false);
+    TFaxErrorDialog one(nullptr, "c", "one line", false, false, 0);
+    TFaxErrorDialog five(nullptr, "c", "1\n2\n3\n4\n5", true, false, 0);
     EXPECT_GT(five.textArea()->height(), one.textArea()->height());
     EXPECT_EQ(one.continueButton(), nullptr);
     ASSERT_NE(five.continueButton(), nullptr);
     EXPECT_EQ(five.textArea()->toPlainText(), "1\n2\n3\n4\n5");
     EXPECT_NE(five.findChild<QPushButton*>("problemSolverButton"), nullptr);
     EXPECT_EQ(five.findChild<QPushButton*>("problemSolverButton")->text(), " Fax Problem Solver");
+}
+
+TEST(FaxErrorDialog, TheErrorCodeIsShownOnlyWhenThereIsOne) {
+    TFaxErrorDialog none(nullptr, "c", "text", false, false, 0);
+    TFaxErrorDialog port(nullptr, "c", "text", false, false, -2015);
+    none.show();
+    port.show();
+    EXPECT_FALSE(none.errorCodeLabel()->isVisible());
+    ASSERT_TRUE(port.errorCodeLabel()->isVisible());
+    EXPECT_EQ(port.errorCodeLabel()->text(), "Error code: -2015");
 }
 
 TEST(ChoiceDialog, HelpButtonOpensHelpAndTheChosenOptionIsReturned) {
@@ -84,7 +95,7 @@ TEST(ChoiceDialog, HelpButtonOpensHelpAndTheChosenOptionIsReturned) {
 }
 
 TEST(MessageKinds, EveryControlHasAnAccessibleName) {
-    TFaxErrorDialog error(nullptr, "Fax Failure", "1\n2", true, false);
+    TFaxErrorDialog error(nullptr, "Fax Failure", "1\n2", true, false, -2015);
     error.show();
     EXPECT_EQ(test::unnamedControls(&error), "");
     error.close();

@@ -23,6 +23,7 @@ public:
         QString text;
         bool withContinue;
         bool autoClose;
+        ErrorCode errorCode;
     };
     std::vector<QString> informations;
     std::vector<TFaxError> faxErrors;
@@ -57,8 +58,8 @@ public:
         return next();
     }
     TFaxErrorResult faxError(QWidget*, const QString& caption, const QString& text,
-                             bool withContinue, bool autoClose) override {
-        faxErrors.push_back({caption, text, withContinue, autoClose});
+                             bool withContinue, bool autoClose, ErrorCode errorCode) override {
+        faxErrors.push_back({caption, text, withContinue, autoClose, errorCode});
         if (faxErrorAnswers.empty()) {
             return TFaxErrorResult::Ok;
         }

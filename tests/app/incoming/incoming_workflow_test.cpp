@@ -177,6 +177,8 @@ TEST(IncomingWorkflow, APortThatDoesNotOpenAbandonsTheStartWithItsMessage) {
     const auto& error = host.scripted.faxErrors[0];
     EXPECT_EQ(error.caption, "Error Opening Communications Port");
     EXPECT_TRUE(error.autoClose);
+    EXPECT_LT(error.errorCode, -1);
+    EXPECT_EQ(error.errorCode, workflow.lastPortError());
     EXPECT_TRUE(
         error.text.endsWith("\n\nIs the Communications Port (COM3) correct? Please\nclick "
                             "on the Find Modem button in Preferences to be sure."))

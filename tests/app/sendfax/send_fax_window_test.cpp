@@ -141,6 +141,8 @@ TEST_F(SendWindowTest, APortThatIsNotThereIsReportedWithTheFindModemAdvice) {
     const auto& shown = host.scripted.faxErrors[0];
     EXPECT_EQ(shown.caption, "Error Opening Communications Port");
     EXPECT_FALSE(shown.withContinue);
+    // The port's own error code goes with the message.
+    EXPECT_LT(shown.errorCode, -1);
     EXPECT_TRUE(shown.text.startsWith(
         "Unable to open the specified communications port ( Com2 )\nError message: "));
     EXPECT_TRUE(shown.text.endsWith(
