@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDate>
+#include <QDialog>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
@@ -718,8 +719,19 @@ void TMainScreen::paintEvent(QPaintEvent* event) {
     if (quitAfterPaint_) {
         // Start-up measurement: the window has been painted once.
         quitAfterPaint_ = false;
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &TMainScreen::closeAfterPaint, Qt::QueuedConnection);
     }
+}
+
+void TMainScreen::closeAfterPaint() {
+    // The quick setup of a first start (or a question of the first activation)
+    // would hold the program open: it is declined first, as a user might.
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        dialog->reject();
+        QMetaObject::invokeMethod(this, &TMainScreen::closeAfterPaint, Qt::QueuedConnection);
+        return;
+    }
+    close();
 }
 
 }  // namespace px

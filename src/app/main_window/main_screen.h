@@ -128,6 +128,8 @@ public:
 
     bool firstActivationPending() const { return firstActivationPending_; }
     bool firstRun() const { return firstRun_; }
+    // The preference wizard and quick setup; tests show their windows their own way.
+    TPreferencesWorkflow& preferencesWorkflow() { return *preferencesWorkflow_; }
     bool logsOpen() const { return logsOpen_; }
     const TArchiveFilter& filter() const { return filter_; }
     int lastSendError() const { return lastSendError_; }
@@ -208,6 +210,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void closeAfterPaint();
     void createReceiveComponents();
     void buildActions();
     void buildMenus();

@@ -212,6 +212,7 @@ void TMainScreen::coverDesignerClick() {
 void TMainScreen::preferencesClick() {
     if (!refuseInReceiveMode(*this)) {
         preferencesWorkflow_->openPreferences();
+        firstRun_ = preferencesWorkflow_->firstRun();
     }
 }
 

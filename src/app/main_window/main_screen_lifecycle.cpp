@@ -143,7 +143,9 @@ void TMainScreen::firstActivation() {
         activateWindow();
     }
     if (firstRun_) {
+        preferencesWorkflow_->setFirstRun(true);
         preferencesWorkflow_->openQuickSetup();
+        firstRun_ = preferencesWorkflow_->firstRun();
     }
     if (logsOpen_ && (!outgoing_->hasMarkerTag() || !incoming_->hasMarkerTag())) {
         if (prompts_.question(this, "REINDEX", messageText(kReindexQuestion), false)) {

@@ -46,6 +46,7 @@ TEST_F(Lifecycle, ReindexIsOfferedWhenTheMarkerTagIsMissingAndRunsOnYes) {
     prompts.questions.clear();
     open();
     EXPECT_TRUE(prompts.questions.empty()) << "rebuilt logs are not offered again";
+    EXPECT_TRUE(preferenceWindows.empty()) << "a port was set: no quick setup";
 }
 
 TEST_F(Lifecycle, FirstRunOpensQuickSetupAndCreatesTheWorkingFolders) {
@@ -61,7 +62,7 @@ TEST_F(Lifecycle, FirstRunOpensQuickSetupAndCreatesTheWorkingFolders) {
     EXPECT_TRUE(fs::exists(home / "PXOUT.DBF"));
     EXPECT_TRUE(fs::exists(home / "PXREC.DBF"));
     EXPECT_TRUE(fs::exists(home / "Covers/px0001.FCT")) << "the shipped cover templates";
-    EXPECT_TRUE(window->statusPanel().text().startsWith("Quick setup"));
+    EXPECT_EQ(preferenceWindows, std::vector<std::string>{"TQuickSetupForm"});
     EXPECT_EQ(window->lastSendError(), -1);
     EXPECT_EQ(window->windowTitle(), "Parvex");
 }

@@ -616,5 +616,14 @@ TEST_F(MainScreen, ClosingTheProgramOffersToSaveAnOpenDesign) {
     EXPECT_EQ(prompts.questions.back().text, QStringLiteral("Save changes?"));
 }
 
+TEST_F(MainScreen, PreferencesOpensTheWizardWhichAFirstRunReachesOnce) {
+    open();  // a first run: the quick setup was cancelled
+    ASSERT_EQ(preferenceWindows, std::vector<std::string>{"TQuickSetupForm"});
+    EXPECT_TRUE(window->firstRun());
+    trigger(TCommand::Preferences);
+    EXPECT_EQ(preferenceWindows.back(), "TPreferences");
+    EXPECT_FALSE(window->firstRun()) << "the wizard took the first run";
+}
+
 }  // namespace
 }  // namespace px::test

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QUrl>
 #include <deque>
 #include <filesystem>
@@ -14,6 +15,7 @@
 
 #include "app/host/scripted_prompts.h"
 #include "app/main_window/main_screen.h"
+#include "app/preferences/preferences_workflow.h"
 #include "app/tables/index_rebuild.h"
 #include "support/temp_dir.h"
 
@@ -61,6 +63,8 @@ protected:
     TempDir home;
     TScriptedPrompts prompts;
     std::unique_ptr<TMainScreen> window;
+    // The class names of the preference windows the main window showed.
+    std::vector<std::string> preferenceWindows;
 
     std::string folder() const { return home.path() + "/"; }
 
@@ -110,6 +114,11 @@ protected:
 
     void open() {
         window = std::make_unique<TMainScreen>(ProgramFolder(home.path()), prompts);
+        // The preference windows are noted and closed as if cancelled.
+        window->preferencesWorkflow().runDialog = [this](QDialog& dialog) {
+            preferenceWindows.push_back(dialog.objectName().toStdString());
+            return int(QDialog::Rejected);
+        };
         window->show();
         window->firstActivation();
         QApplication::processEvents();
