@@ -75,6 +75,9 @@ std::string CallConditions::describe() const {
     if (deadModem) {
         add("dead-modem");
     }
+    if (muteModem) {
+        add("mute-modem");
+    }
     if (vanishAfter) {
         std::ostringstream v;
         v << *vanishAfter;
@@ -141,6 +144,8 @@ CallConditions parseCondition(const std::string& text, CallConditions c) {
             c.snr = toNumber("--condition snr", value);
         } else if (key == "dead-modem") {
             c.deadModem = true;
+        } else if (key == "mute-modem") {
+            c.muteModem = true;
         } else if (key == "vanish") {
             needValue();
             c.vanishAfter = toNumber("--condition vanish", value);
@@ -197,7 +202,8 @@ std::string usageText() {
            "  --faulty-calls N (the conditions hold for the first N calls only)\n"
            "conditions: busy=N, no-answer, no-dial-tone, voice, data-modem,\n"
            "  hangup-after-page=K, hangup-in-page=K, train-fail=N, rtn=K, snr=DB,\n"
-           "  dead-modem, vanish=SECONDS,\n"
+           "  dead-modem, mute-modem (no answer to any command, from the start),\n"
+           "  vanish=SECONDS,\n"
            "  damage-remote=K[*N] (the far end's K-th HDLC frame, and N-1 after it, arrive\n"
            "  with a bad FCS), drop-remote=K[*N] (silence in their place),\n"
            "  damage-local=K[*N] (the far end hears our K-th frame with a bad FCS and\n"

@@ -25,6 +25,7 @@ struct CallConditions {
     int rtnPage = 0;            // the far end answers page k with RTN
     std::optional<double> snr;  // white noise on the line, dB below the signal
     bool deadModem = false;     // the modem stops answering commands once it dials or answers
+    bool muteModem = false;     // the port opens but nothing on it ever answers
     std::optional<double> vanishAfter;  // the port disappears this many seconds into a call
     LineFaults faults;                  // faults aimed at single frames
 

@@ -90,6 +90,9 @@ Simulator::Port& Simulator::addPort(const std::string& name, const std::string& 
                 *port.pty, *this, options_.modemClass == ModemClass::Class2_0, options_.verbose);
             break;
     }
+    if (options_.conditions.muteModem) {
+        port.modem->silence();
+    }
     ports_.push_back(std::move(port));
     Port& p = ports_.back();
     std::cout << "port " << name << ": " << p.pty->slavePath();
