@@ -1,6 +1,7 @@
 #include "app/modemprobe/check_fax_class_form.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -35,12 +36,17 @@ TCheckFaxClassForm::TCheckFaxClassForm(QWidget* parent, TPxComPort& port, TPxSen
     setObjectName("CheckFaxClassForm");
     setWindowTitle(kCheckingCaption);
     auto* layout = new QVBoxLayout(this);
+    // The class texts pad their names so that the colons line up in a
+    // fixed-pitch font.
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     for (int row = 0; row < kFaxClassRows; ++row) {
         classLabels_[row] = new QLabel(kInitialLabels[row], this);
+        classLabels_[row]->setFont(fixed);
         classLabels_[row]->setObjectName(QString("Class%1Label").arg(row + 1));
         classLabels_[row]->setIndent(16);
         layout->addWidget(classLabels_[row]);
     }
+    layout->addSpacing(8);
     status_ = new QLabel(kTestingText, this);
     status_->setObjectName("Status");
     status_->setWordWrap(true);
@@ -53,6 +59,7 @@ TCheckFaxClassForm::TCheckFaxClassForm(QWidget* parent, TPxComPort& port, TPxSen
     ok_->setAccessibleName("Ok");
     ok_->setVisible(false);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addSpacing(8);
     layout->addWidget(ok_, 0, Qt::AlignHCenter);
 }
 

@@ -88,6 +88,7 @@ TFindModemForm::TFindModemForm(QWidget* parent, TPxComPort& port, const Settings
     ok_->setAccessibleName("Ok");
     ok_->setVisible(false);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addSpacing(8);
     layout->addWidget(ok_, 0, Qt::AlignHCenter);
     try {
         resetString_ = settingsFile_.load().resetting.string;
