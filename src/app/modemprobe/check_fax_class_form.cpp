@@ -63,6 +63,12 @@ TCheckFaxClassForm::TCheckFaxClassForm(QWidget* parent, TPxComPort& port, TPxSen
     layout->addWidget(ok_, 0, Qt::AlignHCenter);
 }
 
+void TCheckFaxClassForm::reject() {
+    if (finished_) {
+        QDialog::reject();
+    }
+}
+
 void TCheckFaxClassForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!started_) {

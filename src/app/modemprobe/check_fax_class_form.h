@@ -33,6 +33,10 @@ public:
     QLabel* statusLabel() const { return status_; }
     QPushButton* okButton() const { return ok_; }
 
+    // Escape and the close box wait for the end of the tests: the ports
+    // must be closed and the results known before the window goes.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 

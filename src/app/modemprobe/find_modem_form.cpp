@@ -104,6 +104,12 @@ QLabel* TFindModemForm::portLabel(int portNumber) const {
     return portLabels_[static_cast<std::size_t>(portNumber - kFirstProbedPort)];
 }
 
+void TFindModemForm::reject() {
+    if (finished_) {
+        QDialog::reject();
+    }
+}
+
 void TFindModemForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!started_) {
