@@ -122,6 +122,7 @@ public:
     // The device path of port n; by default /dev/ttyS(n-1). The application
     // points this at its [Ports] settings.
     void setDevicePathResolver(std::function<std::string(int)> resolver);
+    const std::function<std::string(int)>& devicePathResolver() const { return pathResolver_; }
     std::string devicePath(int number) const;
     // Asked for a port number when ComNumber is 0 and PromptForPort is set;
     // 0 means the user cancelled.

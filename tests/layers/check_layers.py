@@ -36,6 +36,10 @@ below_cover = ["common", "xbase", "settings", "comms", "fax"]
 def under(rel, folders):
     return any(rel == d or rel.startswith(d + "/") for d in folders)
 
+# Windows under app/ that others call and that stand on the host's routines
+# only: they never include another workflow's folder.
+app_windows_on_host = ["app/modemprobe"]
+
 # Command-line front ends whose work is to show a window.
 window_front_ends = ["cli/view"]
 
@@ -70,6 +74,9 @@ for path in sorted(src.rglob("*")):
         if (widget_header.match(target) or target.split("/")[0] in widget_headers) and \
                 under(rel, gui_only):
             faults.append(where + " (a document layer shows no windows)")
+        if under(rel, app_windows_on_host) and target.startswith("app/") and \
+                not under(target, ["app/host", rel.rsplit("/", 1)[0]]):
+            faults.append(where + " (these windows stand on app/host only)")
         if target.startswith("cover/") and under(rel, below_cover):
             faults.append(where + " (the cover layers stand on this one)")
 

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <memory>
+#include <string>
 
 class QWidget;
 
@@ -39,7 +40,7 @@ public:
     virtual QString initStringHelp(QWidget* parent, const QString& text, bool sending) = 0;
 };
 
-// The real windows.
-std::unique_ptr<TModemProbing> makeModemProbing();
+// The real windows; the serial devices are listed in `deviceRoot`.
+std::unique_ptr<TModemProbing> makeModemProbing(std::string deviceRoot = "/dev");
 
 }  // namespace px

@@ -1,5 +1,8 @@
 #include "fax/components/px_abstract_fax.h"
 
+#include <chrono>
+#include <future>
+
 #include "comms/px_clock.h"
 #include "comms/px_error_text.h"
 #include "fax/components/px_abstract_fax_status.h"
@@ -12,6 +15,32 @@ namespace px {
 namespace {
 // How long the engine waits for the application to take one of its messages.
 constexpr int kFaxMessageTimeoutMs = 1000;
+// How often the caller's events run while a detection waits for the modem.
+constexpr auto kDetectionPoll = std::chrono::milliseconds(10);
+
+// A session that only talks to the modem through its helpers: it never runs
+// a machine of its own.
+class TPxModemQuery : public TPxFaxSession {
+public:
+    using TPxFaxSession::TPxFaxSession;
+
+protected:
+    bool prepare() override { return false; }
+    void step(TFaxEvent) override {}
+    void enterAbort() override {}
+};
+
+// Reports of the detection session go nowhere: it has no progress to show.
+class TPxSilentClient : public TPxFaxClient {
+public:
+    TFaxNextAnswer nextFax(TPxFaxJob&) override { return TFaxNextAnswer::NoMore; }
+    void status(bool, bool) override {}
+    void log(int) override {}
+    std::string fileName() override { return {}; }
+    bool accept() override { return false; }
+    void error(ErrorCode) override {}
+    void finish(ErrorCode) override {}
+};
 }  // namespace
 
 TPxAbstractFax::TPxAbstractFax() = default;
@@ -88,6 +117,30 @@ void TPxAbstractFax::checkPort() const {
     if (port_->OutSize() < 8192) {
         raiseError(ecOutputBufferTooSmall);
     }
+}
+
+uint32_t TPxAbstractFax::DetectFaxClasses() {
+    checkPort();
+    if (Running()) {
+        raiseError(ecFaxSessionError);
+    }
+    TPxDispatcherFaxLine line(port_->Dispatcher());
+    TPxSilentClient client;
+    TPxModemQuery query(line, client);
+    query.modem = modem_;
+    query.modem.initBaud = InitBaud;
+    query.modem.normalBaud = NormalBaud;
+    // The modem talk waits on the line; the caller's thread keeps delivering
+    // the port's events (and repainting its windows) meanwhile.
+    auto asked = std::async(std::launch::async, [&query] {
+        query.detectClass();
+        return query.detectedClasses;
+    });
+    while (asked.wait_for(kDetectionPoll) != std::future_status::ready) {
+        port_->eventLoop().processEvents();
+    }
+    detected_ = asked.get();
+    return detected_;
 }
 
 void TPxAbstractFax::beginSession(const SessionMaker& make) {

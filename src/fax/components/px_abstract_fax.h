@@ -79,6 +79,12 @@ public:
     std::string RemoteStationID() const;
     // Bits kDetectedClass1, kDetectedClass2, kDetectedClass2_0.
     uint32_t DetectedClasses() const { return detected_; }
+    // Asks the modem on the linked, open port which fax classes it lists and
+    // remembers the answer for later sessions: the same bits as
+    // DetectedClasses (0 when the modem lists none or does not answer). The
+    // port's events keep running meanwhile. Raises the starting checks'
+    // errors, and EFaxSessionError while a session runs.
+    uint32_t DetectFaxClasses();
     int PageNumber() const;
     int PageCount() const;
     uint32_t PageBytes() const;
