@@ -120,7 +120,7 @@ void TCheckFaxClassForm::askModem() {
     std::string reset = kFactoryReset;
     if (!sendResetCommand(port_, reset)) {
         prompts_.faxError(this, kDoneCaption, messageText(faxClassResetFailedText(portNumber_)),
-                          false, false);
+                          false, false, 0);
         status_->setText(faxClassNoResponseText(portNumber_));
         showUnknown();
         return;
