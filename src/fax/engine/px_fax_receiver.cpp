@@ -295,6 +295,7 @@ void TPxFaxReceiver::rfAnswer() {
         reportStatus(true);
     }
     writeAtCommand("ATA");
+    startIdentification();
     line_.armResponseTimer(modem.dialWait);
     setProgress(fpAnswer);
     setState(isClass1() ? R::rf1SendCSI : R::rf2ValCnnct);
