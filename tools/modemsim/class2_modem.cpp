@@ -672,6 +672,14 @@ void Class2Modem::handOverPages() {
         return;
     }
     t30_set_supported_modems(engine_->t30(), supportedModemsFor(session_.bitRate()));
+    // The call was set up with the first page's parameters; a fine page
+    // later in the call needs fine resolution too.
+    const bool anyFine =
+        std::any_of(pages.begin(), pages.end(), [](const FaxPage& p) { return p.fine; });
+    if (anyFine) {
+        t30_set_supported_resolutions(
+            engine_->t30(), T30_SUPPORT_STANDARD_RESOLUTION | T30_SUPPORT_FINE_RESOLUTION);
+    }
     engine_->setTxFile(path);
     handedOver_ = true;
 }
