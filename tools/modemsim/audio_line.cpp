@@ -14,15 +14,15 @@ constexpr double kPi = 3.14159265358979323846;
 }  // namespace
 
 AudioLine::AudioLine(AudioEndpoint& a, AudioEndpoint& b, std::optional<double> snr,
-                     int delaySamples)
+                     int delaySamples, int noiseSeed)
     : a_(&a),
       b_(&b),
       pipeAtoB_(static_cast<std::size_t>(std::max(delaySamples, 0)), 0),
       pipeBtoA_(static_cast<std::size_t>(std::max(delaySamples, 0)), 0) {
     if (snr) {
         auto level = static_cast<float>(kFaxSignalDbm0 - *snr);
-        noiseAtoB_ = awgn_init_dbm0(nullptr, 1234567, level);
-        noiseBtoA_ = awgn_init_dbm0(nullptr, 7654321, level);
+        noiseAtoB_ = awgn_init_dbm0(nullptr, 1234567 + 2 * noiseSeed, level);
+        noiseBtoA_ = awgn_init_dbm0(nullptr, 7654321 + 2 * noiseSeed, level);
     }
 }
 

@@ -17,9 +17,10 @@ namespace px {
 class AudioLine {
 public:
     // `snr`: noise this many dB below the fax modems' transmit level.
-    // `delaySamples`: one-way propagation delay.
+    // `delaySamples`: one-way propagation delay. `noiseSeed` picks another
+    // noise sequence, so that repeated calls meet different noise.
     AudioLine(AudioEndpoint& a, AudioEndpoint& b, std::optional<double> snr,
-              int delaySamples = kDefaultDelay);
+              int delaySamples = kDefaultDelay, int noiseSeed = 0);
     ~AudioLine();
     AudioLine(const AudioLine&) = delete;
     AudioLine& operator=(const AudioLine&) = delete;

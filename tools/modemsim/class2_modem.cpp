@@ -347,7 +347,14 @@ bool Class2Modem::faxCommand(const AtCommand& cmd, const std::string& word) {
     if (word == words_.dis || word == words_.dcc) {
         FaxParameters& p = word == words_.dis ? dteParams_ : capabilities_;
         if (cmd.op == Op::Set) {
-            return p.parse(cmd.value);
+            if (!p.parse(cmd.value)) {
+                return false;
+            }
+            if (&p == &capabilities_) {
+                // New capabilities become the session parameters too (T.32).
+                dteParams_ = capabilities_;
+            }
+            return true;
         }
         if (cmd.op == Op::Query) {
             respond(p.format());
@@ -452,6 +459,7 @@ void Class2Modem::resetSession() {
     afterDle_ = false;
     page_.clear();
     pagesToSend_.clear();
+    pageParams_.clear();
     pagesDone_ = false;
     handedOver_ = false;
     lastPageEndedDocument_ = false;
@@ -629,6 +637,7 @@ void Class2Modem::dataFromDte(uint8_t b) {
 void Class2Modem::pageFromDteDone(char end) {
     dataMode_ = false;
     pagesToSend_.push_back(std::move(page_));
+    pageParams_.push_back(session_);
     page_.clear();
     if (words_.is20 && end == '.') {
         pagesDone_ = true;
@@ -640,11 +649,14 @@ void Class2Modem::pageFromDteDone(char end) {
 }
 
 void Class2Modem::handOverPages() {
+    // Each page keeps the parameters the DTE set for it (+FIS before a page
+    // of another resolution); the far end gets a new DCS where they change.
     std::vector<FaxPage> pages;
-    int width = session_.wd == 2 ? 2432 : session_.wd == 1 ? 2048 : 1728;
-    for (const auto& data : pagesToSend_) {
+    for (std::size_t n = 0; n < pagesToSend_.size(); ++n) {
+        const FaxParameters& p = pageParams_[n];
+        int width = p.wd == 2 ? 2432 : p.wd == 1 ? 2048 : 1728;
         int bad = 0;
-        FaxPage page = decodeMh(data, width, session_.vr != 0, &bad);
+        FaxPage page = decodeMh(pagesToSend_[n], width, p.vr != 0, &bad);
         if (page.height > 0) {
             pages.push_back(std::move(page));
         }
@@ -660,6 +672,14 @@ void Class2Modem::handOverPages() {
         return;
     }
     t30_set_supported_modems(engine_->t30(), supportedModemsFor(session_.bitRate()));
+    // The call was set up with the first page's parameters; a fine page
+    // later in the call needs fine resolution too.
+    const bool anyFine =
+        std::any_of(pages.begin(), pages.end(), [](const FaxPage& p) { return p.fine; });
+    if (anyFine) {
+        t30_set_supported_resolutions(
+            engine_->t30(), T30_SUPPORT_STANDARD_RESOLUTION | T30_SUPPORT_FINE_RESOLUTION);
+    }
     engine_->setTxFile(path);
     handedOver_ = true;
 }

@@ -148,6 +148,7 @@ private:
     bool afterDle_ = false;
     std::vector<uint8_t> page_;
     std::vector<std::vector<uint8_t>> pagesToSend_;
+    std::vector<FaxParameters> pageParams_;  // each page's resolution and width
     bool pagesDone_ = false;
     std::chrono::steady_clock::time_point dataStart_;
     std::size_t dataTaken_ = 0;

@@ -98,6 +98,18 @@ void FaxTerminal::transmit(int16_t* amp, int len) {
     }
     int made = fax_tx(fax_, amp, len);
     std::fill(amp + std::max(made, 0), amp + len, 0);
+    if (silentTcfPending_) {
+        // The training check is the fast modem's signal after the DCS.
+        const int tx = fax_->modems.current_tx_type;
+        const bool fast =
+            tx == FAX_MODEM_V17_TX || tx == FAX_MODEM_V27TER_TX || tx == FAX_MODEM_V29_TX;
+        if (fast) {
+            silentTcfSending_ = true;
+            std::fill(amp, amp + len, 0);
+        } else if (silentTcfSending_) {
+            silentTcfPending_ = silentTcfSending_ = false;
+        }
+    }
     if (damagePending_ && hdlc_tx_corrupt_frame(&fax_->modems.hdlc_tx) == 0) {
         damagePending_ = false;
     }
@@ -210,6 +222,11 @@ void FaxTerminal::sendHdlc(void* user, const uint8_t* msg, int len) {
     if (self->dcnLeft_ > 0 && (frame[2] & 0xFE) == faults.dcnFor) {
         --self->dcnLeft_;
         frame[2] = static_cast<uint8_t>(T30_DCN | (frame[2] & 1));
+    }
+    if ((frame[2] & 0xFE) == T30_DCS && self->tcfSilenceLeft_ > 0) {
+        // The far end is the caller: its training check goes out as silence.
+        --self->tcfSilenceLeft_;
+        self->silentTcfPending_ = true;
     }
     const int k = ++self->remoteFrames_;
     // A dropped frame silences the transmitter until the next frame of the

@@ -106,6 +106,10 @@ private:
     bool muted_ = false;          // the far end's transmitter is silenced on the line
     int tcfSilenceLeft_ = 0;
     int deafSamples_ = 0;  // samples of received audio still replaced by silence
+    // Our DCS went out with a training check to be put on the line as
+    // silence; set while that check is being sent.
+    bool silentTcfPending_ = false;
+    bool silentTcfSending_ = false;
     int dcnLeft_ = 0;
     PhaseBHook phaseBHook_;
     FrameHook frameHook_;

@@ -197,6 +197,7 @@ std::string usageText() {
            "  --send-calls N occasions (1 by default). It runs until stopped or --timeout.\n"
            "common options: --timeout SECONDS, --speed FACTOR (line time per wall time),\n"
            "  --1d (the far end offers T.4 one-dimensional coding only),\n"
+           "  --noise-seed N (another noise sequence for snr=DB),\n"
            "  --scan-time MS (the far end asks for 0, 5, 10, 20 or 40 ms a line),\n"
            "  --calls N (0: serve calls until the timeout), --verbose,\n"
            "  --faulty-calls N (the conditions hold for the first N calls only)\n"
@@ -207,7 +208,8 @@ std::string usageText() {
            "  with a bad FCS), drop-remote=K[*N] (silence in their place),\n"
            "  damage-local=K[*N] (the far end hears our K-th frame with a bad FCS and\n"
            "  answers CRP), tcf-silence[=N] (the far end hears silence for our first N\n"
-           "  training checks), dcn-for=dis|cfr|ftt|mcf|rtn[*N] (DCN in place of that answer)\n";
+           "  training checks; a calling far end sends its first N as silence), "
+           "dcn-for=dis|cfr|ftt|mcf|rtn[*N] (DCN in place of that answer)\n";
 }
 
 SimOptions parseSimOptions(const std::vector<std::string>& args) {
@@ -290,6 +292,8 @@ SimOptions parseSimOptions(const std::vector<std::string>& args) {
             o.ecm = false;
         } else if (a == "--1d") {
             o.oneDimensional = true;
+        } else if (a == "--noise-seed") {
+            o.noiseSeed = toCount(a, value());
         } else if (a == "--scan-time") {
             o.minScanMs = toCount(a, value());
             if (o.minScanMs != 0 && o.minScanMs != 5 && o.minScanMs != 10 && o.minScanMs != 20 &&

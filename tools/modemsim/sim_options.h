@@ -47,6 +47,7 @@ struct SimOptions {
     bool fine = true;
     bool ecm = false;
     bool oneDimensional = false;  // --1d: T.4 one-dimensional coding only
+    int noiseSeed = 0;            // --noise-seed: another noise sequence
     int minScanMs = 0;            // --scan-time: the far end's minimum scan time
     double ringAfter = 1.0;       // seconds before the remote machine calls
     double timeout = 0;           // 0: no limit

@@ -159,7 +159,8 @@ void Simulator::runTimers() {
 }
 
 void Simulator::connect(AudioEndpoint& a, AudioEndpoint& b) {
-    call_.line = std::make_unique<AudioLine>(a, b, options_.conditions.snr);
+    call_.line = std::make_unique<AudioLine>(a, b, options_.conditions.snr,
+                                             AudioLine::kDefaultDelay, options_.noiseSeed);
     call_.state = CallState::Connected;
     call_.connectedAt = sample_;
     callWallStart_ = std::chrono::steady_clock::now();
@@ -637,7 +638,8 @@ int Simulator::runReference() {
     callWallStart_ = std::chrono::steady_clock::now();
     event("reference call: " + options_.inFile + " -> " + options_.outFile);
     {
-        AudioLine line(sender, receiver, options_.conditions.snr);
+        AudioLine line(sender, receiver, options_.conditions.snr, AudioLine::kDefaultDelay,
+                       options_.noiseSeed);
         // Unpaced unless a speed is given: both ends count samples, not seconds.
         const double limitSeconds = options_.timeout > 0 ? options_.timeout : 3600.0;
         auto deadline = std::chrono::steady_clock::now();

@@ -149,7 +149,9 @@ TPxFaxReceiver::LineUse TPxFaxReceiver::screenLine(const std::string& text) {
 
 void TPxFaxReceiver::onTimeout() {
     if (state_ == R::rf1SendCSI || state_ == R::rf1CollFrms) {
+        // Nothing more will come to wake the retry: it starts at once.
         setState(R::rf1CollRtry1);
+        rf1CollRtry1();
     } else if (state_ == R::rf1WaitDCN) {
         setState(R::rfComplete);
     } else {
@@ -295,6 +297,7 @@ void TPxFaxReceiver::rfAnswer() {
         reportStatus(true);
     }
     writeAtCommand("ATA");
+    startIdentification();
     line_.armResponseTimer(modem.dialWait);
     setProgress(fpAnswer);
     setState(isClass1() ? R::rf1SendCSI : R::rf2ValCnnct);

@@ -160,6 +160,10 @@ private:
     // Before hanging up a Class 1 call with the caller still on the line:
     // any reception ended, DCN.
     void endClass1Call();
+    // Phase B begins: the caller has T.30's T1 from now to send its DCS.
+    void startIdentification();
+    // T1 has run out without a DCS we could train on.
+    bool identificationExpired() const;
     ErrorCode createFile();
     // The page received is added to the file.
     void finishPage();
@@ -173,6 +177,7 @@ private:
     uint32_t trainTotal_ = 0;
     uint32_t trainNonZero_ = 0;
     uint32_t trainStartMs_ = 0;
+    uint32_t identificationStartMs_ = 0;
     bool morePages_ = false;
     bool eomReceived_ = false;
     bool finalFrame_ = false;

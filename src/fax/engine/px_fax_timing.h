@@ -28,6 +28,10 @@ constexpr int32_t kDialWait = secondsToTicks(60);
 constexpr int32_t kDialRetryWait = secondsToTicks(60);
 // The far end's response to a command frame: T.30 timer T4 (3 s).
 constexpr int32_t kT4ResponseWait = secondsToTicks(3);
+// The caller's DCS after we answered (or after EOM): T.30 timer T1, 35 s.
+// A caller that sends no fax frames at all, such as a data modem, is given
+// up when it has passed, whatever the modem keeps reporting meanwhile.
+constexpr uint32_t kT1IdentifyMs = 35000;
 // The XON with which a modem says it is ready for page data; without one
 // the page goes when this has passed.
 constexpr int32_t kXonWait = secondsToTicks(1);

@@ -95,7 +95,11 @@ void TPxFaxReceiver::rf1CollFrms() {
         return;
     }
     if (lineIsError() || lineIs(Word::kNoCarrier)) {
-        // A damaged frame or no carrier: ask again, the caller repeats.
+        // A damaged frame or no carrier: ask again, the caller repeats, but
+        // only within T1: a data modem's carrier gives these answers forever.
+        if (identificationExpired()) {
+            return fail(ecTimeout);
+        }
         finalFrame_ = false;
         listenForFrames();
         return;
@@ -116,9 +120,17 @@ void TPxFaxReceiver::rf1CollFrms() {
     listenForFrames();
 }
 
+void TPxFaxReceiver::startIdentification() {
+    identificationStartMs_ = line_.clock().milliseconds();
+}
+
+bool TPxFaxReceiver::identificationExpired() const {
+    return line_.clock().milliseconds() - identificationStartMs_ > kT1IdentifyMs;
+}
+
 void TPxFaxReceiver::rf1CollRtry1() {
     ++retry_;
-    if (retry_ > kFrameRetries) {
+    if (retry_ > kFrameRetries || identificationExpired()) {
         return fail(ecTimeout);
     }
     // A bare AT with an extra carriage return ends a pending reception.
@@ -307,6 +319,7 @@ void TPxFaxReceiver::rf1SendMCF() {
     if (morePages_ && eomReceived_) {
         // A new document: we start phase B again with our CSI and DIS, and
         // the caller answers with its DCS.
+        startIdentification();
         pause(kTurnaroundPauseMs);
         talkFrames();
         setState(R::rf1SendCSI);

@@ -69,9 +69,9 @@ void FaxCall::runFax(std::vector<std::string> fax) {
     output = readFile(dir / "fax.log");
 }
 
-void FaxCall::finishSimulator() {
+void FaxCall::finishSimulator(double seconds) {
     if (simulator_) {
-        simStatus = simulator_->wait(40);
+        simStatus = simulator_->wait(seconds);
         simulator_.reset();
     }
     report = readFile(dir / "call.json");

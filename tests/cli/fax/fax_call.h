@@ -38,7 +38,7 @@ public:
     // Runs parvex-fax to its end (with --port and --history added).
     void runFax(std::vector<std::string> fax);
     // Waits for the simulator to end by itself.
-    void finishSimulator();
+    void finishSimulator(double seconds = 40);
     // Both, for a call that is meant to end the simulator.
     void run(std::vector<std::string> sim, std::vector<std::string> fax);
 

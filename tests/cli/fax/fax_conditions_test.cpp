@@ -131,6 +131,55 @@ TEST(FaxConditions, DataCallOnReceive) {
     EXPECT_TRUE(call.portAnswers());
 }
 
+// A data modem calls a receiver that stays in receive mode, then a fax
+// machine does. The data call ends on the receiver's own time-out, well
+// before the far end would give up, the modem is put on hook, and the fax
+// that follows arrives whole.
+class DataCallThenFax : public testing::TestWithParam<std::string> {};
+
+TEST_P(DataCallThenFax, TheDataCallEndsAndTheNextCallIsReceived) {
+    SKIP_WITHOUT_SIMULATOR();
+    const std::string& faxClass = GetParam();
+    FaxCall call;
+    // The data call: the answer, T1 (35 s) and the hang-up; then a page.
+    call.callSeconds = 120;
+    std::filesystem::create_directories(call.dir / "in");
+    call.startSimulator(
+        {"remote-send", "--class", faxClass, "--in", testPage(2), "--ring-after", "1", "--id",
+         "FAR END", "--condition", "data-modem", "--faulty-calls", "1"},
+        2);
+    ASSERT_FALSE(testing::Test::HasFatalFailure());
+    auto program = std::make_unique<ChildProcess>(
+        std::vector<std::string>{binDir() + "/parvex-fax", "receive", "--port", call.link,
+                                 "--history", call.history, "--dir", call.dir / "in", "--class",
+                                 faxClass},
+        call.dir / "fax.log");
+    call.finishSimulator(call.callSeconds + 10);
+    program->terminate();
+    program.reset();
+    call.output = readFile(call.dir / "fax.log");
+    // The simulator counts the data call as a failed call; the fax is the
+    // second.
+    EXPECT_NE(readFile(call.dir / "sim.log").find("OK, pages 1"), std::string::npos)
+        << readFile(call.dir / "sim.log");
+    // The first call's failure, then the second call's fax.
+    const auto failed = call.output.find("Error ");
+    const auto started = call.output.find("Log: receive started");
+    ASSERT_NE(failed, std::string::npos) << call.output;
+    ASSERT_NE(started, std::string::npos) << call.output;
+    EXPECT_LT(failed, started) << call.output;
+    EXPECT_NE(call.output.find("Log: receive finished OK"), std::string::npos) << call.output;
+    auto got = apfPages(call.dir / "in/FAX0001.APF");
+    auto sent = tiffPages(testPage(2));
+    ASSERT_EQ(got.size(), 1u) << call.output;
+    EXPECT_TRUE(got[0] == sent[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Classes, DataCallThenFax, testing::Values("1", "2.0"),
+                         [](const testing::TestParamInfo<std::string>& p) {
+                             return p.param == "2.0" ? std::string("Class20") : "Class" + p.param;
+                         });
+
 TEST(FaxConditions, RefusedCallLeavesNoFile) {
     SKIP_WITHOUT_SIMULATOR();
     FaxCall call;

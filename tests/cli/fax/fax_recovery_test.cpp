@@ -124,6 +124,13 @@ TEST(FaxRecovery, ReceivingKeepsTheFaxWhenTheDcnIsDamaged) {
     receiveRecovers("damage-remote=4", 1);
 }
 
+TEST(FaxRecovery, ReceivingHearsTheDcsAgainAfterASilentTrainingCheck) {
+    SKIP_WITHOUT_SIMULATOR();
+    // The caller's first training check is silence on the line: we answer
+    // nothing it can take as CFR, and it repeats DCS and the check.
+    receiveRecovers("tcf-silence", 1);
+}
+
 // A sending call that fails: `text` is the last line, and the port is free.
 void sendGivesUp(const std::string& condition, const std::string& text) {
     FaxCall call;

@@ -294,6 +294,79 @@ TEST(Class1Receive, DcnFromTheCallerFailsTheSession) {
     EXPECT_EQ(r.client.errors, (std::vector<int>{ecFaxSessionError}));
 }
 
+// The caller is silent after our DIS: T4 later we end the reception, send
+// CSI and DIS again and take the caller's answer to them.
+TEST(Class1Receive, NoAnswerToDisWithinT4SendsItAgain) {
+    std::vector<Exchange> s = class1Answer();
+    const Exchange tsi = s[s.size() - 2];
+    const Exchange dcs = s.back();
+    s.pop_back();
+    s.back() = EXCHANGE("AT+FRH=3\r", "");
+    s.push_back(EXCHANGE("AT\r\r", "\r\nOK\r\n"));
+    s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    s.push_back({engineFrame(buildIdFrame(fcfCSI, "PX RCV"), false), "\r\nCONNECT\r\n"});
+    s.push_back({engineFrame(buildDis(4), true), "\r\nOK\r\n"});
+    s.push_back(tsi);
+    s.push_back(dcs);
+    s.push_back({"AT+FRM=96\r", training(1000, 0)});
+    s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    s.push_back({engineFrame({fcfCFR}, true), "\r\nOK\r\n"});
+    s.push_back(
+        {"AT+FRM=96\r", std::string("\r\nCONNECT\r\n\x01\x02\x10\x03", 15) + "\r\nNO CARRIER\r\n"});
+    s.push_back({"AT+FRH=3\r", modemFrame({fcfEOP}, true)});
+    s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+    s.push_back({engineFrame({fcfMCF}, true), "\r\nOK\r\n"});
+    s.push_back({"AT+FRH=3\r", modemFrame({fcfDCN}, true)});
+    s.push_back(EXCHANGE("ATH\r", "\r\nOK\r\n"));
+    Receive r;
+    r.start(withPreparation(s), "t4", "\r\nRING\r\n\r\nRING\r\n");
+    EXPECT_EQ(r.modem->remaining(), 0u) << r.modem->states().back();
+    EXPECT_EQ(r.client.errors, (std::vector<int>{}));
+    EXPECT_EQ(r.rx->pagesReceived(), 1);
+}
+
+// A data modem answered in Class 1 never sends V.21 flags: the modem keeps
+// reporting +FCERROR or NO CARRIER to "AT+FRH=3", and each answer used to
+// start the wait again. T1 after the answer, the call ends and the modem is
+// put on hook, whatever the modem is still reporting.
+TEST(Class1Receive, NoDcsWithinT1EndsTheCall) {
+    for (const char* answer : {"\r\n+FCERROR\r\n", "\r\nNO CARRIER\r\n"}) {
+        std::vector<Exchange> s = class1Answer();
+        s.pop_back();
+        s.back() = {"AT+FRH=3\r", answer};
+        for (int i = 0; i < 5; ++i) {
+            s.push_back({"AT+FRH=3\r", answer});
+        }
+        // The last listens: the test lets time pass before the modem answers.
+        s.push_back(EXCHANGE("AT+FRH=3\r", ""));
+        s.push_back(EXCHANGE("AT+FRH=3\r", ""));
+        s.push_back(EXCHANGE(" ", ""));
+        s.push_back(EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"));
+        s.push_back({engineFrame({fcfDCN}, true), "\r\nOK\r\n"});
+        s.push_back(kHangUp);
+        Receive r;
+        r.start(withPreparation(s), "t1", "");
+        r.modem->fireTimers = false;
+        r.modem->inject("\r\nRING\r\n\r\nRING\r\n");
+        r.modem->run(*r.rx);
+        ASSERT_EQ(r.modem->remaining(), 5u) << answer;
+        EXPECT_TRUE(r.client.errors.empty()) << answer;
+        // Still inside T1: the answer is one more damaged or missing frame.
+        r.modem->manualClock().advance(kT1IdentifyMs / 2);
+        r.modem->inject(answer);
+        r.modem->run(*r.rx);
+        ASSERT_EQ(r.modem->remaining(), 4u) << answer;
+        EXPECT_TRUE(r.client.errors.empty()) << answer;
+        r.modem->manualClock().advance(kT1IdentifyMs / 2 + 1000);
+        r.modem->inject(answer);
+        r.modem->run(*r.rx);
+        EXPECT_EQ(r.modem->remaining(), 0u) << answer << " " << r.modem->states().back();
+        EXPECT_EQ(r.client.errors, (std::vector<int>{ecTimeout})) << answer;
+        EXPECT_EQ(r.client.finishCode, ecTimeout) << answer;
+        EXPECT_TRUE(std::filesystem::is_empty(r.dir)) << answer;
+    }
+}
+
 TEST(Class1Receive, DataCallWhileWaitingIsRefused) {
     Receive r;
     r.start(withPreparation({EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"), kHangUp}), "data",
