@@ -13,9 +13,9 @@
 #include "app/report/linux_facts.h"
 #include "app/report/modem_identity.h"
 #include "app/report/print_driver_location.h"
-#include "settings/print_handoff.h"
 #include "comms/px_serial_ports.h"
 #include "settings/ini_file.h"
+#include "settings/print_handoff.h"
 #include "settings/program_folder.h"
 #include "settings/px_settings.h"
 
