@@ -306,10 +306,10 @@ TEST(FaxNoisyLine, Class1CallsAtSnr30CompleteWithIdenticalPages) {
     });
     const int reference = countGood(calls, jobs, [&](int i) {
         TempDir dir;
-        ChildProcess sim(
-            {simulatorPath(), "reference", "--in", shared / "letter.tif", "--out",
-             dir / "received.tif", "--condition", "snr=30", "--noise-seed", std::to_string(i)},
-            dir / "sim.log");
+        ChildProcess sim({simulatorPath(), "reference", "--in", shared / "letter.tif", "--out",
+                          dir / "received.tif", "--max-rate", "9600", "--fine", "--condition",
+                          "snr=30", "--noise-seed", std::to_string(i)},
+                         dir / "sim.log");
         return sim.wait(600) == 0 && samePages(dir / "received.tif", sent, 0);
     });
     std::cout << "noisy line, snr=30, " << calls << " calls of 3 fine pages at 9600: parvex "
