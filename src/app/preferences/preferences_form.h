@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "settings/px_settings.h"
+#include "ui/help/help_topics.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -42,11 +43,8 @@ inline constexpr std::array<const char*, kWizardPageCount> kWizardPageNames = {
     "Sending Faxes - Part 2",   "Sending Faxes - Part 3",        "Receiving Faxes - Part 1",
     "Receiving Faxes - Part 2", "Receiving Faxes - Part 3"};
 
-// Help topics of the pages.
-inline constexpr int kHelpPreferencesIntroduction = 1022;
-inline constexpr int kHelpPreferencesModem = 3501;
-inline constexpr int kHelpPreferencesSending = 3502;
-inline constexpr int kHelpPreferencesReceiving = 3503;
+// Help topics of the pages (the introduction's is kHelpPreferences).
+inline constexpr int kHelpPreferencesIntroduction = kHelpPreferences;
 int helpTopicOfPage(int page);
 
 inline constexpr const char* kFirstRunNotice =

@@ -7,7 +7,7 @@ namespace px {
 
 namespace {
 
-constexpr std::array<std::pair<int, const char*>, 8> kTopics = {{
+constexpr std::array<std::pair<int, const char*>, 12> kTopics = {{
     {kHelpContents, "contents.html"},
     {kHelpFaq, "faq.html"},
     {kHelpTechnicalSupport, "support.html"},
@@ -16,6 +16,10 @@ constexpr std::array<std::pair<int, const char*>, 8> kTopics = {{
     {kHelpFaxViewer, "viewer.html"},
     {kHelpCoverDesigner, "coverdesigner.html"},
     {kHelpCoverDesignerTips, "coverdesigner-tips.html"},
+    {kHelpPreferences, "preferences.html"},
+    {kHelpPreferencesModem, "preferences-modem.html"},
+    {kHelpPreferencesSending, "preferences-sending.html"},
+    {kHelpPreferencesReceiving, "preferences-receiving.html"},
 }};
 
 }  // namespace

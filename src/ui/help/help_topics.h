@@ -14,6 +14,10 @@ inline constexpr int kHelpFaxLogCleanup = 21071;
 inline constexpr int kHelpFaxViewer = 1021;
 inline constexpr int kHelpCoverDesigner = 1030;
 inline constexpr int kHelpCoverDesignerTips = 1031;
+inline constexpr int kHelpPreferences = 1022;
+inline constexpr int kHelpPreferencesModem = 3501;
+inline constexpr int kHelpPreferencesSending = 3502;
+inline constexpr int kHelpPreferencesReceiving = 3503;
 
 // The page of a topic ("qrc:/help/....html"); an unknown topic opens the contents.
 QString helpTopicPage(int topic);

@@ -14,8 +14,10 @@ namespace {
 
 TEST(HelpTopics, EveryNumberedTopicHasABundledPage) {
     THelpCenter center;  // makes the pages available
-    for (int topic : {kHelpContents, kHelpFaq, kHelpTechnicalSupport, kHelpSendWindow,
-                      kHelpFaxLogCleanup, kHelpCoverDesigner, kHelpCoverDesignerTips}) {
+    for (int topic :
+         {kHelpContents, kHelpFaq, kHelpTechnicalSupport, kHelpSendWindow, kHelpFaxLogCleanup,
+          kHelpCoverDesigner, kHelpCoverDesignerTips, kHelpPreferences, kHelpPreferencesModem,
+          kHelpPreferencesSending, kHelpPreferencesReceiving}) {
         EXPECT_TRUE(isKnownHelpTopic(topic)) << topic;
         const QString page = helpTopicPage(topic);
         EXPECT_TRUE(QFile::exists(page.mid(3))) << page.toStdString();
