@@ -1,6 +1,5 @@
 #include "app/host/workflow_host.h"
 
-#include "app/host/status_panel.h"
 #include "app/host/user_prompts.h"
 
 namespace px {
@@ -11,10 +10,6 @@ bool refuseInReceiveMode(TWorkflowHost& host) {
     }
     host.prompts().information(host.dialogParent(), messageText(kReceiveModeRefusal));
     return true;
-}
-
-void notAvailableYet(TWorkflowHost& host, const QString& function) {
-    host.statusPanel().showNote(function + " is not available yet.");
 }
 
 }  // namespace px

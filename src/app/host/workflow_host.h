@@ -73,7 +73,4 @@ inline constexpr const char* kReceiveModeRefusal =
 // A command a workflow refuses in receive mode, with its message; true when refused.
 bool refuseInReceiveMode(TWorkflowHost& host);
 
-// A workflow that is not built yet says so in the status panel.
-void notAvailableYet(TWorkflowHost& host, const QString& function);
-
 }  // namespace px
