@@ -30,21 +30,49 @@ void TPxT4Decoder::reset() {
     ended_ = false;
     badCodes_ = delivered_ = discarded_ = bitsConsumed_ = 0;
     line_.fill(0);
+    runCount_ = 0;
 }
 
 bool TPxT4Decoder::feed(const uint8_t* data, size_t size, const LineSink& sink) {
     in_ = data;
     end_ = data + size;
-    run(false, sink);
+    run<false>(false, sink);
     return ended_;
 }
 
 void TPxT4Decoder::finish(const LineSink& sink) {
     in_ = end_ = nullptr;
-    run(true, sink);
+    run<false>(true, sink);
+}
+
+bool TPxT4Decoder::feedRuns(const uint8_t* data, size_t size, const RunSink& sink) {
+    in_ = data;
+    end_ = data + size;
+    run<true>(false, sink);
+    return ended_;
+}
+
+void TPxT4Decoder::finishRuns(const RunSink& sink) {
+    in_ = end_ = nullptr;
+    run<true>(true, sink);
 }
 
 namespace {
+
+// Adds `length` pels of one colour to a line kept as runs (see RunSink).
+inline void appendRun(uint16_t* runs, unsigned& count, bool black, unsigned length) {
+    if (length == 0) {
+        return;
+    }
+    if (count != 0 && ((count - 1) & 1U) == (black ? 1U : 0U)) {
+        runs[count - 1] = static_cast<uint16_t>(runs[count - 1] + length);
+        return;
+    }
+    if (count == 0 && black) {
+        runs[count++] = 0;
+    }
+    runs[count++] = static_cast<uint16_t>(length);
+}
 
 // Tops the bit accumulator up with whole bytes from one unaligned 64-bit
 // load; the caller makes sure that 8 bytes are there and avail <= 56.
@@ -84,10 +112,13 @@ void TPxT4Decoder::consume(unsigned bits) {
     bitsConsumed_ += bits;
 }
 
+template <bool kRuns>
 inline void TPxT4Decoder::onRun(unsigned run) {
     eolRun_ = 0;
     if (seenEol_ && (pos_ >> 3) + run / 8 < kLineBufferBytes) {
-        if (colour_ == T4Colour::Black) {
+        if constexpr (kRuns) {
+            appendRun(runs_.data(), runCount_, colour_ == T4Colour::Black, run);
+        } else if (colour_ == T4Colour::Black) {
             rasterSetRun(line_.data(), pos_, run);
         }
         pos_ += run;
@@ -100,6 +131,7 @@ inline void TPxT4Decoder::onRun(unsigned run) {
 // Decodes plain run codes as long as they come, keeping the bit state in
 // locals: every write to the line buffer is a byte store that could alias
 // the members, which would otherwise be reloaded after each run.
+template <bool kRuns>
 void TPxT4Decoder::decodeRuns() {
     uint64_t acc = acc_;
     unsigned avail = avail_;
@@ -108,6 +140,8 @@ void TPxT4Decoder::decodeRuns() {
     unsigned pos = pos_;
     bool black = colour_ == T4Colour::Black;
     uint8_t* const line = line_.data();
+    uint16_t* const runs = runs_.data();
+    unsigned runCount = runCount_;
     const TPxT4DecodeTable& white = white_;
     const TPxT4DecodeTable& blackTable = black_;
     const bool active = seenEol_;
@@ -132,7 +166,9 @@ void TPxT4Decoder::decodeRuns() {
         consumed += entry.length;
         const unsigned run = entry.run;
         if (active && (pos >> 3) + run / 8 < kLineBufferBytes) {
-            if (black) {
+            if constexpr (kRuns) {
+                appendRun(runs, runCount, black, run);
+            } else if (black) {
                 rasterSetRun(line, pos, run);
             }
             pos += run;
@@ -148,11 +184,13 @@ void TPxT4Decoder::decodeRuns() {
     avail_ = avail;
     in_ = in;
     pos_ = pos;
+    runCount_ = runCount;
     colour_ = black ? T4Colour::Black : T4Colour::White;
     bitsConsumed_ += consumed;
 }
 
-void TPxT4Decoder::run(bool final, const LineSink& sink) {
+template <bool kRuns, typename Sink>
+void TPxT4Decoder::run(bool final, const Sink& sink) {
     while (!ended_) {
         refill();
         if (skippingOnes_) {
@@ -169,7 +207,7 @@ void TPxT4Decoder::run(bool final, const LineSink& sink) {
                 continue;
             }
         }
-        decodeRuns();
+        decodeRuns<kRuns>();
         refill();
         if (avail_ < kT4PeekBits && !final) {
             return;  // wait for more data; the bits stay in acc_
@@ -185,7 +223,7 @@ void TPxT4Decoder::run(bool final, const LineSink& sink) {
             // Inside a long fill: the EOL's 1 bit ends it.
             if (acc_ != 0) {
                 consume(static_cast<unsigned>(std::countr_zero(acc_)) + 1);
-                onEol(sink);
+                onEol<kRuns>(sink);
                 continue;
             }
             if (final) {
@@ -202,10 +240,10 @@ void TPxT4Decoder::run(bool final, const LineSink& sink) {
         consume(entry.length);
         switch (entry.symbol) {
             case T4Symbol::Run:
-                onRun(entry.run);
+                onRun<kRuns>(entry.run);
                 break;
             case T4Symbol::Eol:
-                onEol(sink);
+                onEol<kRuns>(sink);
                 break;
             case T4Symbol::NoCode:
                 ++badCodes_;
@@ -219,17 +257,26 @@ void TPxT4Decoder::run(bool final, const LineSink& sink) {
     }
 }
 
-void TPxT4Decoder::onEol(const LineSink& sink) {
+template <bool kRuns, typename Sink>
+void TPxT4Decoder::onEol(const Sink& sink) {
     if (seenEol_) {
         const unsigned bytes = pos_ >> 3;
         if ((acceptNormal_ && bytes == kNormalLineBytes) ||
             (acceptWide_ && bytes == kWideLineBytes)) {
             ++delivered_;
-            sink(line_.data(), bytes);
+            if constexpr (kRuns) {
+                sink(runs_.data(), runCount_, bytes * 8);
+            } else {
+                sink(line_.data(), bytes);
+            }
         } else if (pos_ != 0) {
             ++discarded_;
         }
-        std::memset(line_.data(), 0, (pos_ >> 3) + 2);
+        if constexpr (kRuns) {
+            runCount_ = 0;
+        } else {
+            std::memset(line_.data(), 0, (pos_ >> 3) + 2);
+        }
     }
     seenEol_ = true;
     pos_ = 0;

@@ -22,11 +22,21 @@ namespace px {
 //   accepted page form (1728 or 2048 pels; up to seven further pels are
 //   dropped), otherwise it is discarded;
 // - three consecutive EOLs end the page.
+//
+// The same lines can be had as runs instead of rasters (feedRuns): what the
+// raster would hold, as run lengths alternating from white (the first 0 when
+// the line starts black), never two runs of one colour in a row and no empty
+// run past the first. Runs total the decoded pels, which may exceed the
+// delivered width by up to seven.
 class TPxT4Decoder {
 public:
     using LineSink = std::function<void(const uint8_t* raster, unsigned bytes)>;
+    // `width` is the delivered width in pels (1728 or 2048).
+    using RunSink = std::function<void(const uint16_t* runs, unsigned count, unsigned width)>;
 
     static constexpr unsigned kLineBufferBytes = 512;
+    // A line of alternating pels within the buffer, and its leading 0.
+    static constexpr unsigned kMaxRuns = kLineBufferBytes * 8 + 16;
 
     TPxT4Decoder();
 
@@ -38,6 +48,9 @@ public:
     bool feed(const uint8_t* data, size_t size, const LineSink& sink);
     // Decodes the bits still held back at the end of the page's data.
     void finish(const LineSink& sink);
+    // The same, lines delivered as runs. One page is decoded one way.
+    bool feedRuns(const uint8_t* data, size_t size, const RunSink& sink);
+    void finishRuns(const RunSink& sink);
 
     bool pageEnded() const { return ended_; }
     uint64_t badCodes() const { return badCodes_; }
@@ -46,12 +59,16 @@ public:
     uint64_t bitsConsumed() const { return bitsConsumed_; }
 
 private:
-    void run(bool final, const LineSink& sink);
+    template <bool kRuns, typename Sink>
+    void run(bool final, const Sink& sink);
     void refill();
+    template <bool kRuns>
     void decodeRuns();
     void consume(unsigned bits);
+    template <bool kRuns>
     void onRun(unsigned run);
-    void onEol(const LineSink& sink);
+    template <bool kRuns, typename Sink>
+    void onEol(const Sink& sink);
 
     const TPxT4DecodeTable& white_;
     const TPxT4DecodeTable& black_;
@@ -75,6 +92,9 @@ private:
     uint64_t bitsConsumed_ = 0;
     // Room for a run that starts just below the buffer's end.
     std::array<uint8_t, kLineBufferBytes + 8> line_{};
+    // The current line as runs, when decoding into runs.
+    std::array<uint16_t, kMaxRuns> runs_{};
+    unsigned runCount_ = 0;
 };
 
 }  // namespace px

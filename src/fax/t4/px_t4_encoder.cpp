@@ -170,6 +170,25 @@ size_t TPxT4Encoder::codeLine(const uint8_t* raster, unsigned width, unsigned le
     return writer.finish();
 }
 
+size_t TPxT4Encoder::codeRuns(const uint16_t* runs, unsigned count, unsigned width,
+                              uint8_t* record) {
+    width = std::min(width, kMaxLinePels);
+    TPxT4RecordWriter writer(record);
+    const T4LsbCode* codes[2] = {t4LsbRunCodes(T4Colour::White), t4LsbRunCodes(T4Colour::Black)};
+    unsigned left = width;
+    for (unsigned i = 0; i < count && left != 0; ++i) {
+        // Runs short of the width end white, as in a cleared raster.
+        const bool lastWhite = i + 1 == count && (i & 1U) == 0;
+        const unsigned length = lastWhite ? left : std::min<unsigned>(runs[i], left);
+        writer.run(codes[i & 1U], length);
+        left -= length;
+    }
+    if (left != 0) {
+        writer.run(codes[0], left);
+    }
+    return writer.finish();
+}
+
 void TPxT4Encoder::codeRun(T4Colour colour, unsigned run, uint8_t* out, size_t& bitPos) {
     OrWriter writer(out, bitPos);
     writeRun(tables(), writer, colour == T4Colour::Black ? 1 : 0, run);

@@ -85,6 +85,11 @@ public:
     static size_t codeLine(const uint8_t* raster, unsigned width, unsigned leftMargin,
                            bool doubleWidth, uint8_t* record);
 
+    // The record codeLine makes (no margin, single width) of the line that
+    // `runs` draw (alternating from white, as the decoder gives them), cut
+    // to `width` pels; the runs total at least `width`.
+    static size_t codeRuns(const uint16_t* runs, unsigned count, unsigned width, uint8_t* record);
+
     // Codes a bare sequence of runs (alternating from white) with no EOL and
     // no fill, LSB first; `bitPos` is advanced. Runs longer than 2560 are
     // coded as repeated 2560 makeup codes (T.4 section 4.1.2). Used for

@@ -1,6 +1,9 @@
 // Text input drawn with the built-in fax font.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "fax/t4/px_custom_text_reader.h"
 #include "fax/t4/px_fax_font.h"
 #include "fax/t4/px_text_row_coder.h"
@@ -34,6 +37,13 @@ private:
     unsigned codeWidth_ = 0;
     unsigned codeMargin_ = 0;
     unsigned lastRow_ = 0;  // row of line_ the last read gave; 0: a blank line
+    // The record last coded, of row codedRow_ of line_ (0: none, or of a
+    // blank line); a row that repeats it is copied, not coded again.
+    std::vector<uint8_t> coded_;
+    unsigned codedRow_ = 0;
+    size_t codedLength_ = 0;
+    bool codedValid_ = false;
+    uint64_t repeats_ = 0;  // rows of line_ that repeat the row above
 };
 
 }  // namespace px

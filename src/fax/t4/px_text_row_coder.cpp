@@ -23,6 +23,7 @@ void TPxTextRowCoder::prepare(const TPxFaxFont& font) {
     glyphWidth_ = font.glyphWidth();
     rows_.assign(size_t{256} * rowsPerGlyph_, GlyphRow{});
     codes_.clear();
+    repeats_.assign(256, 0);
     const T4LsbCode* runCodes[2] = {t4LsbRunCodes(T4Colour::White), t4LsbRunCodes(T4Colour::Black)};
     for (unsigned c = 0; c < 256; ++c) {
         for (unsigned r = 0; r < rowsPerGlyph_; ++r) {
@@ -51,8 +52,29 @@ void TPxTextRowCoder::prepare(const TPxFaxFont& font) {
                 packCode(codes_, runCodes[runs[k].first][runs[k].second], k == 1);
             }
             g.innerCount = static_cast<uint8_t>(codes_.size() - g.inner);
+            if (r > 0 && r < 64 && g.pels == rows_[size_t{c} * rowsPerGlyph_ + r - 1].pels) {
+                repeats_[c] |= uint64_t{1} << r;
+            }
         }
     }
+}
+
+uint64_t TPxTextRowCoder::repeatedRows(std::string_view text, unsigned width,
+                                       unsigned leftMargin) const {
+    width = std::min(width, TPxT4Encoder::kMaxLinePels);
+    const unsigned limit = width - std::min(leftMargin, width);
+    // Every row repeats the one above where no glyph changes; a glyph cut
+    // by the line's end repeats where its whole row does.
+    uint64_t rows = rowsPerGlyph_ >= 64 ? ~uint64_t{1} : ((uint64_t{1} << rowsPerGlyph_) - 2);
+    unsigned x = 0;
+    for (const char ch : text) {
+        if (x >= limit || rows == 0) {
+            break;
+        }
+        rows &= repeats_[static_cast<uint8_t>(ch)];
+        x += glyphWidth_;
+    }
+    return rows;
 }
 
 size_t TPxTextRowCoder::codeRow(std::string_view text, unsigned row, unsigned width,

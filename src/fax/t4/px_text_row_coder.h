@@ -24,6 +24,12 @@ public:
     size_t codeRow(std::string_view text, unsigned row, unsigned width, unsigned leftMargin,
                    uint8_t* record) const;
 
+    // The rows (bit r − 1 for row r) that draw the same pels as the row
+    // above them for `text` within `width` − `leftMargin` image pels: their
+    // record is the record of the row above. Row 1 never; rows past the
+    // 64th are never reported.
+    uint64_t repeatedRows(std::string_view text, unsigned width, unsigned leftMargin) const;
+
 private:
     struct GlyphRow {
         uint32_t pels = 0;   // the row, leftmost pel in bit 31
@@ -38,6 +44,7 @@ private:
 
     std::vector<GlyphRow> rows_;  // glyph c, row r at c * rowsPerGlyph_ + r
     std::vector<T4LsbCode> codes_;
+    std::vector<uint64_t> repeats_;  // per glyph, as repeatedRows
     unsigned rowsPerGlyph_ = 0;
     unsigned glyphWidth_ = 0;
 };

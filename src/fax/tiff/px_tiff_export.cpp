@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "fax/apf/px_apf_reader.h"
+#include "fax/t4/px_t4_decoder.h"
 #include "fax/t4/px_t4_encoder.h"
 #include "fax/t4/px_t4_raster.h"
-#include "fax/tiff/px_tiff_file.h"
-#include "fax/unpack/px_page_unpacker.h"
+#include "fax/tiff/px_tiff_class_f_writer.h"
 
 namespace px {
 namespace {
@@ -18,8 +18,8 @@ namespace {
 // Coded bytes gathered before they are appended to the page's strip: few
 // write calls, and memory bounded however long the page.
 constexpr size_t kChunkBytes = 256 * 1024;
-// One strip per page, as fax programs reading TIFF Class F expect.
-constexpr uint32_t kOneStrip = 0xFFFFFFFF;
+// EOLs padded with fill bits to end on a byte boundary.
+constexpr uint32_t kGroup3FillBits = 4;
 
 }  // namespace
 
@@ -33,13 +33,7 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
     if (pages == 0) {
         return ecFaxBadFormat;
     }
-    TPxTiffFile tiff;
-    if (!tiff.open(tiffPath, "w")) {
-        if (message != nullptr) {
-            *message = tiff.lastError();
-        }
-        return ecFileNotFound;
-    }
+    TPxTiffClassFWriter tiff;
     auto fail = [&](ErrorCode rc) {
         if (message != nullptr) {
             *message = tiff.lastError();
@@ -48,55 +42,35 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
         ::unlink(tiffPath.c_str());
         return rc;
     };
-    TPxPageUnpacker unpacker;
-    UnpackSettings settings;
-    settings.autoScale = TAutoScaleMode::asNone;
-    unpacker.setSettings(settings);
-    const std::vector<uint8_t> whiteLine(kWideLineBytes, 0);
+    if (!tiff.create(tiffPath)) {
+        return fail(ecFileNotFound);
+    }
+    TPxT4Decoder decoder;
     TPxT4Encoder::Record record{};
     std::vector<uint8_t> stripData;
+    stripData.reserve(kChunkBytes + TPxT4Encoder::kMaxRecordBytes);
     for (unsigned n = 1; n <= pages; ++n) {
         ApfPageInfo page;
         if (ErrorCode rc = reader.findPage(n, page); rc != ecOK) {
             return fail(rc);
         }
         const unsigned width = page.header.wide() ? kWideWidthPels : kNormalWidthPels;
-        TIFF* t = tiff.get();
-        TIFFSetField(t, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
-        TIFFSetField(t, TIFFTAG_IMAGEWIDTH, width);
-        TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 1);
-        TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
-        TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
-        TIFFSetField(t, TIFFTAG_GROUP3OPTIONS, GROUP3OPT_FILLBITS);
-        TIFFSetField(t, TIFFTAG_FILLORDER, FILLORDER_LSB2MSB);
-        TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-        TIFFSetField(t, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
-        TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-        TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-        TIFFSetField(t, TIFFTAG_XRESOLUTION, 204.0F);
-        TIFFSetField(t, TIFFTAG_YRESOLUTION, page.header.fine() ? 196.0F : 98.0F);
-        TIFFSetField(t, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(n - 1),
-                     static_cast<uint16_t>(pages));
-        TIFFSetField(t, TIFFTAG_CLEANFAXDATA, CLEANFAXDATA_CLEAN);
-        TIFFSetField(t, TIFFTAG_SOFTWARE, "Parvex");
-        // The page goes out as it is decoded, coded again by our own coder
-        // (the byte-aligned EOL form the TIFF asks for) and appended to the
-        // page's one strip about kChunkBytes at a time: memory stays bounded
-        // however long the page, and libtiff only files the data.
-        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, kOneStrip);
-        TIFFSetField(t, TIFFTAG_IMAGELENGTH, uint32_t{1});  // until the end is known
+        // The page goes out as it is decoded, each line passed on as runs and
+        // coded again by our own coder (the byte-aligned EOL form the TIFF
+        // asks for; the lines a viewer shows, never the file's own codes),
+        // then appended to the page's one strip about kChunkBytes at a time:
+        // memory stays bounded however long the page.
         uint32_t row = 0;
         bool writeFailed = false;
         auto flushChunk = [&] {
             if (!writeFailed && !stripData.empty() &&
-                TIFFWriteRawStrip(t, 0, stripData.data(), static_cast<tmsize_t>(stripData.size())) <
-                    0) {
+                !tiff.appendStrip(stripData.data(), stripData.size())) {
                 writeFailed = true;
             }
             stripData.clear();
         };
-        auto writeLine = [&](const uint8_t* data) {
-            const size_t bytes = TPxT4Encoder::codeLine(data, width, 0, false, record.data());
+        auto writeLine = [&](const uint16_t* runs, unsigned count, unsigned) {
+            const size_t bytes = TPxT4Encoder::codeRuns(runs, count, width, record.data());
             stripData.insert(stripData.end(), record.begin(),
                              record.begin() + static_cast<long>(bytes));
             ++row;
@@ -104,21 +78,38 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
                 flushChunk();
             }
         };
-        const ErrorCode rc = unpacker.unpack(
-            reader, apfPath, n, false, [&](const uint8_t* data, unsigned) { writeLine(data); });
+        // A wide page keeps only 2048-pel lines, a normal one only 1728-pel
+        // lines, as when the page is shown.
+        decoder.reset();
+        decoder.setAcceptedWidths(!page.header.wide(), page.header.wide());
+        const TPxT4Decoder::RunSink sink = writeLine;
+        const ErrorCode rc = reader.readPage(page, [&](const uint8_t* data, size_t size) {
+            return !decoder.feedRuns(data, size, sink);
+        });
         if (rc != ecOK) {
             return fail(rc);
         }
+        if (!decoder.pageEnded()) {
+            decoder.finishRuns(sink);
+        }
         if (row == 0) {
-            writeLine(whiteLine.data());  // a page needs at least one line
+            writeLine(nullptr, 0, width);  // a page needs at least one line
         }
         flushChunk();
-        TIFFSetField(t, TIFFTAG_IMAGELENGTH, row);
-        if (writeFailed || TIFFWriteDirectory(t) == 0) {
+        TiffFaxPage directory;
+        directory.width = width;
+        directory.length = row;
+        directory.fine = page.header.fine();
+        directory.group3Options = kGroup3FillBits;
+        directory.number = static_cast<uint16_t>(n - 1);
+        directory.count = static_cast<uint16_t>(pages);
+        if (writeFailed || !tiff.finishPage(directory)) {
             return fail(-EIO);
         }
     }
-    tiff.close();
+    if (!tiff.close()) {
+        return fail(-EIO);
+    }
     return ecOK;
 }
 

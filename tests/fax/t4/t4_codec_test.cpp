@@ -241,6 +241,95 @@ TEST(T4Decoder, TableDecoderMatchesBitByBitRules) {
     }
 }
 
+// Decodes into runs, fed in chunks of `chunk` bytes; each line is drawn
+// from its runs and checked against the run rules and the raster coder.
+Page decodeAsRuns(const std::vector<uint8_t>& data, size_t chunk, std::string& fault) {
+    Page lines;
+    TPxT4Decoder decoder;
+    TPxT4Encoder::Record fromRuns{};
+    TPxT4Encoder::Record fromRaster{};
+    TPxT4Decoder::RunSink sink = [&](const uint16_t* runs, unsigned count, unsigned width) {
+        Raster line(width / 8, 0);
+        unsigned pos = 0;
+        for (unsigned i = 0; i < count; ++i) {
+            if ((runs[i] == 0 && i != 0) || (i == 0 && runs[i] == 0 && count == 1)) {
+                fault = "an empty run inside a line";
+            }
+            if (i % 2 == 1) {
+                rasterSetRun(line.data(), pos,
+                             std::min<unsigned>(runs[i], width - std::min(pos, width)));
+            }
+            pos += runs[i];
+        }
+        if (pos < width || pos >= width + 8) {
+            fault = "runs total " + std::to_string(pos) + " for a line of " + std::to_string(width);
+        }
+        const size_t a = TPxT4Encoder::codeRuns(runs, count, width, fromRuns.data());
+        const size_t b = TPxT4Encoder::codeLine(line.data(), width, 0, false, fromRaster.data());
+        if (!std::equal(fromRuns.begin(), fromRuns.begin() + static_cast<long>(a),
+                        fromRaster.begin(), fromRaster.begin() + static_cast<long>(b)) ||
+            a != b) {
+            fault = "the runs code differently from their raster";
+        }
+        lines.push_back(std::move(line));
+    };
+    for (size_t i = 0; i < data.size() && !decoder.pageEnded(); i += chunk) {
+        decoder.feedRuns(data.data() + i, std::min(chunk, data.size() - i), sink);
+    }
+    if (!decoder.pageEnded()) {
+        decoder.finishRuns(sink);
+    }
+    return lines;
+}
+
+TEST(T4Decoder, RunsGiveTheRasterLinesOnAnyStream) {
+    std::mt19937 rng(11);
+    std::vector<std::vector<uint8_t>> streams;
+    for (PageKind kind : {PageKind::Text, PageKind::Dither, PageKind::White, PageKind::Black,
+                          PageKind::Alternating, PageKind::Random}) {
+        for (unsigned width : {1728U, 2048U}) {
+            streams.push_back(test::codePage(test::makePage(kind, width, 20), width, 3));
+        }
+    }
+    // Lines 1 to 7 pels too long, whose extra pels are dropped: white 1728,
+    // then 1 to 7 black pels; each line also as a black line of 1729 to 1735.
+    const char* blackCodes[] = {"010", "11", "10", "011", "0011", "0010", "00011"};
+    std::string extra = kEol;
+    for (const char* black : blackCodes) {
+        extra += kWhite1728 + black + std::string(" ") + kEol;
+        extra += "00110101 0000001100101 " + std::string(black) + " " + kEol;  // W0 B1728 B n
+    }
+    streams.push_back(bits(extra + kEol + kEol));
+    // Makeup runs that overrun the line buffer, then fit again.
+    std::string overrun = kEol;
+    for (int i = 0; i < 40; ++i) {
+        overrun += i % 2 == 0 ? "010011011 " : "0111 0000001100101 ";
+    }
+    streams.push_back(bits(overrun + kEol + kEol + kEol));
+    const auto valid = test::codePage(test::makePage(PageKind::Text, 1728, 12), 1728, 50);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<uint8_t> data = valid;
+        for (int k = 0; k < 1 + round % 9; ++k) {
+            const size_t at = rng() % data.size();
+            if (rng() % 2 == 0) {
+                data[at] ^= static_cast<uint8_t>(1U << (rng() % 8));
+            } else {
+                data.erase(data.begin() + static_cast<long>(at));
+            }
+        }
+        streams.push_back(std::move(data));
+    }
+    for (size_t n = 0; n < streams.size(); ++n) {
+        const Page expected = test::decodeAll(streams[n]);
+        for (size_t chunk : {size_t{5}, size_t{4096}}) {
+            std::string fault;
+            const Page lines = decodeAsRuns(streams[n], chunk, fault);
+            ASSERT_EQ(fault, "") << "stream " << n << " chunk " << chunk;
+            ASSERT_EQ(test::pageDiff(lines, expected), "") << "stream " << n << " chunk " << chunk;
+        }
+    }
+}
+
 TEST(T4Decoder, HostileStreamsEndCleanly) {
     // A million EOLs: the third ends the page.
     std::vector<uint8_t> eols;

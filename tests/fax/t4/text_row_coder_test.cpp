@@ -88,6 +88,42 @@ TEST(TextRowCoder, CodesEveryRowAsTheDrawnRasterIsCoded) {
     }
 }
 
+TEST(TextRowCoder, RowsSaidToRepeatDrawTheRowAbove) {
+    std::mt19937 rng(23);
+    for (const bool fine : {false, true}) {
+        for (const TFaxFont type : {TFaxFont::ffStandard, TFaxFont::ffSmall}) {
+            TPxFaxFont font;
+            ASSERT_EQ(TPxFaxFont::loadBuiltIn(type, fine, font), ecOK);
+            TPxTextRowCoder coder;
+            coder.prepare(font);
+            unsigned repeatsSeen = 0;
+            for (int n = 0; n < 200; ++n) {
+                // Short texts of few letters repeat often; long ones seldom.
+                std::string text = randomText(rng, n % 2 == 0 ? 3 : 120);
+                const unsigned margin = n % 3 == 0 ? 1700 : 50;
+                const uint64_t repeats = coder.repeatedRows(text, 1728, margin);
+                EXPECT_EQ(repeats & 1U, 0U);
+                // Only the pels within the line count: what lies past it is cut.
+                const size_t shown = (1728 - margin) / 8;
+                for (unsigned row = 2; row <= font.rows(); ++row) {
+                    if (((repeats >> (row - 1)) & 1U) == 0) {
+                        continue;
+                    }
+                    ++repeatsSeen;
+                    auto above = drawSlowly(font, text, row - 1, 512);
+                    auto here = drawSlowly(font, text, row, 512);
+                    ASSERT_TRUE(std::equal(here.begin(), here.begin() + shown, above.begin()))
+                        << "row " << row << " text \"" << text << "\"";
+                }
+            }
+            // A fine font draws every row twice: half its rows repeat at least.
+            if (fine) {
+                EXPECT_GE(repeatsSeen, 200U * font.rows() / 2 - 200);
+            }
+        }
+    }
+}
+
 TEST(TextRowCoder, RowsOutsideTheFontAndEmptyTextAreWhiteLines) {
     TPxFaxFont font;
     ASSERT_EQ(TPxFaxFont::loadBuiltIn(TFaxFont::ffStandard, false, font), ecOK);

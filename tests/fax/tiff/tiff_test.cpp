@@ -11,6 +11,7 @@
 #include "fax/t4/px_t4_decoder.h"
 #include "fax/t4/px_t4_encoder.h"
 #include "fax/t4/px_t4_raster.h"
+#include "fax/tiff/px_tiff_class_f_writer.h"
 #include "fax/tiff/px_tiff_export.h"
 #include "fax/tiff/px_tiff_import.h"
 #include "support/prerequisite.h"
@@ -147,6 +148,101 @@ TEST_F(TiffTest, ExportIsClassFAndDecodesToThePages) {
 
     EXPECT_EQ(exportApfToTiff(file("missing.apf"), file("x.tif")), ecFileNotFound);
     EXPECT_EQ(exportApfToTiff(file("in.apf"), file("no/dir/x.tif")), ecFileNotFound);
+}
+
+std::vector<uint8_t> fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(TiffTest, ClassFWriterLaysTheFileOutAsLibtiffDoes) {
+    // Pages whose strips end on odd and even offsets, a page longer than a
+    // SHORT can count, both widths and resolutions; each strip handed over
+    // in pieces.
+    struct PageData {
+        TiffFaxPage page;
+        std::vector<uint8_t> strip;
+    };
+    std::mt19937 rng(5);
+    std::vector<PageData> pages;
+    const uint32_t lengths[] = {48, 16, 70000, 1};
+    const size_t stripSizes[] = {601, 205, 4096 * 3 + 1, 2};
+    for (unsigned n = 0; n < 4; ++n) {
+        PageData p;
+        p.page.width = n % 2 == 0 ? 1728 : 2048;
+        p.page.length = lengths[n];
+        p.page.fine = n % 3 == 1;
+        p.page.group3Options = GROUP3OPT_FILLBITS;
+        p.page.number = static_cast<uint16_t>(n);
+        p.page.count = 4;
+        p.strip.resize(stripSizes[n]);
+        for (uint8_t& b : p.strip) {
+            b = static_cast<uint8_t>(rng());
+        }
+        pages.push_back(std::move(p));
+    }
+
+    TPxTiffClassFWriter writer;
+    ASSERT_TRUE(writer.create(file("ours.tif")));
+    for (const PageData& p : pages) {
+        for (size_t at = 0; at < p.strip.size(); at += 1000) {
+            ASSERT_TRUE(writer.appendStrip(p.strip.data() + at,
+                                           std::min<size_t>(1000, p.strip.size() - at)));
+        }
+        ASSERT_TRUE(writer.finishPage(p.page));
+    }
+    ASSERT_TRUE(writer.close()) << writer.lastError();
+
+    TIFF* t = TIFFOpen(file("libtiff.tif").c_str(), "w");
+    ASSERT_NE(t, nullptr);
+    for (const PageData& p : pages) {
+        TIFFSetField(t, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+        TIFFSetField(t, TIFFTAG_IMAGEWIDTH, p.page.width);
+        TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 1);
+        TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
+        TIFFSetField(t, TIFFTAG_GROUP3OPTIONS, GROUP3OPT_FILLBITS);
+        TIFFSetField(t, TIFFTAG_FILLORDER, FILLORDER_LSB2MSB);
+        TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+        TIFFSetField(t, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+        TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        TIFFSetField(t, TIFFTAG_XRESOLUTION, 204.0F);
+        TIFFSetField(t, TIFFTAG_YRESOLUTION, p.page.fine ? 196.0F : 98.0F);
+        TIFFSetField(t, TIFFTAG_PAGENUMBER, p.page.number, p.page.count);
+        TIFFSetField(t, TIFFTAG_CLEANFAXDATA, CLEANFAXDATA_CLEAN);
+        TIFFSetField(t, TIFFTAG_SOFTWARE, "Parvex");
+        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 0xFFFFFFFFU);
+        TIFFSetField(t, TIFFTAG_IMAGELENGTH, uint32_t{1});
+        for (size_t at = 0; at < p.strip.size(); at += 1000) {
+            ASSERT_GE(TIFFWriteRawStrip(
+                          t, 0, const_cast<uint8_t*>(p.strip.data() + at),
+                          static_cast<tmsize_t>(std::min<size_t>(1000, p.strip.size() - at))),
+                      0);
+        }
+        TIFFSetField(t, TIFFTAG_IMAGELENGTH, p.page.length);
+        ASSERT_EQ(TIFFWriteDirectory(t), 1);
+    }
+    TIFFClose(t);
+    EXPECT_EQ(fileBytes(file("ours.tif")), fileBytes(file("libtiff.tif")));
+}
+
+TEST_F(TiffTest, ClassFWriterFailsInWordsAndNeverPastFourGibibytes) {
+    TPxTiffClassFWriter writer;
+    EXPECT_FALSE(writer.create(file("no/dir/x.tif")));
+    EXPECT_NE(writer.lastError().find(file("no/dir/x.tif")), std::string::npos);
+    EXPECT_NE(writer.lastError().find("No such file or directory"), std::string::npos);
+
+    // A strip that would carry offsets past 32 bits is refused before a
+    // byte of it is read.
+    TPxTiffClassFWriter big;
+    ASSERT_TRUE(big.create(file("big.tif")));
+    const uint8_t byte = 0;
+    EXPECT_FALSE(big.appendStrip(&byte, size_t{1} << 32));
+    EXPECT_NE(big.lastError().find("4 GiB"), std::string::npos);
+    EXPECT_FALSE(big.finishPage(TiffFaxPage{}));
+    EXPECT_FALSE(big.close());
+    EXPECT_EQ(fs::file_size(file("big.tif")), 8U);
 }
 
 TEST_F(TiffTest, ImportsTheCcittPagesExactly) {

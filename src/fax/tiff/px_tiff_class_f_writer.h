@@ -1,0 +1,58 @@
+// Writer of multi-page TIFF Class F files: Group 3 pages whose coded data the
+// caller hands over as it comes, one strip per page. It needs no imaging
+// library, so that a converter writing fax TIFF starts in no time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace px {
+
+// What a page's directory says besides its strip.
+struct TiffFaxPage {
+    uint32_t width = 0;          // pels
+    uint32_t length = 0;         // scan lines
+    bool fine = false;           // 196 lines per inch, else 98
+    uint32_t group3Options = 0;  // GROUP3OPT_* bits: 4 = fill bits before EOL
+    uint16_t number = 0;         // from 0
+    uint16_t count = 0;          // pages in the file
+};
+
+// The file is laid out as libtiff lays out one written strip by strip: the
+// 8-byte header, then per page its strip, its directory on a word boundary
+// and the directory's longer values after it. Offsets are 32-bit: a file
+// that would reach 4 GiB fails instead of wrapping.
+class TPxTiffClassFWriter {
+public:
+    TPxTiffClassFWriter() = default;
+    ~TPxTiffClassFWriter();
+    TPxTiffClassFWriter(const TPxTiffClassFWriter&) = delete;
+    TPxTiffClassFWriter& operator=(const TPxTiffClassFWriter&) = delete;
+
+    // Creates or truncates the file and writes the header.
+    bool create(const std::string& path);
+    // Appends coded data to the current page's strip.
+    bool appendStrip(const uint8_t* data, size_t size);
+    // Writes the current page's directory; the next append starts a page.
+    bool finishPage(const TiffFaxPage& page);
+    // Closes the file; false when a write failed on the way.
+    bool close();
+
+    // What went wrong, in words, naming the file.
+    const std::string& lastError() const { return error_; }
+
+private:
+    bool fail(const std::string& what, int error);
+    bool writeAt(uint64_t offset, const void* data, size_t size);
+
+    int fd_ = -1;
+    std::string path_;
+    std::string error_;
+    uint64_t end_ = 0;         // bytes in the file
+    uint64_t stripStart_ = 0;  // the current page's strip
+    uint64_t stripBytes_ = 0;
+    uint64_t link_ = 4;  // where the next directory's offset goes
+};
+
+}  // namespace px
