@@ -1,8 +1,12 @@
 #include "cli/convert/px_convert_cli.h"
 
+#include <unistd.h>
 #include <QImage>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -36,6 +40,8 @@ constexpr const char* kUsage =
     "      a DCX file (every page) or a TIFF file (every page, resolution from the file)\n"
     "      a PDF or PostScript file, known by its content, is rendered page by page\n"
     "      (--letter: the paper of a PostScript job that names none, else A4)\n"
+    "  parvex-convert to-tiff INPUT OUTPUT.tif [the options of to-apf]\n"
+    "      INPUT as for to-apf, every page into one TIFF Class F file\n"
     "  parvex-convert from-apf INPUT.apf OUTPUT.{bmp,pcx,dcx,png,pbm,tif} [--page N]\n"
     "      one page (default 1); .tif takes every page (TIFF Class F);\n"
     "      .png and .pbm hold the page raster as coded, one pel per fax pel\n"
@@ -79,6 +85,59 @@ int toApf(const Args& args) {
             throw std::runtime_error(e.what());
         }
         throw FileError(e);
+    }
+    return 0;
+}
+
+// A temporary APF file beside the output, deleted when it goes.
+class TemporaryApf {
+public:
+    explicit TemporaryApf(const std::string& beside) {
+        const size_t slash = beside.rfind('/');
+        std::string name =
+            (slash == std::string::npos ? std::string() : beside.substr(0, slash + 1)) +
+            ".parvex-convert-XXXXXX.apf";
+        const int fd = ::mkstemps(name.data(), 4);
+        if (fd < 0) {
+            throw std::runtime_error("cannot create a file beside " + beside + ": " +
+                                     std::strerror(errno));
+        }
+        ::close(fd);
+        path_ = name;
+    }
+    ~TemporaryApf() { ::unlink(path_.c_str()); }
+    TemporaryApf(const TemporaryApf&) = delete;
+    TemporaryApf& operator=(const TemporaryApf&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Any document to TIFF Class F: converted as to-apf would, then exported as
+// from-apf would; the APF file between them does not stay.
+int toTiff(const Args& args) {
+    const DocumentToApfOptions options = toApfOptions(args, "to-tiff");
+    const std::string& in = args.positional[0];
+    const std::string& out = args.positional[1];
+    const std::string ext = lowerSuffix(out);
+    if (ext != "tif" && ext != "tiff") {
+        throw UsageError("to-tiff writes OUTPUT.tif");
+    }
+    const TemporaryApf apf(out);
+    try {
+        for (const std::string& warning : convertDocumentToApf(in, apf.path(), options)) {
+            warn(warning);
+        }
+    } catch (const DocumentRefused& e) {
+        if (e.code() == ecOK) {
+            throw std::runtime_error(e.what());
+        }
+        throw FileError(e);
+    }
+    std::string message;
+    if (ErrorCode rc = exportApfToTiff(apf.path(), out, &message); rc != ecOK) {
+        throw FileError(in + " -> " + out + (message.empty() ? "" : " (" + message + ")"), rc);
     }
     return 0;
 }
@@ -227,6 +286,9 @@ int runConvertCli(const std::vector<std::string>& argv) {
     try {
         if (command == "to-apf") {
             return toApf(parseToApfArgs(argv));
+        }
+        if (command == "to-tiff") {
+            return toTiff(parseToApfArgs(argv));
         }
         if (command == "from-apf") {
             return fromApf(parseFromApfArgs(argv));

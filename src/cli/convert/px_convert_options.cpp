@@ -35,9 +35,9 @@ unsigned cliNumber(const CliArgs& args, const std::string& key, unsigned fallbac
     return static_cast<unsigned>(v);
 }
 
-DocumentToApfOptions toApfOptions(const CliArgs& args) {
+DocumentToApfOptions toApfOptions(const CliArgs& args, const std::string& command) {
     if (args.positional.size() != 2) {
-        throw UsageError("to-apf needs INPUT and OUTPUT");
+        throw UsageError(command + " needs INPUT and OUTPUT");
     }
     DocumentToApfOptions options;
     options.stationId = args.has("--station-id") ? args.options.at("--station-id") : std::string();

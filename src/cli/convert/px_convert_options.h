@@ -17,8 +17,9 @@ CliArgs parseFromApfArgs(const std::vector<std::string>& argv);
 // UsageError for anything but a decimal number up to `max`.
 unsigned cliNumber(const CliArgs& args, const std::string& key, unsigned fallback, unsigned max);
 
-// The to-apf options; throws UsageError before anything is read.
-DocumentToApfOptions toApfOptions(const CliArgs& args);
+// The to-apf options (to-tiff takes the same); throws UsageError before
+// anything is read.
+DocumentToApfOptions toApfOptions(const CliArgs& args, const std::string& command = "to-apf");
 
 // The page from-apf takes (1-based); throws UsageError.
 unsigned fromApfPage(const CliArgs& args);

@@ -9,8 +9,10 @@
 #include <filesystem>
 
 #include "cli/convert/px_convert_options.h"
+#include "fax/convert/px_apf_page_output.h"
 #include "fax/convert/px_conversion_driver.h"
 #include "fax/convert/px_document_kind.h"
+#include "fax/convert/px_tiff_page_output.h"
 #include "fax/t4/px_t4_raster.h"
 #include "fax/t4/px_text_reader.h"
 #include "fax/tiff/px_tiff_export.h"
@@ -32,15 +34,22 @@ bool plainAscii(const std::string& text) {
     return true;
 }
 
-std::optional<int> textToApf(const CliArgs& args) {
-    const DocumentToApfOptions options = toApfOptions(args);
+bool isTiffName(const std::string& path) {
+    const std::string suffix = lowerSuffix(path);
+    return suffix == "tif" || suffix == "tiff";
+}
+
+// Text to APF, or with `toTiff` straight to TIFF Class F.
+std::optional<int> convertText(const CliArgs& args, bool toTiff) {
+    const DocumentToApfOptions options = toApfOptions(args, toTiff ? "to-tiff" : "to-apf");
     const std::string& in = args.positional[0];
     const std::string& out = args.positional[1];
     const std::string inSuffix = lowerSuffix(in);
-    // A name without extension gets one, and a text named as PDF or
-    // PostScript is refused: the full converter says so.
+    // A name without extension gets one, a TIFF must be named so, and a text
+    // named as PDF or PostScript is refused: the full converter says so.
     if (!plainAscii(in) || !plainAscii(out) || !plainAscii(options.stationId) ||
-        lowerSuffix(out).empty() || inSuffix == "pdf" || inSuffix == "ps" || inSuffix == "eps") {
+        lowerSuffix(out).empty() || (toTiff && !isTiffName(out)) || inSuffix == "pdf" ||
+        inSuffix == "ps" || inSuffix == "eps") {
         return std::nullopt;
     }
     // Only a regular file: what is read from a pipe here could not be read
@@ -67,7 +76,10 @@ std::optional<int> textToApf(const CliArgs& args) {
     layout.leftMargin = options.leftMargin;
     layout.topMargin = options.topMargin;
     layout.stationId = options.stationId;
-    if (runConversion(reader, in, out, layout) != ecOK) {
+    TPxApfPageOutput apf;
+    TPxTiffPageOutput tiff;
+    TPxPageOutput& output = toTiff ? static_cast<TPxPageOutput&>(tiff) : apf;
+    if (runConversion(reader, in, output, out, layout) != ecOK) {
         return std::nullopt;
     }
     return 0;
@@ -77,8 +89,7 @@ std::optional<int> apfToTiff(const CliArgs& args) {
     fromApfPage(args);  // checked, though a TIFF takes every page
     const std::string& in = args.positional[0];
     const std::string& out = args.positional[1];
-    const std::string suffix = lowerSuffix(out);
-    if (!plainAscii(in) || !plainAscii(out) || (suffix != "tif" && suffix != "tiff")) {
+    if (!plainAscii(in) || !plainAscii(out) || !isTiffName(out)) {
         return std::nullopt;
     }
     if (exportApfToTiff(in, out, nullptr) != ecOK) {
@@ -94,8 +105,8 @@ std::optional<int> runQuickConvert(const std::vector<std::string>& args) {
         return std::nullopt;
     }
     try {
-        if (args[0] == "to-apf") {
-            return textToApf(parseToApfArgs(args));
+        if (args[0] == "to-apf" || args[0] == "to-tiff") {
+            return convertText(parseToApfArgs(args), args[0] == "to-tiff");
         }
         if (args[0] == "from-apf") {
             return apfToTiff(parseFromApfArgs(args));

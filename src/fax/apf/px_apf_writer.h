@@ -41,9 +41,10 @@ public:
     uint32_t currentImageLength() const { return page_.imageLength; }
     const std::string& path() const { return path_; }
 
-private:
+    // The most pages a file's 16-bit count holds.
     static constexpr uint16_t kMaxPages = 0xFFFF;
 
+private:
     ErrorCode writeHeader(const uint8_t* bytes, size_t size);
     ErrorCode writeHeaderAt(uint64_t offset, const uint8_t* bytes, size_t size);
 

@@ -4,13 +4,20 @@
 #include <vector>
 
 #include "fax/apf/px_apf_format.h"
-#include "fax/apf/px_apf_writer.h"
+#include "fax/convert/px_apf_page_output.h"
 #include "fax/t4/px_t4_encoder.h"
 #include "fax/t4/px_t4_raster.h"
 
 namespace px {
 
 ErrorCode runConversion(TPxFaxInputReader& reader, const std::string& input,
+                        const std::string& output, const ConversionLayout& layout,
+                        const ConversionHooks& hooks) {
+    TPxApfPageOutput apf;
+    return runConversion(reader, input, apf, output, layout, hooks);
+}
+
+ErrorCode runConversion(TPxFaxInputReader& reader, const std::string& input, TPxPageOutput& writer,
                         const std::string& output, const ConversionLayout& layout,
                         const ConversionHooks& hooks) {
     unsigned pages = 0;
@@ -25,7 +32,6 @@ ErrorCode runConversion(TPxFaxInputReader& reader, const std::string& input,
     if (ErrorCode rc = reader.open(input); rc != ecOK) {
         return rc;
     }
-    TPxApfWriter writer;
     auto fail = [&](ErrorCode rc) {
         status(false, true);
         reader.close();
@@ -43,6 +49,10 @@ ErrorCode runConversion(TPxFaxInputReader& reader, const std::string& input,
         !layout.doubleWidth && reader.codeLinesItself(width, layout.leftMargin);
     std::vector<uint8_t> raster(TPxFaxInputReader::kRasterBytes, 0);
     TPxT4Encoder::Record record{};
+    // The top margin's white lines, as wide as the page's other lines (on a
+    // 1728-pel page the standard blank record).
+    TPxT4Encoder::Record blank{};
+    const size_t blankBytes = TPxT4Encoder::codeLine(raster.data(), width, 0, false, blank.data());
     size_t dirty = raster.size();
     bool morePages = true;
     while (morePages) {
@@ -52,8 +62,7 @@ ErrorCode runConversion(TPxFaxInputReader& reader, const std::string& input,
             return fail(rc);
         }
         for (unsigned i = 0; i < layout.topMargin; ++i) {
-            if (ErrorCode rc = writer.writeRecord(kApfBlankRecord.data(), kApfBlankRecord.size());
-                rc != ecOK) {
+            if (ErrorCode rc = writer.writeLine(blank.data(), blankBytes); rc != ecOK) {
                 return fail(rc);
             }
         }
@@ -80,7 +89,7 @@ ErrorCode runConversion(TPxFaxInputReader& reader, const std::string& input,
                     readerCodes ? reader.codeLastLine(record.data())
                                 : TPxT4Encoder::codeLine(raster.data(), width, layout.leftMargin,
                                                          layout.doubleWidth, record.data());
-                if (ErrorCode rc = writer.writeRecord(record.data(), n); rc != ecOK) {
+                if (ErrorCode rc = writer.writeLine(record.data(), n); rc != ecOK) {
                     return fail(rc);
                 }
                 if (hooks.outputLine) {
@@ -92,11 +101,6 @@ ErrorCode runConversion(TPxFaxInputReader& reader, const std::string& input,
                     return fail(rc);
                 }
             }
-        }
-        if (ErrorCode rc =
-                writer.writeRecord(kApfEndOfPageRecord.data(), kApfEndOfPageRecord.size());
-            rc != ecOK) {
-            return fail(rc);
         }
         if (hooks.outputLine) {
             hooks.outputLine(kApfEndOfPageRecord.data(), kApfEndOfPageRecord.size(), true,
@@ -113,9 +117,7 @@ ErrorCode runConversion(TPxFaxInputReader& reader, const std::string& input,
     }
     status(false, true);
     reader.close();
-    apfSetSenderIdConverter(writer.header(), layout.stationId);
-    if (ErrorCode rc = writer.finish(); rc != ecOK) {
-        writer.abandon();
+    if (ErrorCode rc = writer.finish(layout.stationId); rc != ecOK) {
         return rc;
     }
     return ecOK;

@@ -1,5 +1,5 @@
 // The page loop of a conversion: lines from an input reader, coded and
-// written as the pages of an APF file. Free of Qt, so that a text
+// written as the pages of an APF file (or another page output). Free of Qt, so that a text
 // conversion can run without the toolkit.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/px_errors.h"
+#include "fax/convert/px_page_output.h"
 #include "fax/t4/px_fax_input_reader.h"
 
 namespace px {
@@ -37,6 +38,10 @@ struct ConversionHooks {
 // Opens `input` with `reader`, writes `output`; on failure the output file
 // is deleted. The reader is closed in every case once opened.
 ErrorCode runConversion(TPxFaxInputReader& reader, const std::string& input,
+                        const std::string& output, const ConversionLayout& layout,
+                        const ConversionHooks& hooks = {});
+// The same into another page output, created at `output`.
+ErrorCode runConversion(TPxFaxInputReader& reader, const std::string& input, TPxPageOutput& writer,
                         const std::string& output, const ConversionLayout& layout,
                         const ConversionHooks& hooks = {});
 

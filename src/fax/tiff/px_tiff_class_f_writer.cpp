@@ -70,6 +70,8 @@ public:
             longValue(tag, value);
         }
     }
+    // Where the value of the next entry goes in the file.
+    uint64_t nextValueOffset() const { return at_ + bytes_.size() + 8; }
     void shortPair(uint16_t tag, uint16_t first, uint16_t second) {
         entry(tag, kShort, 2, uint32_t{first} | (uint32_t{second} << 16));
     }
@@ -166,6 +168,7 @@ bool TPxTiffClassFWriter::writeAt(uint64_t offset, const void* data, size_t size
 bool TPxTiffClassFWriter::create(const std::string& path) {
     path_ = path;
     error_.clear();
+    pageNumbers_.clear();
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd_ < 0) {
         return fail("cannot create the file", errno);
@@ -220,6 +223,7 @@ bool TPxTiffClassFWriter::finishPage(const TiffFaxPage& page) {
     d.shortValue(kPlanarConfig, kPlanarContiguous);
     d.longValue(kGroup3Options, page.group3Options);
     d.shortValue(kResolutionUnit, kUnitInch);
+    pageNumbers_.emplace_back(page.number, d.nextValueOffset());
     d.shortPair(kPageNumber, page.number, page.count);
     d.ascii(kSoftware, kSoftwareName);
     d.shortValue(kCleanFaxData, kCleanFaxClean);
@@ -243,6 +247,20 @@ bool TPxTiffClassFWriter::finishPage(const TiffFaxPage& page) {
     link_ = at + 2 + kPageEntries * kEntryBytes;
     stripStart_ = end_;
     stripBytes_ = 0;
+    return true;
+}
+
+bool TPxTiffClassFWriter::setPageCount(uint16_t count) {
+    if (fd_ < 0 || !error_.empty()) {
+        return false;
+    }
+    for (const auto& [number, offset] : pageNumbers_) {
+        const uint8_t value[4] = {static_cast<uint8_t>(number), static_cast<uint8_t>(number >> 8),
+                                  static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8)};
+        if (!writeAt(offset, value, sizeof value)) {
+            return false;
+        }
+    }
     return true;
 }
 

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace px {
 
@@ -36,6 +38,9 @@ public:
     bool appendStrip(const uint8_t* data, size_t size);
     // Writes the current page's directory; the next append starts a page.
     bool finishPage(const TiffFaxPage& page);
+    // Writes `count` as the page count of every page written so far, for a
+    // writer that learns the count only at the end.
+    bool setPageCount(uint16_t count);
     // Closes the file; false when a write failed on the way.
     bool close();
 
@@ -53,6 +58,8 @@ private:
     uint64_t stripStart_ = 0;  // the current page's strip
     uint64_t stripBytes_ = 0;
     uint64_t link_ = 4;  // where the next directory's offset goes
+    // Each page's number and where its page number entry keeps the value.
+    std::vector<std::pair<uint16_t, uint64_t>> pageNumbers_;
 };
 
 }  // namespace px

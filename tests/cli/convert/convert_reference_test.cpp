@@ -1,5 +1,5 @@
 // parvex-convert's outputs against references kept in tests/data: text to
-// APF in every font and form, APF to TIFF, TIFF to APF. Whichever program
+// APF in every font and form, APF to TIFF, text straight to TIFF, TIFF to APF. Whichever program
 // does a job, the bytes stay those of the references (an APF's creation
 // time aside).
 #include <gtest/gtest.h>
@@ -75,6 +75,8 @@ TEST_F(ConvertReference, TextToApfAndOnToTiff) {
             const std::string name = std::string(text) + "_" + form;
             expectLikeReference("to-apf " + input + " " + options, name + ".apf");
             expectLikeReference("from-apf " + (dir_ / (name + ".apf")).string(), name + ".tif");
+            // Straight to TIFF, the APF step left out, gives the same file.
+            expectLikeReference("to-tiff " + input + " " + options, name + ".tif");
         }
     }
 }

@@ -95,6 +95,70 @@ TEST_F(ToolTest, TextToApfAndBackInEveryFormat) {
     EXPECT_FALSE(QImage(QString::fromStdString(file("p2.bmp"))).isNull());
 }
 
+TEST_F(ToolTest, ToTiffMakesTheFileFromApfMakesAndLeavesNothingElse) {
+    std::ofstream(file("doc.txt")) << "first page\n\fsecond page\n";
+    QImage picture(200, 60, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    for (int y = 10; y < 50; ++y) {
+        for (int x = 10; x < 190; ++x)
+            picture.setPixel(x, y, qRgb(0, 0, 0));
+    }
+    ASSERT_TRUE(picture.save(QString::fromStdString(file("pic.png"))));
+    // Text goes the quick way, a picture through the full converter.
+    for (const char* input : {"doc.txt", "pic.png"}) {
+        const std::string in = file(input);
+        ASSERT_EQ(run("to-apf " + in + " " + file("two.apf") + " --fine --top-margin 5").status, 0);
+        ASSERT_EQ(run("from-apf " + file("two.apf") + " " + file("two.tif")).status, 0);
+        Result r = run("to-tiff " + in + " " + file("one.tif") + " --fine --top-margin 5");
+        ASSERT_EQ(r.status, 0) << r.output;
+        std::ifstream a(file("one.tif"), std::ios::binary);
+        std::ifstream b(file("two.tif"), std::ios::binary);
+        const std::string one{std::istreambuf_iterator<char>(a), {}};
+        const std::string two{std::istreambuf_iterator<char>(b), {}};
+        EXPECT_TRUE(!one.empty() && one == two) << input;
+        fs::remove(file("two.apf"));
+        fs::remove(file("two.tif"));
+        fs::remove(file("one.tif"));
+        // No APF file is left behind by the one job.
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            EXPECT_NE(entry.path().extension(), ".apf") << entry.path();
+        }
+    }
+
+    const Result wrongName = run("to-tiff " + file("doc.txt") + " " + file("doc.apf"));
+    EXPECT_EQ(wrongName.status, 2) << wrongName.output;
+    EXPECT_NE(wrongName.output.find("OUTPUT.tif"), std::string::npos) << wrongName.output;
+    const Result missing = run("to-tiff " + file("missing.txt") + " " + file("x.tif"));
+    EXPECT_EQ(missing.status, 1) << missing.output;
+    EXPECT_NE(missing.output.find("File not found"), std::string::npos) << missing.output;
+    EXPECT_FALSE(fs::exists(file("x.tif")));
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+        EXPECT_NE(entry.path().extension(), ".apf") << entry.path();
+    }
+}
+
+TEST_F(ToolTest, TheTopMarginKeepsItsLinesOnAWidePage) {
+    // The top margin's white lines are as wide as the page: a 2048-pel page
+    // keeps them as a 1728-pel page does.
+    std::ofstream(file("doc.txt")) << "x\n";
+    for (const char* form : {"", "--wide"}) {
+        const std::string options = std::string(form) + " --lines-per-page 1 --font small";
+        ASSERT_EQ(run("to-apf " + file("doc.txt") + " " + file("none.apf") + " " + options).status,
+                  0);
+        ASSERT_EQ(
+            run("to-apf " + file("doc.txt") + " " + file("ten.apf") + " --top-margin 10 " + options)
+                .status,
+            0);
+        ASSERT_EQ(run("from-apf " + file("none.apf") + " " + file("none.pbm")).status, 0);
+        ASSERT_EQ(run("from-apf " + file("ten.apf") + " " + file("ten.pbm")).status, 0);
+        const QImage none(QString::fromStdString(file("none.pbm")));
+        const QImage ten(QString::fromStdString(file("ten.pbm")));
+        ASSERT_FALSE(none.isNull() || ten.isNull()) << form;
+        EXPECT_EQ(ten.width(), none.width()) << form;
+        EXPECT_EQ(ten.height(), none.height() + 10) << form;
+    }
+}
+
 TEST_F(ToolTest, PicturesAndTiffComeIn) {
     QImage picture(300, 100, QImage::Format_RGB32);
     picture.fill(Qt::white);
@@ -205,6 +269,11 @@ TEST_F(ToolTest, PagesPastTheFormatAreAnErrorAndCutPagesAWarning) {
     EXPECT_EQ(r.status, 1) << r.output;
     EXPECT_NE(r.output.find("more pages than a fax file holds"), std::string::npos) << r.output;
     EXPECT_FALSE(fs::exists(file("feeds.apf")));
+    r = run("to-tiff " + file("feeds.txt") + " " + file("feeds.tif"));
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("more pages than a fax file holds"), std::string::npos) << r.output;
+    EXPECT_FALSE(fs::exists(file("feeds.tif")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 
     // One page of 2,200 text lines at fine resolution: 70,400 raster lines,
     // more than a page picture or an imported page keeps. Each cut says so.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -125,12 +127,18 @@ TEST(Converter, FineWideSmallFontAndTopMargin) {
     ApfPageInfo info;
     ASSERT_EQ(reader.findPage(1, info), ecOK);
     EXPECT_EQ(info.header.flags, kApfLengthWords | kApfFine | kApfWide);
-    // The 1728-pel top margin records are dropped on a wide page; the text
-    // line gives 16 rows (8 doubled).
+    // The top margin's 5 white lines are 2048 pels wide like the page's
+    // other lines (a 1728-pel line would be dropped on a wide page); the
+    // text line gives 16 rows (8 doubled).
     const auto pages = test::readPages(dir.file("t.APF"));
     ASSERT_EQ(pages.size(), 1U);
-    EXPECT_EQ(pages[0].size(), 16U);
-    EXPECT_EQ(pages[0][0].size(), 256U);
+    ASSERT_EQ(pages[0].size(), 21U);
+    for (size_t y = 0; y < pages[0].size(); ++y) {
+        EXPECT_EQ(pages[0][y].size(), 256U) << "line " << y;
+        if (y < 5) {
+            EXPECT_EQ(std::count(pages[0][y].begin(), pages[0][y].end(), 0), 256) << "line " << y;
+        }
+    }
     EXPECT_EQ(info.header.imageLength % 2, 0U);
 }
 
