@@ -1,7 +1,9 @@
-// APF files from strangers: the reader, the T.4 decoder, the page bitmap and
-// the page exports must give a page or a clean error, whatever the bytes.
+// APF files from strangers: the reader, the T.4 decoder, the page bitmap,
+// the page exports and the TIFF export must give a page or a clean error,
+// whatever the bytes.
 #include <cstdint>
 
+#include "fax/tiff/px_tiff_export.h"
 #include "fax/unpack/px_page_bitmap.h"
 #include "fax/unpack/px_page_export.h"
 #include "fax/unpack/px_page_unpacker.h"
@@ -12,10 +14,14 @@ using namespace px;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string in = fuzz::scratchFile("in.apf");
     static const std::string out = fuzz::scratchFile("out");
+    static const std::string tif = fuzz::scratchFile("out.tif");
     fuzz::writeInput(in, data, size);
     TPxApfReader reader;
     if (reader.open(in) != ecOK) {
         return 0;
+    }
+    if (reader.pageCount() <= 256) {  // each page costs a TIFF directory
+        exportApfToTiff(in, tif);
     }
     const unsigned pages = std::min<unsigned>(reader.pageCount(), 4);
     for (unsigned n = 1; n <= pages; ++n) {
