@@ -27,7 +27,7 @@ fi
 target=$1 seconds=$2
 dir="$top/build-fuzz"
 # The layers that read outside input.
-fuzz_areas="common;xbase;settings;comms;apf;t4;engine;convert;unpack;tiff"
+fuzz_areas="common;xbase;settings;comms;apf;t4;engine;convert;unpack;tiff;cliprintqueue"
 if [[ ! -x "$dir/fuzz/fuzz_$target" ]]; then
     "$top/scripts/build.sh" build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPARVEX_FUZZ=ON \
