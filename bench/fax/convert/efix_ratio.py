@@ -63,9 +63,9 @@ def main():
         jobs = {
             "efix": [efix, "-i", "text", "-o", "tiffg3", "-n", os.path.join(work, "efix.tif"),
                      text],
-            "to-apf": [tool, "to-apf", text, apf],
+            "to-apf": [tool, "to-apf", text, apf, "--fine"],
             "from-apf": [tool, "from-apf", apf, os.path.join(work, "letter.tif")],
-            "to-tiff": [tool, "to-tiff", text, os.path.join(work, "direct.tif")],
+            "to-tiff": [tool, "to-tiff", text, os.path.join(work, "direct.tif"), "--fine"],
         }
         best = {name: float("inf") for name in jobs}
         for _ in range(args.repeats):

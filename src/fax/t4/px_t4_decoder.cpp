@@ -1,5 +1,6 @@
 #include "fax/t4/px_t4_decoder.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -55,6 +56,39 @@ bool TPxT4Decoder::feedRuns(const uint8_t* data, size_t size, const RunSink& sin
 void TPxT4Decoder::finishRuns(const RunSink& sink) {
     in_ = end_ = nullptr;
     run<true>(true, sink);
+}
+
+void TPxT4Decoder::saveRunState(RunState& state) const {
+    state.acc_ = acc_;
+    state.avail_ = avail_;
+    state.pos_ = pos_;
+    state.eolRun_ = eolRun_;
+    state.colour_ = colour_;
+    state.skippingOnes_ = skippingOnes_;
+    state.seenEol_ = seenEol_;
+    state.ended_ = ended_;
+    state.runs_.assign(runs_.begin(), runs_.begin() + runCount_);
+}
+
+bool TPxT4Decoder::inRunState(const RunState& state) const {
+    return state.acc_ == acc_ && state.avail_ == avail_ && state.pos_ == pos_ &&
+           state.eolRun_ == eolRun_ && state.colour_ == colour_ &&
+           state.skippingOnes_ == skippingOnes_ && state.seenEol_ == seenEol_ &&
+           state.ended_ == ended_ && state.runs_.size() == runCount_ &&
+           std::equal(state.runs_.begin(), state.runs_.end(), runs_.begin());
+}
+
+void TPxT4Decoder::restoreRunState(const RunState& state) {
+    acc_ = state.acc_;
+    avail_ = state.avail_;
+    pos_ = state.pos_;
+    eolRun_ = state.eolRun_;
+    colour_ = state.colour_;
+    skippingOnes_ = state.skippingOnes_;
+    seenEol_ = state.seenEol_;
+    ended_ = state.ended_;
+    runCount_ = static_cast<unsigned>(state.runs_.size());
+    std::copy(state.runs_.begin(), state.runs_.end(), runs_.begin());
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "fax/t4/px_t4_codes.h"
 #include "fax/t4/px_t4_decode_table.h"
@@ -51,6 +52,32 @@ public:
     // The same, lines delivered as runs. One page is decoded one way.
     bool feedRuns(const uint8_t* data, size_t size, const RunSink& sink);
     void finishRuns(const RunSink& sink);
+
+    // The decoding state of a page being decoded into runs. Decoding is a
+    // function of this state and the bytes fed (however they are cut into
+    // chunks): bytes equal to bytes fed before, met in the state those were
+    // met in, deliver the same lines and end in the same state. A caller
+    // that keeps both states may restore the second instead of decoding the
+    // bytes again.
+    class RunState {
+    public:
+        RunState() { runs_.reserve(kMaxRuns); }
+
+    private:
+        friend class TPxT4Decoder;
+        uint64_t acc_ = 0;
+        unsigned avail_ = 0;
+        unsigned pos_ = 0;
+        unsigned eolRun_ = 0;
+        T4Colour colour_ = T4Colour::White;
+        bool skippingOnes_ = false;
+        bool seenEol_ = false;
+        bool ended_ = false;
+        std::vector<uint16_t> runs_;
+    };
+    void saveRunState(RunState& state) const;
+    bool inRunState(const RunState& state) const;
+    void restoreRunState(const RunState& state);
 
     bool pageEnded() const { return ended_; }
     uint64_t badCodes() const { return badCodes_; }

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include <vector>
@@ -18,6 +19,8 @@ namespace {
 // Coded bytes gathered before they are appended to the page's strip: few
 // write calls, and memory bounded however long the page.
 constexpr size_t kChunkBytes = 256 * 1024;
+// The aligned EOL that starts a line record.
+constexpr size_t kRecordHead = 2;
 // EOLs padded with fill bits to end on a byte boundary.
 constexpr uint32_t kGroup3FillBits = 4;
 
@@ -46,7 +49,13 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
         return fail(ecFileNotFound);
     }
     TPxT4Decoder decoder;
-    TPxT4Encoder::Record record{};
+    TPxT4Decoder::RunState beforeRest;
+    TPxT4Decoder::RunState afterRest;
+    std::vector<uint8_t> lastRest;
+    std::vector<std::vector<uint16_t>> restLines;
+    std::vector<uint16_t> lastRuns;
+    TPxT4Encoder::Record lastLine{};
+    size_t lastLineBytes = 0;
     std::vector<uint8_t> stripData;
     stripData.reserve(kChunkBytes + TPxT4Encoder::kMaxRecordBytes);
     for (unsigned n = 1; n <= pages; ++n) {
@@ -69,22 +78,60 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
             }
             stripData.clear();
         };
-        auto writeLine = [&](const uint16_t* runs, unsigned count, unsigned) {
-            const size_t bytes = TPxT4Encoder::codeRuns(runs, count, width, record.data());
-            stripData.insert(stripData.end(), record.begin(),
-                             record.begin() + static_cast<long>(bytes));
+        auto append = [&](const uint8_t* bytes, size_t size) {
+            stripData.insert(stripData.end(), bytes, bytes + size);
             ++row;
             if (stripData.size() >= kChunkBytes) {
                 flushChunk();
             }
         };
-        // A wide page keeps only 2048-pel lines, a normal one only 1728-pel
-        // lines, as when the page is shown.
+        // A line equal to the one before it (every row twice at fine
+        // resolution, runs of blank lines) takes the record made for that one.
+        auto writeLine = [&](const uint16_t* runs, unsigned count, unsigned) {
+            if (lastLineBytes == 0 || count != lastRuns.size() ||
+                !std::equal(runs, runs + count, lastRuns.begin())) {
+                lastRuns.assign(runs, runs + count);
+                lastLineBytes = TPxT4Encoder::codeRuns(runs, count, width, lastLine.data());
+            }
+            append(lastLine.data(), lastLineBytes);
+        };
+        // A record is fed as its first two bytes, which end the line before
+        // it, and the rest, which decodes its own line. A rest equal to the
+        // last one decoded, met in the same state, is not decoded again: the
+        // state it left is restored (and the lines it gave, if it gave any,
+        // written again).
         decoder.reset();
         decoder.setAcceptedWidths(!page.header.wide(), page.header.wide());
+        lastRest.clear();
+        lastLineBytes = 0;
         const TPxT4Decoder::RunSink sink = writeLine;
+        const TPxT4Decoder::RunSink restSink = [&](const uint16_t* runs, unsigned count,
+                                                   unsigned w) {
+            restLines.emplace_back(runs, runs + count);
+            writeLine(runs, count, w);
+        };
         const ErrorCode rc = reader.readPage(page, [&](const uint8_t* data, size_t size) {
-            return !decoder.feedRuns(data, size, sink);
+            const size_t head = std::min<size_t>(size, kRecordHead);
+            if (decoder.feedRuns(data, head, sink)) {
+                return false;
+            }
+            const uint8_t* rest = data + head;
+            const size_t restSize = size - head;
+            if (!lastRest.empty() && restSize == lastRest.size() &&
+                std::equal(rest, rest + restSize, lastRest.begin()) &&
+                decoder.inRunState(beforeRest)) {
+                decoder.restoreRunState(afterRest);
+                for (const std::vector<uint16_t>& line : restLines) {
+                    writeLine(line.data(), static_cast<unsigned>(line.size()), width);
+                }
+                return !decoder.pageEnded();
+            }
+            decoder.saveRunState(beforeRest);
+            restLines.clear();
+            const bool ended = decoder.feedRuns(rest, restSize, restSink);
+            decoder.saveRunState(afterRest);
+            lastRest.assign(rest, rest + restSize);
+            return !ended;
         });
         if (rc != ecOK) {
             return fail(rc);
