@@ -50,13 +50,31 @@ inline QImage renderPdfPage(const std::string& pdf, int page, int dpi, const std
     return image.convertToFormat(QImage::Format_Grayscale8);
 }
 
-// The text of one page (0: all), its layout kept.
+// The text of one page (0: all), its layout kept. Ligatures the fonts set
+// for "ff", "fi", "fl", "ffi" and "ffl" (a temporary folder's random name
+// may hold them) come back as their letters.
 inline std::string pdfText(const std::string& pdf, int page = 0) {
     std::string command = "pdftotext -layout";
     if (page > 0) {
         command += " -f " + std::to_string(page) + " -l " + std::to_string(page);
     }
-    return runCommand(command + " " + shellQuote(pdf) + " - 2>/dev/null");
+    std::string text = runCommand(command + " " + shellQuote(pdf) + " - 2>/dev/null");
+    // U+FB00 to U+FB04 in UTF-8: EF AC 80 to EF AC 84.
+    static const char* const kLetters[] = {"ff", "fi", "fl", "ffi", "ffl"};
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (i + 2 < text.size() && static_cast<unsigned char>(text[i]) == 0xEF &&
+            static_cast<unsigned char>(text[i + 1]) == 0xAC &&
+            static_cast<unsigned char>(text[i + 2]) <= 0x84 &&
+            static_cast<unsigned char>(text[i + 2]) >= 0x80) {
+            out += kLetters[static_cast<unsigned char>(text[i + 2]) - 0x80];
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
 }
 
 }  // namespace px::test
