@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <vector>
 
 #include "fax/apf/px_apf_format.h"
 #include "fax/apf/px_apf_writer.h"
@@ -10,21 +11,11 @@
 #include "fax/t4/px_t4_raster.h"
 
 namespace px {
-namespace {
-
-// Coded bytes gathered before they go to the page's strip.
-constexpr size_t kChunkBytes = 256 * 1024;
-// EOLs padded with fill bits to end on a byte boundary.
-constexpr uint32_t kGroup3FillBits = 4;
-
-}  // namespace
 
 ErrorCode TPxTiffPageOutput::create(const std::string& path) {
     path_ = path;
     pages_ = 0;
     inPage_ = false;
-    strip_.clear();
-    strip_.reserve(kChunkBytes + TPxT4Encoder::kMaxRecordBytes);
     return tiff_.create(path) ? ecOK : ecFileNotFound;
 }
 
@@ -42,21 +33,14 @@ ErrorCode TPxTiffPageOutput::beginPage(uint16_t flags) {
     return ecOK;
 }
 
-bool TPxTiffPageOutput::flush() {
-    const bool ok = strip_.empty() || tiff_.appendStrip(strip_.data(), strip_.size());
-    strip_.clear();
-    return ok;
-}
-
 ErrorCode TPxTiffPageOutput::writeLine(const uint8_t* record, size_t size) {
     if (!inPage_) {
         return ecBadArgument;
     }
-    strip_.insert(strip_.end(), record, record + size);
-    ++lines_;
-    if (strip_.size() >= kChunkBytes && !flush()) {
+    if (!tiff_.appendStrip(record, size)) {
         return -EIO;
     }
+    ++lines_;
     return ecOK;
 }
 
@@ -71,17 +55,18 @@ ErrorCode TPxTiffPageOutput::endPage() {
         const std::vector<uint8_t> white(kWideLineBytes, 0);
         TPxT4Encoder::Record record{};
         const size_t n = TPxT4Encoder::codeLine(white.data(), width, 0, false, record.data());
-        strip_.insert(strip_.end(), record.begin(), record.begin() + static_cast<long>(n));
+        if (!tiff_.appendStrip(record.data(), n)) {
+            return -EIO;
+        }
         lines_ = 1;
     }
     TiffFaxPage page;
     page.width = width;
     page.length = lines_;
     page.fine = (flags_ & kApfFine) != 0;
-    page.group3Options = kGroup3FillBits;
     page.number = static_cast<uint16_t>(pages_);
     inPage_ = false;
-    if (!flush() || !tiff_.finishPage(page)) {
+    if (!tiff_.finishPage(page)) {
         return -EIO;
     }
     ++pages_;

@@ -3,7 +3,7 @@
 // the APF file of the same conversion, without the APF file between.
 #pragma once
 
-#include <vector>
+#include <string>
 
 #include "fax/convert/px_page_output.h"
 #include "fax/tiff/px_tiff_class_f_writer.h"
@@ -21,11 +21,8 @@ public:
     std::string lastError() const override { return tiff_.lastError(); }
 
 private:
-    bool flush();
-
     TPxTiffClassFWriter tiff_;
     std::string path_;
-    std::vector<uint8_t> strip_;
     uint16_t flags_ = 0;
     uint32_t lines_ = 0;
     unsigned pages_ = 0;

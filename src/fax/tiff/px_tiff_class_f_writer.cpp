@@ -51,6 +51,8 @@ constexpr uint32_t kStandardLpi = 98;
 constexpr char kSoftwareName[] = "Parvex";
 constexpr uint64_t kMaxOffset = 0xFFFFFFFF;
 constexpr unsigned kEntryBytes = 12;
+// Strip bytes gathered before they are written.
+constexpr size_t kWriteChunkBytes = 256 * 1024;
 
 class DirectoryBuilder {
 public:
@@ -169,6 +171,7 @@ bool TPxTiffClassFWriter::create(const std::string& path) {
     path_ = path;
     error_.clear();
     pageNumbers_.clear();
+    pending_.clear();
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd_ < 0) {
         return fail("cannot create the file", errno);
@@ -185,23 +188,48 @@ bool TPxTiffClassFWriter::create(const std::string& path) {
     return true;
 }
 
+bool TPxTiffClassFWriter::writePending() {
+    if (pending_.empty()) {
+        return true;
+    }
+    const bool ok = writeAt(end_, pending_.data(), pending_.size());
+    end_ += pending_.size();
+    pending_.clear();
+    return ok;
+}
+
 bool TPxTiffClassFWriter::appendStrip(const uint8_t* data, size_t size) {
     if (fd_ < 0 || !error_.empty()) {
         return false;
     }
-    if (end_ + size > kMaxOffset) {
+    if (end_ + pending_.size() + size > kMaxOffset) {
         return fail("the file would reach the 4 GiB limit of TIFF", 0);
     }
+    stripBytes_ += size;
+    if (pending_.size() + size < kWriteChunkBytes) {
+        if (pending_.capacity() < kWriteChunkBytes) {
+            pending_.reserve(kWriteChunkBytes);
+        }
+        pending_.insert(pending_.end(), data, data + size);
+        return true;
+    }
+    if (!writePending()) {
+        return false;
+    }
+    if (size < kWriteChunkBytes) {
+        pending_.insert(pending_.end(), data, data + size);
+        return true;
+    }
+    // A big piece is written as it stands, never copied.
     if (!writeAt(end_, data, size)) {
         return false;
     }
     end_ += size;
-    stripBytes_ += size;
     return true;
 }
 
 bool TPxTiffClassFWriter::finishPage(const TiffFaxPage& page) {
-    if (fd_ < 0 || !error_.empty()) {
+    if (fd_ < 0 || !error_.empty() || !writePending()) {
         return false;
     }
     const uint64_t at = (end_ + 1) & ~uint64_t{1};  // a directory starts on a word

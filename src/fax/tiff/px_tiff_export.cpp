@@ -16,13 +16,8 @@
 namespace px {
 namespace {
 
-// Coded bytes gathered before they are appended to the page's strip: few
-// write calls, and memory bounded however long the page.
-constexpr size_t kChunkBytes = 256 * 1024;
 // The aligned EOL that starts a line record.
 constexpr size_t kRecordHead = 2;
-// EOLs padded with fill bits to end on a byte boundary.
-constexpr uint32_t kGroup3FillBits = 4;
 
 }  // namespace
 
@@ -56,8 +51,6 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
     std::vector<uint16_t> lastRuns;
     TPxT4Encoder::Record lastLine{};
     size_t lastLineBytes = 0;
-    std::vector<uint8_t> stripData;
-    stripData.reserve(kChunkBytes + TPxT4Encoder::kMaxRecordBytes);
     for (unsigned n = 1; n <= pages; ++n) {
         ApfPageInfo page;
         if (ErrorCode rc = reader.findPage(n, page); rc != ecOK) {
@@ -67,24 +60,10 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
         // The page goes out as it is decoded, each line passed on as runs and
         // coded again by our own coder (the byte-aligned EOL form the TIFF
         // asks for; the lines a viewer shows, never the file's own codes),
-        // then appended to the page's one strip about kChunkBytes at a time:
-        // memory stays bounded however long the page.
+        // then appended to the page's one strip: memory stays bounded
+        // however long the page.
         uint32_t row = 0;
         bool writeFailed = false;
-        auto flushChunk = [&] {
-            if (!writeFailed && !stripData.empty() &&
-                !tiff.appendStrip(stripData.data(), stripData.size())) {
-                writeFailed = true;
-            }
-            stripData.clear();
-        };
-        auto append = [&](const uint8_t* bytes, size_t size) {
-            stripData.insert(stripData.end(), bytes, bytes + size);
-            ++row;
-            if (stripData.size() >= kChunkBytes) {
-                flushChunk();
-            }
-        };
         // A line equal to the one before it (every row twice at fine
         // resolution, runs of blank lines) takes the record made for that one.
         auto writeLine = [&](const uint16_t* runs, unsigned count, unsigned) {
@@ -93,7 +72,10 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
                 lastRuns.assign(runs, runs + count);
                 lastLineBytes = TPxT4Encoder::codeRuns(runs, count, width, lastLine.data());
             }
-            append(lastLine.data(), lastLineBytes);
+            if (!tiff.appendStrip(lastLine.data(), lastLineBytes)) {
+                writeFailed = true;
+            }
+            ++row;
         };
         // A record is fed as its first two bytes, which end the line before
         // it, and the rest, which decodes its own line. A rest equal to the
@@ -142,12 +124,10 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
         if (row == 0) {
             writeLine(nullptr, 0, width);  // a page needs at least one line
         }
-        flushChunk();
         TiffFaxPage directory;
         directory.width = width;
         directory.length = row;
         directory.fine = page.header.fine();
-        directory.group3Options = kGroup3FillBits;
         directory.number = static_cast<uint16_t>(n - 1);
         directory.count = static_cast<uint16_t>(pages);
         if (writeFailed || !tiff.finishPage(directory)) {

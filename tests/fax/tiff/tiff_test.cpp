@@ -158,7 +158,8 @@ std::vector<uint8_t> fileBytes(const std::string& path) {
 TEST_F(TiffTest, ClassFWriterLaysTheFileOutAsLibtiffDoes) {
     // Pages whose strips end on odd and even offsets, a page longer than a
     // SHORT can count, both widths and resolutions; each strip handed over
-    // in pieces.
+    // in pieces, from one byte to more than the writer gathers before a
+    // write, so that gathered and direct writes meet in one strip.
     struct PageData {
         TiffFaxPage page;
         std::vector<uint8_t> strip;
@@ -166,7 +167,7 @@ TEST_F(TiffTest, ClassFWriterLaysTheFileOutAsLibtiffDoes) {
     std::mt19937 rng(5);
     std::vector<PageData> pages;
     const uint32_t lengths[] = {48, 16, 70000, 1};
-    const size_t stripSizes[] = {601, 205, 4096 * 3 + 1, 2};
+    const size_t stripSizes[] = {601, 205, 700001, 2};
     for (unsigned n = 0; n < 4; ++n) {
         PageData p;
         p.page.width = n % 2 == 0 ? 1728 : 2048;
@@ -184,10 +185,13 @@ TEST_F(TiffTest, ClassFWriterLaysTheFileOutAsLibtiffDoes) {
 
     TPxTiffClassFWriter writer;
     ASSERT_TRUE(writer.create(file("ours.tif")));
+    const size_t pieces[] = {1000, 1, 300000, 77, 200000};
     for (const PageData& p : pages) {
-        for (size_t at = 0; at < p.strip.size(); at += 1000) {
-            ASSERT_TRUE(writer.appendStrip(p.strip.data() + at,
-                                           std::min<size_t>(1000, p.strip.size() - at)));
+        size_t piece = 0;
+        for (size_t at = 0; at < p.strip.size(); piece = (piece + 1) % std::size(pieces)) {
+            const size_t size = std::min(pieces[piece], p.strip.size() - at);
+            ASSERT_TRUE(writer.appendStrip(p.strip.data() + at, size));
+            at += size;
         }
         ASSERT_TRUE(writer.finishPage(p.page));
     }
