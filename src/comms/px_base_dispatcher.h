@@ -26,6 +26,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -185,8 +186,15 @@ public:
 
     // Dispatching (a pass is running, or AwaitText holds the input).
     bool dispatching() const { return dispatching_.load(); }
-    // Sets the flag and returns its previous value.
+    // Sets the flag and returns its previous value. Set by a thread that
+    // holds the input for a blocking read.
     bool setDispatching(bool on);
+    // True when the calling thread is part of the dispatching now going on:
+    // a handler of the running pass (called directly or through the event
+    // loop), or a thread holding the input. The port cannot go away under
+    // it; a pass the caller takes no part in ends by itself once the port
+    // closes.
+    bool callerInsideDispatch() const;
     bool closing() const { return closing_.load(); }
 
     // --- Tracing and logging (under the line lock).
@@ -269,7 +277,7 @@ private:
     TPxEventLoop* loop_;
     int handle_ = -1;
 
-    std::recursive_mutex lineLock_;
+    mutable std::recursive_mutex lineLock_;
     std::recursive_mutex outLock_;
     std::recursive_mutex inLock_;
 
@@ -326,6 +334,11 @@ private:
     std::atomic<bool> wroteSinceOpen_{false};
 
     std::atomic<bool> dispatching_{false};
+    std::atomic<std::thread::id> passThread_{};  // the thread running a pass
+    std::atomic<std::thread::id> holdThread_{};  // the thread holding input
+    // Handlers now running in the event loop's thread. Shared with the calls
+    // handed to the loop, which may outlive a pass that gave up waiting.
+    std::shared_ptr<std::atomic<int>> loopHandlers_ = std::make_shared<std::atomic<int>>(0);
     std::atomic<bool> closing_{false};
     std::atomic<bool> abandonSends_{false};
 

@@ -6,9 +6,25 @@
 #include <exception>
 
 namespace px {
+namespace {
+
+// Counts a handler running in the event loop's thread while it runs.
+class LoopHandlerMark {
+public:
+    explicit LoopHandlerMark(std::atomic<int>& running) : running_(running) { ++running_; }
+    ~LoopHandlerMark() { --running_; }
+    LoopHandlerMark(const LoopHandlerMark&) = delete;
+    LoopHandlerMark& operator=(const LoopHandlerMark&) = delete;
+
+private:
+    std::atomic<int>& running_;
+};
+
+}  // namespace
 
 bool TPxBaseDispatcher::setDispatching(bool on) {
     std::lock_guard lock(lineLock_);
+    holdThread_ = on ? std::this_thread::get_id() : std::thread::id{};
     bool previous = dispatching_.exchange(on);
     if (previous && !on) {
         dispatching_ = true;
@@ -17,9 +33,27 @@ bool TPxBaseDispatcher::setDispatching(bool on) {
     return previous;
 }
 
+bool TPxBaseDispatcher::callerInsideDispatch() const {
+    std::lock_guard lock(lineLock_);
+    if (!dispatching_) {
+        return false;
+    }
+    const std::thread::id self = std::this_thread::get_id();
+    if (self == passThread_.load() || self == holdThread_.load()) {
+        return true;
+    }
+    if (loop_ != nullptr && loop_->isLoopThread() && loopHandlers_->load() > 0) {
+        return true;
+    }
+    // Input held by a thread that is not marked (or no longer): as before,
+    // only a pass known to run elsewhere lets the caller go on.
+    return passThread_.load() == std::thread::id{};
+}
+
 void TPxBaseDispatcher::endDispatching() {
     std::lock_guard lock(lineLock_);
     dispatching_ = false;
+    holdThread_ = std::thread::id{};
     auto gone = [](const auto& entry) { return entry.deleted; };
     std::erase_if(windows_, gone);
     std::erase_if(procs_, gone);
@@ -106,6 +140,7 @@ bool TPxBaseDispatcher::deliverEvent(uint32_t msg, uint32_t wParam, uint16_t lPa
     {
         std::lock_guard lock(lineLock_);
         dispatching_ = true;
+        passThread_ = std::this_thread::get_id();
     }
     const bool peek = msg == kMsgTriggerAvail || msg == kMsgTriggerData;
     if (peek) {
@@ -120,9 +155,12 @@ bool TPxBaseDispatcher::deliverEvent(uint32_t msg, uint32_t wParam, uint16_t lPa
         goOn = callHandlers(methods_, [&](const MethodEntry& e) {
             if (e.isMethod && loop_ != nullptr) {
                 // By value: a call given up on may still be running afterwards.
-                loop_->send([proc = e.proc, data = e.data, msg, wParam,
-                             lParam] { proc(data, msg, wParam, lParam); },
-                            -1, &abandonSends_);
+                loop_->send(
+                    [proc = e.proc, data = e.data, msg, wParam, lParam, running = loopHandlers_] {
+                        const LoopHandlerMark mark(*running);
+                        proc(data, msg, wParam, lParam);
+                    },
+                    -1, &abandonSends_);
             } else {
                 e.proc(e.data, msg, wParam, lParam);
             }
@@ -138,9 +176,12 @@ bool TPxBaseDispatcher::deliverEvent(uint32_t msg, uint32_t wParam, uint16_t lPa
         if (goOn && windowsWanted) {
             goOn = callHandlers(windows_, [&](const WindowEntry& e) {
                 if (loop_ != nullptr) {
-                    loop_->send([window = e.window, msg, wParam,
-                                 lParam] { window->handleMessage(msg, wParam, lParam); },
-                                kWindowSendTimeoutMs, &abandonSends_);
+                    loop_->send(
+                        [window = e.window, msg, wParam, lParam, running = loopHandlers_] {
+                            const LoopHandlerMark mark(*running);
+                            window->handleMessage(msg, wParam, lParam);
+                        },
+                        kWindowSendTimeoutMs, &abandonSends_);
                 } else {
                     e.window->handleMessage(msg, wParam, lParam);
                 }
@@ -163,7 +204,11 @@ bool TPxBaseDispatcher::deliverEvent(uint32_t msg, uint32_t wParam, uint16_t lPa
         peekMode_ = false;
         peekCount_ = peekMax_ = 0;
     }
-    endDispatching();
+    {
+        std::lock_guard lock(lineLock_);
+        passThread_ = std::thread::id{};
+        endDispatching();
+    }
     if (failure) {
         reportHandlerException(failure);
         return false;

@@ -274,7 +274,7 @@ void TPxCustomComPort::closePort() {
     }
     dispatcher_->snapshotTriggers(savedTriggers_);
     dispatcher_->closePort();
-    if (dispatcher_->dispatching()) {
+    if (dispatcher_->callerInsideDispatch()) {
         // Called from inside a handler: the dispatch pass must end before the
         // dispatcher can go; the hidden window finishes the close.
         window_->postClose(dispatcher_->handle());
@@ -288,7 +288,7 @@ void TPxCustomComPort::closePort() {
 }
 
 void TPxCustomComPort::handleDeferredClose(uint32_t lParam) {
-    if (dispatcher_ && dispatcher_->dispatching()) {
+    if (dispatcher_ && dispatcher_->callerInsideDispatch()) {
         window_->postClose(lParamPort(lParam));
         return;
     }

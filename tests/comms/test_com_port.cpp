@@ -3,9 +3,12 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include "common/px_exceptions.h"
 #include "comms/px_com_port.h"
@@ -253,6 +256,45 @@ TEST_F(ComPort, AnUnpluggedModemIsReportedAndThePortStillCloses) {
     port->WriteText("ATH0\r");  // goes nowhere, but does not hang
     port->setOpen(false);
     EXPECT_EQ(port->State(), psClosed);
+    EXPECT_EQ(threadCount(), before);
+}
+
+// A handler the dispatch thread calls itself, held until the port has
+// begun to close and a while after, so that the close meets the pass still
+// running.
+struct HeldHandler {
+    std::atomic<bool> entered{false};
+    std::atomic<bool> portClosing{false};
+
+    static void call(void* data, uint32_t, uint32_t, uint32_t) {
+        auto* self = static_cast<HeldHandler*>(data);
+        self->entered = true;
+        for (int i = 0; i < 5000 && !self->portClosing; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+};
+
+TEST_F(ComPort, ClosingWhileAPassRunsElsewhereClosesAtOnce) {
+    // The dispatch thread is inside a pass when the application closes the
+    // port from outside any handler: the close is not left half done for a
+    // later message to finish.
+    const size_t before = threadCount();
+    port->setComNumber(1);
+    HeldHandler held;
+    port->setOnPortClose([&](TPxCustomComPort&) { held.portClosing = true; });
+    port->setOpen(true);
+    port->Dispatcher().addMethodHandler(&HeldHandler::call, &held, false);
+    port->NewDataTrigger("RING", false);
+    modem.send("RING\r\n");
+    for (int i = 0; i < 3000 && !held.entered; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(held.entered);
+    port->setOpen(false);
+    EXPECT_EQ(port->State(), psClosed);
+    EXPECT_FALSE(port->Open());
     EXPECT_EQ(threadCount(), before);
 }
 
