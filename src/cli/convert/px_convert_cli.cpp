@@ -12,16 +12,15 @@
 #include <vector>
 
 #include "cli/cli_args.h"
+#include "cli/convert/px_convert_info.h"
 #include "cli/convert/px_convert_options.h"
 #include "cli/convert/px_document_to_apf.h"
 #include "common/px_exceptions.h"
-#include "fax/apf/px_apf_reader.h"
 #include "fax/apf/px_fax_error.h"
 #include "fax/convert/px_document_kind.h"
 #include "fax/convert/px_fax_converter.h"
 #include "fax/pdf/px_pdf_import.h"
 #include "fax/pdf/px_postscript_import.h"
-#include "fax/t4/px_t4_decoder.h"
 #include "fax/t4/px_t4_raster.h"
 #include "fax/tiff/px_tiff_export.h"
 #include "fax/tiff/px_tiff_import.h"
@@ -227,52 +226,15 @@ int fromApf(const Args& args) {
     return 0;
 }
 
-std::string dosTime(uint32_t v) {
-    if (v == 0) {
-        return "none";
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", 1980 + (v >> 25),
-                  (v >> 21) & 15U, (v >> 16) & 31U, (v >> 11) & 31U, (v >> 5) & 63U, (v & 31U) * 2);
-    return text;
-}
-
 int info(const Args& args) {
     if (args.positional.size() != 1) {
         throw UsageError("info needs FILE.apf");
     }
-    TPxApfReader reader;
-    if (ErrorCode rc = reader.open(args.positional[0]); rc != ecOK) {
+    int status = 0;
+    if (ErrorCode rc = printApfInfo(args.positional[0], status); rc != ecOK) {
         throw FileError(args.positional[0], rc);
     }
-    const ApfFileHeader& h = reader.header();
-    std::printf("file: %s\n", args.positional[0].c_str());
-    std::printf("created: %s\n", dosTime(h.dateTime).c_str());
-    std::printf("sender id: \"%s\" (length byte %u)\n", h.senderText().c_str(), h.senderIdLength);
-    std::printf("pages: %u\n", h.pageCount);
-    std::printf("first page offset: %u\n", h.firstPageOffset);
-    for (unsigned n = 1; n <= h.pageCount; ++n) {
-        ApfPageInfo page;
-        if (ErrorCode rc = reader.findPage(n, page); rc != ecOK) {
-            std::printf("page %u: %s\n", n, faxDocumentErrorText(rc).c_str());
-            return 1;
-        }
-        TPxT4Decoder decoder;
-        decoder.setAcceptedWidths(!page.header.wide(), page.header.wide());
-        auto sink = [](const uint8_t*, unsigned) {};
-        const ErrorCode rc = reader.readPage(
-            page, [&](const uint8_t* d, size_t s) { return !decoder.feed(d, s, sink); });
-        decoder.finish(sink);
-        std::printf(
-            "page %u: offset %llu, image length %u, flags 0x%04X (%s, %s, %s), %llu lines%s\n", n,
-            static_cast<unsigned long long>(page.headerOffset), page.header.imageLength,
-            page.header.flags, page.header.fine() ? "fine" : "standard",
-            page.header.wide() ? "2048 pels" : "1728 pels",
-            page.header.lengthWords() ? "line records" : "raw stream",
-            static_cast<unsigned long long>(decoder.linesDelivered()),
-            rc != ecOK ? " (data ends early)" : "");
-    }
-    return 0;
+    return status;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "cli/convert/px_convert_info.h"
 #include "cli/convert/px_convert_options.h"
 #include "fax/convert/px_apf_page_output.h"
 #include "fax/convert/px_conversion_driver.h"
@@ -98,6 +99,15 @@ std::optional<int> apfToTiff(const CliArgs& args) {
     return 0;
 }
 
+// A file that cannot be opened is left to the full converter, which says why.
+std::optional<int> apfInfo(const CliArgs& args) {
+    int status = 0;
+    if (args.positional.size() != 1 || printApfInfo(args.positional[0], status) != ecOK) {
+        return std::nullopt;
+    }
+    return status;
+}
+
 }  // namespace
 
 std::optional<int> runQuickConvert(const std::vector<std::string>& args) {
@@ -110,6 +120,9 @@ std::optional<int> runQuickConvert(const std::vector<std::string>& args) {
         }
         if (args[0] == "from-apf") {
             return apfToTiff(parseFromApfArgs(args));
+        }
+        if (args[0] == "info") {
+            return apfInfo(parseCliArgs(args, {}));
         }
     } catch (const std::exception&) {
         // A usage error or any other: the full converter reports it.

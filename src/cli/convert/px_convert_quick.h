@@ -1,6 +1,7 @@
-// parvex-convert's quick paths: the jobs that need no Qt (text to APF, APF
-// to TIFF) run without loading the toolkit; everything else, and every job
-// that fails here, is handed to the full converter, which tells the user.
+// parvex-convert's quick paths: the jobs that need no Qt (text to APF or
+// TIFF, APF to TIFF, info) run without loading the toolkit; everything
+// else, and every job that fails here, is handed to the full converter,
+// which tells the user.
 #pragma once
 
 #include <optional>
