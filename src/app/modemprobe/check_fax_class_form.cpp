@@ -4,7 +4,6 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/host/port_routines.h"
@@ -32,7 +31,11 @@ constexpr const char* kFactoryReset = "AT&F";
 
 TCheckFaxClassForm::TCheckFaxClassForm(QWidget* parent, TPxComPort& port, TPxSendFax& sendFax,
                                        int portNumber, TUserPrompts& prompts)
-    : QDialog(parent), port_(port), sendFax_(sendFax), portNumber_(portNumber), prompts_(prompts) {
+    : TProbeDialog(parent),
+      port_(port),
+      sendFax_(sendFax),
+      portNumber_(portNumber),
+      prompts_(prompts) {
     setObjectName("CheckFaxClassForm");
     setWindowTitle(kCheckingCaption);
     auto* layout = new QVBoxLayout(this);
@@ -63,20 +66,6 @@ TCheckFaxClassForm::TCheckFaxClassForm(QWidget* parent, TPxComPort& port, TPxSen
     layout->addWidget(ok_, 0, Qt::AlignHCenter);
 }
 
-void TCheckFaxClassForm::reject() {
-    if (finished_) {
-        QDialog::reject();
-    }
-}
-
-void TCheckFaxClassForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!started_) {
-        started_ = true;
-        QTimer::singleShot(0, this, &TCheckFaxClassForm::FormActivate);
-    }
-}
-
 void TCheckFaxClassForm::FormActivate() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     askModem();
@@ -93,7 +82,7 @@ void TCheckFaxClassForm::FormActivate() {
     ok_->setDefault(true);
     ok_->setFocus();
     setWindowTitle(kDoneCaption);
-    finished_ = true;
+    setFinished();
 }
 
 void TCheckFaxClassForm::askModem() {

@@ -2,9 +2,9 @@
 // classes it offers and recommends one.
 #pragma once
 
-#include <QDialog>
 #include <QString>
 
+#include "app/modemprobe/probe_dialog.h"
 #include "app/modemprobe/probe_texts.h"
 
 class QLabel;
@@ -16,7 +16,7 @@ class TPxComPort;
 class TPxSendFax;
 class TUserPrompts;
 
-class TCheckFaxClassForm : public QDialog {
+class TCheckFaxClassForm : public TProbeDialog {
     Q_OBJECT
 
 public:
@@ -27,21 +27,13 @@ public:
     int classIndex() const { return classIndex_; }
     QString className() const { return faxClassName(classIndex_); }
     const TFaxClassSupport& support() const { return support_; }
-    bool finished() const { return finished_; }
 
     QLabel* classLabel(int row) const { return classLabels_[row]; }
     QLabel* statusLabel() const { return status_; }
     QPushButton* okButton() const { return ok_; }
 
-    // Escape and the close box wait for the end of the tests: the ports
-    // must be closed and the results known before the window goes.
-    void reject() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void FormActivate();
+    void FormActivate() override;
     // The steps up to the classes' labels; each failure leaves its texts.
     void askModem();
     void showUnknown();
@@ -56,8 +48,6 @@ private:
     QPushButton* ok_ = nullptr;
     TFaxClassSupport support_;
     int classIndex_ = -1;
-    bool started_ = false;
-    bool finished_ = false;
 };
 
 }  // namespace px

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <filesystem>
 #include <set>
@@ -59,7 +58,7 @@ private:
 
 TFindModemForm::TFindModemForm(QWidget* parent, TPxComPort& port, const SettingsFile& settingsFile,
                                TUserPrompts& prompts, std::string deviceRoot)
-    : QDialog(parent),
+    : TProbeDialog(parent),
       port_(port),
       settingsFile_(settingsFile),
       prompts_(prompts),
@@ -104,20 +103,6 @@ QLabel* TFindModemForm::portLabel(int portNumber) const {
     return portLabels_[static_cast<std::size_t>(portNumber - kFirstProbedPort)];
 }
 
-void TFindModemForm::reject() {
-    if (finished_) {
-        QDialog::reject();
-    }
-}
-
-void TFindModemForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!started_) {
-        started_ = true;
-        QTimer::singleShot(0, this, &TFindModemForm::FormActivate);
-    }
-}
-
 void TFindModemForm::FormActivate() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     {
@@ -136,7 +121,7 @@ void TFindModemForm::FormActivate() {
     ok_->setVisible(true);
     ok_->setDefault(true);
     ok_->setFocus();
-    finished_ = true;
+    setFinished();
 }
 
 void TFindModemForm::testNumberedPort(int portNumber) {

@@ -3,10 +3,11 @@
 // those that answers is bound to the first free number in [Ports].
 #pragma once
 
-#include <QDialog>
 #include <QString>
 #include <string>
 #include <vector>
+
+#include "app/modemprobe/probe_dialog.h"
 
 class QLabel;
 class QPushButton;
@@ -18,7 +19,7 @@ class SettingsFile;
 class TPxComPort;
 class TUserPrompts;
 
-class TFindModemForm : public QDialog {
+class TFindModemForm : public TProbeDialog {
     Q_OBJECT
 
 public:
@@ -28,7 +29,6 @@ public:
 
     // The first port number where a modem answered, or -1.
     int result() const { return found_; }
-    bool finished() const { return finished_; }
 
     QLabel* portLabel(int portNumber) const;
     // The labels of the USB and ACM devices tried, in their order.
@@ -36,15 +36,8 @@ public:
     QLabel* explanationLabel() const { return explanation_; }
     QPushButton* okButton() const { return ok_; }
 
-    // Escape and the close box wait for the end of the tests: the ports
-    // must be closed and the results known before the window goes.
-    void reject() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    void FormActivate();
+    void FormActivate() override;
     void testNumberedPort(int portNumber);
     void testUnreachedDevices();
     // Opens the port as it stands, asks for a modem and closes it again; the
@@ -61,8 +54,6 @@ private:
     QVBoxLayout* deviceBox_ = nullptr;
     QLabel* explanation_ = nullptr;
     QPushButton* ok_ = nullptr;
-    bool started_ = false;
-    bool finished_ = false;
     bool portBusy_ = false;
     int found_ = -1;
 };
