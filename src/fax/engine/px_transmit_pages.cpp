@@ -348,6 +348,15 @@ void TPxFaxTransmitter::sendRecord(const uint8_t* data, size_t size) {
 }
 
 void TPxFaxTransmitter::sendBlankLines() {
+    if (pageWidth() != kPageWidth) {
+        // The stored blank record is 1728 pels of white, a line a receiver
+        // of a wider page counts as bad: these are coded as wide as the page.
+        const std::vector<uint8_t> white(kWidePageWidth / 8, 0);
+        for (int i = 0; i < kBlankLines; ++i) {
+            sendTextRow(white.data());
+        }
+        return;
+    }
     for (int i = 0; i < kBlankLines; ++i) {
         writeBytes(kApfBlankRecord.data(), kApfBlankRecord.size());
         if (minBytesPerLine_ >= 7) {

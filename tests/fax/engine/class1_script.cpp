@@ -55,9 +55,17 @@ std::string stuffed(const std::vector<uint8_t>& data) {
     return out;
 }
 
-std::string pageHeader(size_t minBytes, const std::string& rows, bool fill) {
+std::string pageHeader(size_t minBytes, const std::string& rows, bool fill, bool wide) {
     std::string out;
     for (int i = 0; i < 8; ++i) {
+        if (wide) {
+            const std::vector<uint8_t> white(2048 / 8, 0);
+            TPxT4Encoder::Record record;
+            const size_t n = TPxT4Encoder::codeLine(white.data(), 2048, 0, false, record.data());
+            out += stuffed(std::vector<uint8_t>(record.begin(), record.begin() + n));
+            out.append(n < minBytes ? minBytes - n : 0, '\0');
+            continue;
+        }
         out.append(kApfBlankRecord.begin(), kApfBlankRecord.end());
         out.append(minBytes >= 7 ? minBytes - 5 : 0, '\0');
     }
@@ -114,15 +122,20 @@ std::vector<Exchange> class1Preparation() {
             EXCHANGE("AT+FTM=?\r", "\r\n24,48,72,73,74,96,97,98,121,122,145,146\r\n\r\nOK\r\n")};
 }
 
-std::vector<Exchange> class1Negotiation(const std::string& dial, const std::string& trainCode) {
+std::vector<Exchange> class1Negotiation(const std::string& dial, const std::string& trainCode,
+                                        bool wide) {
+    std::vector<uint8_t> dis = kRemoteDis;
+    if (wide) {
+        dis[1 + kFifPageOctet] |= kFifWidth2048;  // after the control field
+    }
     return {
         EXCHANGE("AT+FCLASS=1\r", "\r\nOK\r\n"),
         {dial, modemFrame(buildIdFrame(fcfCSI, "REMOTE 42"), false)},
         EXCHANGE("AT+FRH=3\r", ""),
-        {"", modemFrame(kRemoteDis, true)},
+        {"", modemFrame(dis, true)},
         EXCHANGE("AT+FTH=3\r", "\r\nCONNECT\r\n"),
         {engineFrame(buildIdFrame(fcfTSI, "PARVEX"), false), "\r\nCONNECT\r\n"},
-        {engineFrame(buildDcs(4, false, false, 5), true), "\r\nOK\r\n"},
+        {engineFrame(buildDcs(4, false, wide, 5), true), "\r\nOK\r\n"},
         {"AT+FTM=" + trainCode + "\r", "\r\nCONNECT\r\n"},
         {trainingCheck(9600), "\r\nOK\r\n"},
         EXCHANGE("AT+FRH=3\r", ""),

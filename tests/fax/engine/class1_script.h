@@ -24,7 +24,9 @@ std::string stuffed(const std::vector<uint8_t>& data);
 // then zeros up to the buffer minimum of 1000 (the scripted output is always
 // empty, so all of them). A real port has sent some of the lines by then:
 // `fill` = false leaves the zeros out, for a step whose fill allows them.
-std::string pageHeader(size_t minBytes = 24, const std::string& rows = "", bool fill = true);
+// Before a 2048-pel page (`wide`) each blank line is coded that wide.
+std::string pageHeader(size_t minBytes = 24, const std::string& rows = "", bool fill = true,
+                       bool wide = false);
 // The training check at `bps`: 1.5 s of zeros (at most 8192), then DLE ETX.
 std::string trainingCheck(uint32_t bps);
 // Page `page` (from 1) of a text file as a text cover is drawn with the
@@ -32,8 +34,10 @@ std::string trainingCheck(uint32_t bps);
 std::string textCoverPage(const std::string& textFile, int page, size_t minBytes);
 
 std::vector<Exchange> class1Preparation();
-// From the class command to the page modulation's CONNECT.
-std::vector<Exchange> class1Negotiation(const std::string& dial, const std::string& trainCode);
+// From the class command to the page modulation's CONNECT; with `wide` the
+// remote also takes 2048-pel pages, and the DCS asks for them.
+std::vector<Exchange> class1Negotiation(const std::string& dial, const std::string& trainCode,
+                                        bool wide = false);
 // One page at 9600: all the engine sends of it (header and data; then DLE
 // ETX), the post-page message answered with MCF, then the next page's
 // modulation after MPS, or DCN and the hang-up after EOP.

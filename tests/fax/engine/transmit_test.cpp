@@ -8,6 +8,7 @@
 #include "fax/apf/px_apf_format.h"
 #include "fax/apf/px_apf_writer.h"
 #include "fax/engine/px_fax_transmitter.h"
+#include "fax/t4/px_t4_decoder.h"
 #include "fax/t4/px_t4_encoder.h"
 #include "fax/t4/px_text_reader.h"
 #include "scripted_modem.h"
@@ -311,6 +312,29 @@ std::string fakeHeaderRows(unsigned rowBytes, size_t minBytes = 24) {
         out.append(n < minBytes ? minBytes - n : 0, '\0');
     }
     return out;
+}
+
+TEST(Class1Transmit, BlankLinesBeforeAWidePageAreAsWideAsThePage) {
+    // A 1728-pel line on a 2048-pel page is a bad line to the receiver.
+    // Each blank line the test expects decodes as 2048 pels (the RTC after
+    // them ends the last).
+    std::string header = pageHeader(24, "", false, true);
+    header.append(kApfEndOfPageRecord.begin(), kApfEndOfPageRecord.end());
+    TPxT4Decoder decoder;
+    decoder.setAcceptedWidths(false, true);
+    unsigned lines = 0;
+    decoder.feed(reinterpret_cast<const uint8_t*>(header.data()), header.size(),
+                 [&](const uint8_t*, unsigned bytes) { lines += bytes == 2048 / 8; });
+    EXPECT_EQ(lines, 8u);
+
+    std::string file = makeApf("wide.apf", 1, 300, kApfWide);
+    std::vector<Exchange> script = class1Preparation();
+    append(script, class1Negotiation("ATDT5551234\r", "96", true));
+    append(script, class1Page(pageHeader(24, "", true, true) + stuffed(pageBytes(300, 0)), fcfEOP));
+    Send s;
+    s.start(script, file);
+    EXPECT_EQ(s.modem->remaining(), 0u);
+    EXPECT_EQ(s.client.finishCode, 0);
 }
 
 TEST(Class1Transmit, HeaderLineIsDrawnByTheReaderFromTheFactory) {
