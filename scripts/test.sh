@@ -27,10 +27,12 @@ run_ctest() {
     local log
     log=$(mktemp)
     local rc=0
+    local skipped=0
     ctest "$@" 2>&1 | tee "$log" || rc=1
     if grep -q "The following tests did not run" "$log"; then
         echo "error: tests were skipped (see above)" >&2
         failures+=("$part: tests were skipped")
+        skipped=1
         rc=1
     fi
     local failed
@@ -41,7 +43,7 @@ run_ctest() {
         while IFS= read -r line; do
             failures+=("$part: $line")
         done <<<"$failed"
-    elif ((rc != 0)) && ! grep -q "The following tests did not run" "$log"; then
+    elif ((rc != 0 && !skipped)); then
         failures+=("$part: ctest failed (see above)")
     fi
     rm -f "$log"

@@ -206,14 +206,7 @@ bool TPxTiffClassFWriter::appendStrip(const uint8_t* data, size_t size) {
         return fail("the file would reach the 4 GiB limit of TIFF", 0);
     }
     stripBytes_ += size;
-    if (pending_.size() + size < kWriteChunkBytes) {
-        if (pending_.capacity() < kWriteChunkBytes) {
-            pending_.reserve(kWriteChunkBytes);
-        }
-        pending_.insert(pending_.end(), data, data + size);
-        return true;
-    }
-    if (!writePending()) {
+    if (pending_.size() + size >= kWriteChunkBytes && !writePending()) {
         return false;
     }
     if (size < kWriteChunkBytes) {

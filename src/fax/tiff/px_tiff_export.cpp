@@ -63,7 +63,6 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
         // then appended to the page's one strip: memory stays bounded
         // however long the page.
         uint32_t row = 0;
-        bool writeFailed = false;
         // A line equal to the one before it (every row twice at fine
         // resolution, runs of blank lines) takes the record made for that one.
         auto writeLine = [&](const uint16_t* runs, unsigned count, unsigned) {
@@ -72,9 +71,8 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
                 lastRuns.assign(runs, runs + count);
                 lastLineBytes = TPxT4Encoder::codeRuns(runs, count, width, lastLine.data());
             }
-            if (!tiff.appendStrip(lastLine.data(), lastLineBytes)) {
-                writeFailed = true;
-            }
+            // A failed write stays with the writer: finishing the page fails.
+            tiff.appendStrip(lastLine.data(), lastLineBytes);
             ++row;
         };
         // A record is fed as its first two bytes, which end the line before
@@ -130,7 +128,7 @@ ErrorCode exportApfToTiff(const std::string& apfPath, const std::string& tiffPat
         directory.fine = page.header.fine();
         directory.number = static_cast<uint16_t>(n - 1);
         directory.count = static_cast<uint16_t>(pages);
-        if (writeFailed || !tiff.finishPage(directory)) {
+        if (!tiff.finishPage(directory)) {
             return fail(-EIO);
         }
     }
